@@ -1,0 +1,163 @@
+// The platform services: the only door from the game to the window, the
+// keyboard, the audio device, the clock, the files and the dialogs.
+// Game code includes this header and nothing below it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Image;       // a texture with its size and handle
+struct Font;        // a rasterised TrueType font
+struct Sound;       // a decoded Ogg Vorbis sample
+struct Channel;     // one playing instance of a sound
+struct TextStream;  // a text file opened for reading or writing
+
+// ---- Start and end of the program -------------------------------------
+
+// How the platform runs: the window or the harness. Filled from the command
+// line (see ParseCommandLine) or directly by tests.
+struct PlatformConfig {
+  bool headless = false;
+  std::string script;      // scripted input file, empty for none
+  std::string trace;       // trace output file, empty for none
+  bool seeded = false;     // --seed given: every SeedRandom uses `seed`
+  uint32_t seed = 0;
+  bool fakeClock = false;  // clock moves only when the game waits
+  long maxFrames = -1;     // close request after this many flips; -1 none
+  std::string mediaDir;    // empty: found beside the executable
+};
+
+// Parses the harness options. Returns -1 when the program should go on,
+// otherwise the exit status to end with (1 for a bad command line; the
+// message is in *error).
+int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string* error);
+
+// Starts the platform. Returns 0 on success, otherwise the exit status
+// (1: no media folder or no display, 2: unreadable or malformed script)
+// with the cause in *error.
+int PlatformInit(const PlatformConfig& config, std::string* error);
+void PlatformShutdown();
+
+// Thrown by EndProgram; main catches it, shuts the platform down and
+// returns the status. Nothing in the game catches it.
+struct ProgramExit {
+  int status;
+};
+[[noreturn]] void EndProgram();           // exit status 0
+[[noreturn]] void EndProgramWith(int status);
+// A media file is missing or undecodable: names the file and the folder
+// searched (message box in a window, always on stderr), exit status 1.
+[[noreturn]] void FailMedia(const std::string& path);
+
+// Absolute folder the media were found in.
+std::string MediaFolder();
+
+// ---- Display and frame --------------------------------------------------
+
+// depth 0: a window of exactly width x height; depth 32: full screen (a
+// desktop full-screen window with the frame scaled to fit, black bars).
+// Returns false when no display can be opened.
+bool OpenDisplay(int width, int height, int depth, int refreshRate, int flags);
+void CloseDisplay();  // every image and font is gone afterwards
+void Cls();
+void Flip(int sync);  // 1: vertical blank; -1: paced to the refresh rate
+void ShowPointer();
+void HidePointer();
+void SetWindowTitle(const std::string& text);
+
+// Sleeps about one frame without drawing or flipping, polling input; used by
+// loops that wait without showing anything (the pause). In a scripted run
+// each such wait counts as a frame for the script and for --max-frames.
+void IdleWait();
+
+// ---- Drawing state and drawing ---------------------------------------------
+
+void SetColor(int r, int g, int b);
+void SetAlpha(double alpha);
+void SetBlend(int mode);  // 3 alpha blending, 4 additive light
+void SetDrawAngle(double degrees);
+void SetDrawScale(double sx, double sy);
+void SetLineWidth(double width);
+
+void DrawSprite(Image* image, double x, double y, int frame);
+void DrawLine(double x1, double y1, double x2, double y2);
+void DrawRect(double x, double y, double width, double height);
+void DrawLabel(const std::string& text, double x, double y);
+double LabelWidth(const std::string& text);  // unscaled, in pixels
+double LabelHeight();
+
+// Flags: 1 masked (black transparent when the file has no alpha),
+// 2 filtered, 4 mipmapped; -1 uses the default flags.
+Image* LoadSprite(const std::string& path, int flags);  // nullptr on failure
+void SetDefaultImageFlags(int flags);
+void CentreHandle(Image* image);
+int SpriteWidth(Image* image);
+int SpriteHeight(Image* image);
+
+Font* LoadLabelFont(const std::string& path, int size, int style);  // nullptr on failure
+void SetLabelFont(Font* font);
+
+// ---- Input -------------------------------------------------------------------
+
+int KeyPresses(int key);  // new presses since the last call for this key
+bool KeyHeld(int key);
+int NextTypedChar();  // 0 when none is waiting
+void ClearKeys();
+bool CloseRequested();  // cleared by the call
+
+// ---- Sound ---------------------------------------------------------------------
+
+Sound* LoadSoundFile(const std::string& path, int flags);  // nullptr on failure
+Channel* AllocChannel();
+void PrepareSound(Sound* sound, Channel* channel);
+void SetVolume(Channel* channel, double volume);
+void Resume(Channel* channel);
+void Stop(Channel* channel);
+bool Playing(Channel* channel);
+
+// ---- Clock, random numbers, mathematics -------------------------------------
+
+int Clock();  // milliseconds
+void Sleep(int ms);
+
+void SeedRandom(uint32_t seed);
+double RandomReal(double min, double max);  // uniform in [min, max)
+int RandomInt(int min, int max);            // uniform over min..max inclusive
+
+double Sind(double degrees);
+double Cosd(double degrees);
+double ATand(double x);
+double ATan2d(double y, double x);
+
+// Leading blanks, optional sign, then decimal digits ("$" hexadecimal, "%"
+// binary after the sign) up to the first other character; no digits: 0.
+int TextToInt(const std::string& text);
+int64_t TextToInt64(const std::string& text);
+// A leading decimal number (sign, digits, fraction, exponent); otherwise 0.
+double TextToReal(const std::string& text);
+
+// ---- Files -----------------------------------------------------------------------
+
+// Paths starting with "media/" are looked up in the media folder; others are
+// relative to the working folder. A stream opened for writing goes to a
+// temporary file that Close flushes and renames over the target, so a crash
+// or a full disk never leaves a half-written file.
+TextStream* OpenRead(const std::string& path);   // nullptr when missing
+TextStream* OpenWrite(const std::string& path);  // nullptr on failure
+std::string ReadLine(TextStream* stream);  // up to LF or NUL, CR dropped
+void WriteLine(TextStream* stream, const std::string& text);  // text CR LF
+bool Eof(TextStream* stream);
+bool Close(TextStream* stream);  // false when the data could not be saved
+bool CreateEmptyFile(const std::string& path);
+
+// ---- Dialogs -----------------------------------------------------------------------
+
+int Proceed(const std::string& text);  // 1 yes, 0 no, -1 cancel or closed
+void Notify(const std::string& text);
+
+// ---- Diagnostics for benchmarks -------------------------------------------------
+
+// Draw calls issued by the backend during the last shown frame.
+int LastFrameDrawCalls();
+// false: one draw call per quad (the unbatched baseline of the benchmarks).
+void SetBatching(bool on);
