@@ -1,0 +1,31 @@
+# Sourced by ./play and ./check: installs the Debian packages the game and
+# its tests need, when any is missing.
+# shellcheck shell=bash
+
+parvane_install() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local cmd=(apt-get install -y --no-install-recommends "${missing[@]}")
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq && DEBIAN_FRONTEND=noninteractive "${cmd[@]}"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+      sudo env DEBIAN_FRONTEND=noninteractive "${cmd[@]}"
+  else
+    echo "Missing packages. Please run as root:" >&2
+    echo "  apt-get update && ${cmd[*]}" >&2
+    exit 1
+  fi
+}
+
+PARVANE_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev
+  libfreetype-dev libogg-dev libvorbis-dev)
+PARVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri python3
+  desktop-file-utils appstream)
