@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "effects/colordrift.h"
+#include "match/tlevel.h"
 #include "platform/platform.h"
 
 namespace {
@@ -81,3 +82,5 @@ int Tfirework::draw(double xcenter, double ycenter, double zoom, double xwin, do
   }
   return 0;
 }
+
+int tlevel::Handlefireworks() { return 0; }

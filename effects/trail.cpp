@@ -1,5 +1,6 @@
 #include "effects/trail.h"
 
+#include "match/tlevel.h"
 #include "platform/platform.h"
 
 namespace {
@@ -45,5 +46,10 @@ int dotburst::draw(double zoom, double xcenter, double ycenter, double xwin, dou
   SetDrawScale(1, 1);
   SetAlpha(1.0);
   SetBlend(3);
+  return 0;
+}
+
+int tlevel::handledotbursts(double /*zoom*/, double /*xcenter*/, double /*ycenter*/,
+                            double /*xwin*/, double /*ywin*/) {
   return 0;
 }

@@ -1,0 +1,111 @@
+// The two screens that end a single-player level: the score count-up of a
+// completed level, and the game-over screen with its name entry.
+#include <cctype>
+#include <string>
+
+#include "match/textentry.h"
+#include "match/tlevel.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int namelength = 15;  // letters a high-score name may hold
+
+void setcolour(const std::array<float, 3>& c) {
+  SetColor(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]));
+}
+
+// Draws text at the current scale s, centred across the window.
+void centred(const std::string& text, double xwin, double s, double y) {
+  DrawLabel(text, (xwin - LabelWidth(text) * s) / 2, y);
+}
+
+// The three numbers of the level screen: held, then counted over from the
+// level's points into the total between u = 160 and u = 240.
+struct shownscores {
+  int level, bonus, total;
+};
+
+shownscores countup(int u, int levelscore, int timebonus, int startscore, int endscore) {
+  if (u < 160) return {levelscore, timebonus, startscore};
+  if (u > 240) return {0, 0, endscore};
+  double left = (240 - u) / 80.0;
+  double gone = (u - 160) / 80.0;
+  return {static_cast<int>(levelscore * left), static_cast<int>(timebonus * left),
+          static_cast<int>(startscore * left + endscore * gone)};
+}
+
+}  // namespace
+
+int tlevel::levelcompleted(int t) {
+  int u = t + 1;
+  // Presses made while the screen shows must not reach the next screen.
+  while (NextTypedChar() != 0) {
+  }
+  for (int key : {80, 13, 27, 32, 37, 39, 38, 40}) KeyPresses(key);
+
+  shownscores shown = countup(u, levelscore, timebonus, startscore, endscore);
+  double w = xwin;
+  double unit = w / 1024;
+  setcolour(levelcol[0]);
+  double leftx = static_cast<int>(w * 100 / 1024);
+  double rightx = static_cast<int>(w - w * 300 / 1024);
+
+  double s = 0.6 * unit;
+  SetDrawScale(s, s);
+  if (u > 0) centred("LEVEL " + std::to_string(levelnum) + " COMPLETED", w, s, 50 * unit);
+
+  s = 0.5 * unit;
+  SetDrawScale(s, s);
+  if (u > 40) DrawLabel("LEVEL SCORE: ", leftx, 240 * unit);
+  if (u > 60) DrawLabel(std::to_string(shown.level), rightx, 240 * unit);
+  if (u > 80) DrawLabel("TIME BONUS: ", leftx, 340 * unit);
+  if (u > 100) DrawLabel(std::to_string(shown.bonus), rightx, 340 * unit);
+  if (u > 120) DrawLabel("TOTAL SCORE: ", leftx, 440 * unit);
+  if (u > 140) DrawLabel(std::to_string(shown.total), rightx, 440 * unit);
+
+  s = 0.4 * unit;
+  SetDrawScale(s, s);
+  if (u > 240) centred("PRESS ENTER TO CONTINUE", w, s, 640 * unit);
+  SetDrawScale(1, 1);
+  return 0;
+}
+
+int tlevel::gameover(int t) {
+  // Keys still held from the lost match must not type into the name.
+  if (t <= 2) ClearKeys();
+
+  int c = NextTypedChar();
+  if (c == 8 || c == 127) {
+    if (charposition > 1) charposition--;
+  } else if (charposition >= 1 && charposition <= namelength) {
+    std::string letter = keytochar(c);
+    if (letter != "nope") {
+      characters[charposition] = letter;
+      charposition++;
+    }
+  }
+  name.clear();
+  for (int i = 1; i < charposition; i++) name += characters[i];
+  for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+
+  double w = xwin;
+  double unit = w / 1024;
+  setcolour(levelcol[0]);
+  double s = 1.2 * unit;
+  SetDrawScale(s, s);
+  if (t > 0) centred("GAME OVER", w, s, 20 * unit);
+  s = 0.8 * unit;
+  SetDrawScale(s, s);
+  if (t > 60) centred("SCORE: " + std::to_string(endscore), w, s, 200 * unit);
+  if (endscore > 0 && endscore > levelworstscore) {
+    s = 0.4 * unit;
+    SetDrawScale(s, s);
+    if (t > 120) centred("ENTER YOUR NAME:", w, s, 450 * unit);
+    s = 0.8 * unit;
+    SetDrawScale(s, s);
+    if (t > 120) centred(name, w, s, 542 * unit);
+  }
+  SetDrawScale(1, 1);
+  return 0;
+}
