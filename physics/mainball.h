@@ -1,0 +1,25 @@
+// The contested main ball: a ball that remembers its owner, its recent
+// motion and the colour it was drawn in.
+#pragma once
+
+#include <array>
+
+#include "physics/ball.h"
+
+class Tmainball : public ball {
+ public:
+  static constexpr int historylength = 50;
+
+  int untouched = 0;  // frames since a player last touched it
+  int team = 0;       // owner: 0 nobody, 1..4 a player team
+  // Entry 0 is the latest frame.
+  std::array<double, historylength> oldvectx{};
+  std::array<double, historylength> oldvecty{};
+  std::array<double, historylength> oldvectxv{};
+  std::array<double, historylength> oldvectyv{};
+  std::array<float, 3> realcolor{};  // colour of the last draw, read by the trail
+
+  int draw(double xc, double yc, double zoom, double xwin, double ywin) override;
+  // Shifts the history one frame back and stores x, y, xv, yv in entry 0.
+  virtual int updateoldvect();
+};
