@@ -2,19 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <memory>
 
 #include "effects/colordrift.h"
 #include "match/tlevel.h"
+#include "physics/border.h"
+#include "physics/view.h"
 #include "platform/platform.h"
 
 namespace {
 
 constexpr float sparkdrag = 0.995f;
 constexpr double sparkscale = 1.2;
-
-double sparktoscreen(double w, double centre, double zoom, double window) {
-  return window / 2 + zoom * (w - centre);
-}
+constexpr int maxfireworks = 3;
+constexpr int sparksperfirework = 400;
+constexpr double launchdepth = -2000;
+constexpr double launchspeed = 20;
 
 }  // namespace
 
@@ -27,8 +31,8 @@ int tspark::draw(double xcenter, double ycenter, double zoom, double xwin, doubl
   SetColor(static_cast<int>(colour[0]), static_cast<int>(colour[1]), static_cast<int>(colour[2]));
   double s = small != 0 ? sparkscale * p / 2 : sparkscale * p;
   SetDrawScale(s, s);
-  double sx = sparktoscreen(x, xcenter, p, xwin);
-  double sy = sparktoscreen(y, ycenter, p, ywin);
+  double sx = toscreen(x, xcenter, p, xwin);
+  double sy = toscreen(y, ycenter, p, ywin);
   if (sx > 0 && sx < xwin && sy > 0 && sy < ywin) DrawSprite(image, sx, sy, 0);
   SetBlend(3);
   SetAlpha(1.0);
@@ -83,4 +87,34 @@ int Tfirework::draw(double xcenter, double ycenter, double zoom, double xwin, do
   return 0;
 }
 
-int tlevel::Handlefireworks() { return 0; }
+int tlevel::Handlefireworks() {
+  if (winner != 0 && RandomInt(0, 100) > 95 &&
+      fireworkslist.size() < static_cast<size_t>(maxfireworks) && optfireworks == 1 && border) {
+    // The arena with its half-circle ends, clipped to what the camera sees
+    // at the launch depth.
+    double e = 1 / zoom + 2;
+    double halfh = (border->down - border->up) / 2;
+    float xmin = static_cast<float>(std::max(border->Left - halfh, xcenter - xwin / 2.0 * e));
+    float xmax = static_cast<float>(std::min(border->Right + halfh, xcenter + xwin / 2.0 * e));
+    float ymin = static_cast<float>(std::max(border->up, ycenter - ywin / 2.0 * e));
+    float ymax = static_cast<float>(std::min(border->down, ycenter + ywin / 2.0 * e));
+    int blue = RandomInt(0, 255);
+    int green = RandomInt(0, 255);
+    int red = RandomInt(0, 255);
+    int y = RandomInt(static_cast<int>(ymin), static_cast<int>(ymax));
+    int x = RandomInt(static_cast<int>(xmin), static_cast<int>(xmax));
+    auto firework = std::make_unique<Tfirework>();
+    firework->init(x, y, launchdepth, 0, 0, launchspeed, red, green, blue, sparksperfirework,
+                   starimage, 0);
+    fireworkslist.push_back(std::move(firework));
+  }
+
+  for (auto it = fireworkslist.begin(); it != fireworkslist.end();) {
+    Tfirework& firework = **it;
+    bool faded = firework.update() != 0;
+    // A firework that fades out this frame is still drawn once.
+    firework.draw(xcenter, ycenter, zoom, xwin, ywin);
+    it = faded ? fireworkslist.erase(it) : std::next(it);
+  }
+  return 0;
+}

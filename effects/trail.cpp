@@ -1,16 +1,17 @@
 #include "effects/trail.h"
 
+#include <iterator>
+#include <memory>
+
 #include "match/tlevel.h"
+#include "physics/mainball.h"
+#include "physics/view.h"
 #include "platform/platform.h"
 
 namespace {
 
 constexpr double dotradius = 40.0;
 constexpr double dotfade = 0.9;
-
-double dottoscreen(double w, double centre, double zoom, double window) {
-  return window / 2 + zoom * (w - centre);
-}
 
 }  // namespace
 
@@ -38,8 +39,8 @@ int dotburst::draw(double zoom, double xcenter, double ycenter, double xwin, dou
   SetBlend(4);
   SetAlpha(alpha);
   SetColor(color[0], color[1], color[2]);
-  double sx = dottoscreen(x, xcenter, zoom, xwin);
-  double sy = dottoscreen(y, ycenter, zoom, ywin);
+  double sx = toscreen(x, xcenter, zoom, xwin);
+  double sy = toscreen(y, ycenter, zoom, ywin);
   double s = zoom * 2 * r / 50;
   SetDrawScale(s, s);
   DrawSprite(image, sx, sy, 0);
@@ -49,7 +50,31 @@ int dotburst::draw(double zoom, double xcenter, double ycenter, double xwin, dou
   return 0;
 }
 
-int tlevel::handledotbursts(double /*zoom*/, double /*xcenter*/, double /*ycenter*/,
-                            double /*xwin*/, double /*ywin*/) {
+int tlevel::handledotbursts(double zoom, double xcenter, double ycenter, double xwin, double ywin) {
+  for (int i = 0; i < mainballnumber; i++) {
+    Tmainball& mb = *mainball[i];
+    if (opttrail == 1) {
+      auto dot = std::make_unique<dotburst>();
+      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), sparki, 1.0);
+      dotlist.push_front(std::move(dot));
+    } else if (opttrail == 2) {
+      // Two dots at half strength, the second halfway back to where the ball
+      // started the frame, to close the gaps of a fast ball.
+      auto dot = std::make_unique<dotburst>();
+      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), sparki, 0.5);
+      dotlist.push_front(std::move(dot));
+      dot = std::make_unique<dotburst>();
+      dot->init((mb.x + mb.oldx) / 2, (mb.y + mb.oldy) / 2, 0, 0, mb.realcolor.data(), sparki, 0.5);
+      dotlist.push_front(std::move(dot));
+    }
+  }
+
+  for (auto it = dotlist.begin(); it != dotlist.end();) {
+    dotburst& dot = **it;
+    bool faded = dot.update(slower) != 0;
+    // A dot that fades out this frame is still drawn once.
+    dot.draw(zoom, xcenter, ycenter, xwin, ywin);
+    it = faded ? dotlist.erase(it) : std::next(it);
+  }
   return 0;
 }

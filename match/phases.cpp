@@ -1,11 +1,155 @@
 // Ownership time, the banner, the win test with the level score, the phase
 // machine and the tally screen of custom and multiplayer matches.
+#include <algorithm>
+#include <string>
+
 #include "match/tlevel.h"
+#include "physics/mainball.h"
+#include "platform/platform.h"
+#include "players/man.h"
 
-int tlevel::writeowntime() { return 0; }
+namespace {
 
-int tlevel::doscritta(double /*v*/) { return 0; }
+constexpr int keyenter = 13;
+constexpr int keyspace = 32;
+constexpr int key1 = 49;
+constexpr int key4 = 52;
+constexpr int key5 = 53;
+constexpr int lastlevel = 40;
+constexpr int secondsperman = 30;  // time allowance of a level, per man
 
-int tlevel::changephase() { return 0; }
+// Bar colours of men 0 to 3: red, blue, green, yellow.
+constexpr int barcolours[4][3] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}};
 
-int tlevel::tellwinner(int /*t*/) { return 0; }
+void setcolour(const float* c) {
+  SetColor(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]));
+}
+
+// The time bonus of a won level: levelnum * 20000 for an instant win,
+// falling linearly to 0 when the match took the whole allowance.
+int levelbonus(int levelnum, int mennumber, int elapsedms) {
+  int n = mennumber * secondsperman;
+  if (n <= 0) return 0;
+  double e = elapsedms / 1000.0;
+  // The single-precision steps keep the bonus identical to the points the
+  // game has always given for the same time.
+  float a = static_cast<float>(n - e);
+  float b = static_cast<float>(static_cast<double>(levelnum) * a);
+  double c = static_cast<double>(b) * 20000 / n;
+  return static_cast<int>(std::max(c, 0.0));
+}
+
+}  // namespace
+
+int tlevel::writeowntime() {
+  if (winner == 0) {
+    for (int i = 0; i < mennumber; i++) {
+      for (int j = 0; j < mainballnumber; j++) {
+        if (mainball[j]->team == men[i]->team) men[i]->owntime += 1.0f;
+      }
+    }
+  }
+
+  int w = sciaimage ? SpriteWidth(sciaimage) : 0;
+  int h = sciaimage ? SpriteHeight(sciaimage) : 0;
+  if (w > 0 && h > 0 && maxowntime > 0) {
+    for (int i = 0; i < 4; i++) {
+      // Every match has the first two bars; the others only with their man.
+      if (i >= 2 && mennumber <= i) break;
+      if (men[i] == nullptr) continue;
+      SetColor(barcolours[i][0], barcolours[i][1], barcolours[i][2]);
+      SetDrawScale(static_cast<double>(xwin) / w * men[i]->owntime / maxowntime,
+                   15.0 / h * xwin / 1024);
+      DrawSprite(sciaimage, 0, xwin * 15.0 * i / 1024, 0);
+    }
+  }
+  SetDrawScale(1, 1);
+  SetAlpha(1.0);
+  return 0;
+}
+
+int tlevel::doscritta(double v) {
+  if (temposcritta >= 0) temposcritta--;
+  double width = LabelWidth(scritta);
+  if (temposcritta >= 0 && width > 0) {
+    SetAlpha(temposcritta / 120.0);
+    setcolour(levelcol[0].data());
+    double s = xwin / width;
+    SetDrawScale(s, s);
+    DrawLabel(scritta, 0, static_cast<int>(ywin * v - LabelHeight() / 2 * s));
+  }
+  SetDrawScale(1, 1);
+  SetAlpha(1.0);
+  return 0;
+}
+
+int tlevel::changephase() {
+  // Tester's shortcuts: player 1 or player 2 wins at once.
+  if (KeyHeld(key1) && KeyHeld(key4) && men[0]) men[0]->owntime = maxowntime + 10.0f;
+  if (KeyHeld(key1) && KeyHeld(key5) && men[1]) men[1]->owntime = maxowntime + 10.0f;
+
+  leveltime++;
+  driftcolor(scrittacol, scrittaadd);
+
+  if (phase == "normal") {
+    // Every man is tested: two passing the limit together both gain a win,
+    // and the later one is the winner.
+    for (int i = 0; i < mennumber; i++) {
+      if (!(men[i]->owntime > maxowntime)) continue;
+      men[i]->wins++;
+      winner = i + 1;
+      if (leveltype == "custom" || leveltype == "multiplayer") phase = "tellwinner";
+      if (leveltype == "levels" && winner == 1) {
+        phase = "levelcompleted";
+        levelscore = levelnum * 10000;
+        timebonus = levelbonus(levelnum, mennumber, Clock() - initialtime);
+        endscore = startscore + levelscore + timebonus;
+      }
+      if (leveltype == "levels" && winner != 1) phase = "gameover";
+      phasetime = leveltime;
+    }
+  }
+
+  if (phase == "levelcompleted") {
+    levelcompleted(leveltime - phasetime);
+    if (KeyHeld(keyenter) || KeyHeld(keyspace)) {
+      if (levelnum >= lastlevel) {
+        phase = "gameover";
+        ClearKeys();
+      } else {
+        phase = "end";
+      }
+    }
+  }
+  if (phase == "tellwinner") {
+    tellwinner(leveltime - phasetime);
+    if (KeyHeld(keyenter) || KeyHeld(keyspace)) phase = "end";
+  }
+  if (phase == "gameover") {
+    gameover(leveltime - phasetime);
+    bool nameentry = endscore > 0 && endscore > levelworstscore;
+    // Space may be part of a name, so only Enter leaves while one is typed.
+    if (KeyHeld(keyenter)) {
+      phase = "end";
+    } else if (!nameentry && KeyHeld(keyspace)) {
+      phase = "end";
+    }
+  }
+  return 0;
+}
+
+int tlevel::tellwinner(int t) {
+  setcolour(scrittacol);
+  double s = xwin * 7 / 1024.0 * 0.1;
+  SetDrawScale(s, s);
+  std::string tally = std::to_string(men[0]->wins) + " - " + std::to_string(men[1]->wins);
+  for (int i = 2; i < std::min(mennumber, 4); i++) tally += " - " + std::to_string(men[i]->wins);
+  if (t > 0) DrawLabel(tally, (xwin - LabelWidth(tally) * s) / 2, xwin * 50 / 1024.0);
+
+  s = xwin * 4 / 1024.0 * 0.1;
+  SetDrawScale(s, s);
+  const std::string prompt = "PRESS ENTER TO CONTINUE";
+  if (t > 100) DrawLabel(prompt, (xwin - LabelWidth(prompt) * s) / 2, xwin * 640 / 1024.0);
+  SetDrawScale(1, 1);
+  return 0;
+}
