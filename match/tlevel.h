@@ -1,0 +1,152 @@
+// The state of one match and its frame loop. A tlevel is made for one
+// match, filled by its caller (options, window size, media) and by the mode
+// set-up, played once by Play and then dropped.
+#pragma once
+
+#include <array>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "content/highscores.h"
+#include "effects/colordrift.h"
+#include "effects/fireworks.h"
+#include "effects/trail.h"
+#include "physics/border.h"
+#include "physics/mainball.h"
+#include "physics/ragobject.h"
+#include "platform/platform.h"
+#include "players/man.h"
+
+class tlevel {
+ public:
+  tlevel();
+  virtual ~tlevel();
+  tlevel(const tlevel&) = delete;
+  tlevel& operator=(const tlevel&) = delete;
+
+  // Touch history of every pair of men: [t][i][j] is non-zero when men i < j
+  // touched t frames ago. Kept by manmancoll.
+  static constexpr int contactframes = 160;
+  int mencollided[contactframes][4][4] = {};
+  int oldtime;  // clock at the end of the previous frame's wait
+  int levelworstscore = 0;
+  std::vector<highscore>* scoreslist = nullptr;  // not read by the match
+  std::string name;
+  std::array<std::string, 40> characters;
+  int charposition = 1;
+  int initialtime = 0;
+  int levelscore = 0;
+  int timebonus = 0;
+  int startscore = 0;
+  int endscore = 0;
+  int levelnum = 0;
+  int gamecolors = 10;
+  ColorTable adder = MakeColorTable(10, 0.0f);
+  ColorTable levelcol = MakeColorTable(10, 0.0f);
+  int optfireworks = 0;
+  int opttrail = 0;
+  std::string leveltype;
+  int musicvolume = 0;
+  int musicnumber = 1;
+  Channel* musicchannel = nullptr;  // borrowed from the application
+  std::array<Sound*, 4> musics{};   // borrowed from the application
+  int multiplayer = 0;              // not read by the match
+  std::string phase;
+  float bglinescol[3] = {0, 0, 0};
+  float bglinesadd[3] = {2.0f, 2.0f, 2.0f};
+  // The players; entries 0 to mennumber - 1 are in use. Non-owning: the
+  // bodies are owned by `ownedmen`, which the mode set-up fills.
+  std::array<Tman*, 7> men{};
+  int xwin = 0;
+  int ywin = 0;
+  // Every simulated ragdoll, in stepping order: the men, then the main-ball
+  // ragdolls, then arenarag. Non-owning.
+  std::vector<ragobject*> raglist;
+  double gravity = 0.0;
+  std::unique_ptr<Tborder> border;  // null until the arena is built
+  // Non-owning: each main ball belongs to the balllist of mainballrag[j].
+  std::array<Tmainball*, 2> mainball{};
+  std::array<std::unique_ptr<ragobject>, 2> mainballrag;
+  double xcenter = 0.0;
+  double ycenter = 0.0;
+  double zoom = 0.4;
+  double slower = 1.0;
+  std::list<std::unique_ptr<dotburst>> dotlist;
+  std::list<std::unique_ptr<Tfirework>> fireworkslist;
+  int mennumber = 3;
+  // Images are borrowed from the application and outlive the match.
+  Image* sciaimage = nullptr;
+  Image* mezball = nullptr;
+  Image* bigballimage = nullptr;
+  Image* starimage = nullptr;
+  Image* ballimage = nullptr;
+  Image* mainballimage = nullptr;
+  Image* rectimage = nullptr;
+  Image* sparki = nullptr;
+  std::unique_ptr<ragobject> arenarag;
+  int mainballnumber = 0;
+  float maxowntime = 0.0f;
+  int leveltime = 0;
+  int phasetime = 0;
+  int winner = 0;
+  float scrittacol[3] = {0, 0, 0};
+  float scrittaadd[3] = {2.0f, 2.0f, 2.0f};
+  int fpstime = 0;
+  int fpscycles = 0;
+  int fps = 0;
+  std::string scritta;
+  int temposcritta = 0;
+  std::array<ragobject*, 2> goal{};  // not read by the match
+
+  // Owning storage of the players listed in `men`.
+  std::vector<std::unique_ptr<Tman>> ownedmen;
+
+  // The match loop. mode is "levels", "custom" or "multiplayer"; only the
+  // settings of that mode are read. wins holds at least mennumber entries.
+  // Returns the 1-based winner, or -1 when the match was left or could not
+  // be set up.
+  virtual int Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
+                   Tcustomsettings* cs, int* wins);
+  virtual int countfps();
+  virtual int pause();
+  virtual int deltatimecount();
+  virtual int handleslower();
+
+  // Mode set-up and arena.
+  virtual int initarena(int arenanumber);
+  virtual int initsingleplayer(int levelnumber);
+  virtual int initcustom(Tcustomsettings& settings);
+  virtual int initmultiplayer(Tmultiplayersettings& settings);
+
+  // Contacts between players and main balls, and between players.
+  virtual int menballcoll();
+  virtual int manmancoll();
+
+  // Camera and background.
+  virtual int fixzoom();
+  virtual int dobackground2();
+
+  // Ownership, phases and end screens.
+  virtual int writeowntime();
+  virtual int doscritta(double v);
+  virtual int changephase();
+  virtual int tellwinner(int t);
+  virtual int levelcompleted(int t);
+  virtual int gameover(int t);
+
+  // Effects.
+  virtual int Handlefireworks();
+  virtual int handledotbursts(double zoom, double xcenter, double ycenter, double xwin,
+                              double ywin);
+
+  // A new player body for slot i, owned by this match.
+  Tman* addman(int i);
+  // True when every player has a body to steer (the body file was read).
+  bool bodiesready() const;
+};
+
+// Restarts the music from its first track when the channel has stopped.
+int keepmusic(tlevel& level, Channel* channel, double volume);

@@ -1,0 +1,80 @@
+#include "players/man.h"
+
+#include "platform/platform.h"
+
+namespace {
+
+// Diagonal pushes are scaled so that two keys do not move faster than one.
+constexpr double diagonal = 0.707f;
+
+// Key codes of the three keyboard players: left, right, up, down.
+constexpr int keys[3][4] = {{37, 39, 38, 40}, {65, 68, 87, 83}, {74, 76, 73, 75}};
+
+// Shirt colours of teams 1 to 4.
+constexpr int teamcolors[4][3] = {{200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
+
+template <typename T>
+void shift(std::array<double, Tman::historylength>& history, T value) {
+  for (int k = Tman::historylength - 1; k >= 1; k--) history[k] = history[k - 1];
+  history[0] = value;
+}
+
+}  // namespace
+
+int Tman::updateoldvect() {
+  if (balllist.empty()) return 0;
+  updatemed();
+  updatemedvel();
+  shift(oldvectx, xmed);
+  shift(oldvecty, ymed);
+  shift(oldvectxv, xvmed);
+  shift(oldvectyv, yvmed);
+  return 0;
+}
+
+int Tman::Changefollowedball(int mainballs) {
+  if (RandomInt(0, 1000) > 990) followedball = RandomInt(0, mainballs - 1);
+  return 0;
+}
+
+int Tman::control2(int player) {
+  if (player < 0 || player > 2 || balllist.empty()) return 0;
+  ball* b = balllist.front();
+  double s = speed;
+  const int* k = keys[player];
+  bool left = KeyHeld(k[0]), right = KeyHeld(k[1]), up = KeyHeld(k[2]), down = KeyHeld(k[3]);
+  if (player == 0) {
+    // The arrow keys scale a diagonal so it is no faster than a straight move.
+    if (left) b->xv -= (up || down) ? s * diagonal : s;
+    if (right) b->xv += (up || down) ? s * diagonal : s;
+    if (up) b->yv -= (left || right) ? s * diagonal : s;
+    if (down) b->yv += (left || right) ? s * diagonal : s;
+  } else {
+    if (left) b->xv -= s;
+    if (right) b->xv += s;
+    if (up) b->yv -= s;
+    if (down) b->yv += s;
+  }
+  return 0;
+}
+
+int Tman::draw(double xc, double yc, double zoom, double xwin, double ywin) {
+  // The bare body first, grey, then the shirt on top in the team colour.
+  if (bot == 1) {
+    SetColor(70, 70, 70);
+  } else {
+    SetColor(160, 160, 160);
+  }
+  for (int shirt = 0; shirt <= 1; shirt++) {
+    if (shirt == 1 && team >= 1 && team <= 4) {
+      SetColor(teamcolors[team - 1][0], teamcolors[team - 1][1], teamcolors[team - 1][2]);
+    }
+    for (ball* b : balllist) {
+      if (b->shirt == shirt) b->draw(xc, yc, zoom, xwin, ywin);
+    }
+    for (class link* l : linklist) {
+      if (l->shirt == shirt) l->Draw(xc, yc, zoom, xwin, ywin);
+    }
+  }
+  return 0;
+}

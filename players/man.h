@@ -1,0 +1,44 @@
+// A player: a ragdoll body read from the body file, steered by pushing the
+// first ball of its ball list, from the keyboard or by the computer.
+#pragma once
+
+#include <array>
+
+#include "physics/ragobject.h"
+
+class Tmainball;
+
+class Tman : public ragobject {
+ public:
+  static constexpr int historylength = 50;
+
+  int wins = 0;          // matches won in this series
+  int direction = 0;     // last compass direction of the computer player, 1 to 8
+  int followedball = 0;  // main ball this computer player follows
+  float mass = 0;        // not read by the game
+  float size = 0;        // not read by the game
+  float speed = 0;       // velocity added per frame and per direction
+  int AIlevel = 0;       // age in frames of the positions the computer reacts to
+  float owntime = 0;     // owned time in this match
+  int team = 0;          // 1 to 4
+  int bot = 0;           // 1: computer player
+  // Centre of mass and mean velocity of the last 50 frames; entry 0 the latest.
+  std::array<double, historylength> oldvectx{};
+  std::array<double, historylength> oldvecty{};
+  std::array<double, historylength> oldvectxv{};
+  std::array<double, historylength> oldvectyv{};
+
+  Tman() = default;
+
+  int draw(double xc, double yc, double zoom, double xwin, double ywin) override;
+
+  virtual int updateoldvect();
+  virtual int Changefollowedball(int mainballs);
+  virtual int Ai3(Tmainball& mb);
+  virtual int control2(int player);
+};
+
+// The compass direction (1 up, 2 up-right, ... 8 up-left) of an angle in
+// whole degrees, 0 being straight up and 90 right. The upward sector is the
+// narrow one: 338 to 14.
+int aisector(int angle);
