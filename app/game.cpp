@@ -1,0 +1,125 @@
+#include "app/game.h"
+
+#include <iostream>
+
+#include "app/menus.h"
+#include "match/quit.h"
+#include "platform/platform.h"
+
+game::game() : adder(MakeColorTable(10, 0.0f)), unicol(MakeColorTable(10, 0.0f)) {}
+
+// Images, sounds and channels belong to the platform, which frees them when
+// it shuts down.
+game::~game() = default;
+
+int game::initstuff() {
+  SeedRandom(static_cast<uint32_t>(Clock()));
+  return 0;
+}
+
+void game::allgame() {
+  musicchannel = AllocChannel();
+  SetWindowTitle("Parvane");
+  initscores(scoreslist);
+  readscores(scoreslist);
+  ClearKeys();
+  initstuff();
+  initprefs();
+  readprefs();
+  changeres(optfullscr, optres, 0);
+  drawlogo();
+
+  Channel* cheerschannel = AllocChannel();
+  PrepareSound(cheers, cheerschannel);
+  SetVolume(cheerschannel, musicvolume * 4 / 10.0);
+  Resume(cheerschannel);
+
+  int choice = 1;
+  for (;;) {
+    choice = startscreen(choice);
+    switch (choice) {
+      case 1:
+        allsingleplayer();
+        break;
+      case 2:
+        if (multiplayermenu(multiplayersettings, xwin, ywin, unicol, adder) == 1) {
+          allmultiplayer(multiplayersettings);
+        }
+        break;
+      case 3:
+        optionsmenu();
+        break;
+      case 4:
+        blackscores();
+        break;
+      case 5:
+        controls();
+        break;
+      default:
+        quitgame();
+    }
+  }
+}
+
+namespace {
+
+// Loads an image or stops the program naming the file.
+Image* mustload(const std::string& path) {
+  Image* image = LoadSprite(path, -1);
+  if (image == nullptr) FailMedia(path);
+  return image;
+}
+
+void pointerfor(int fullscreen) {
+  if (fullscreen != 0) {
+    HidePointer();
+  } else {
+    ShowPointer();
+  }
+}
+
+}  // namespace
+
+int game::changeres(int fullscreen, int resolution, int reopen) {
+  if (reopen != 0) CloseDisplay();
+  if (resolution == 1) {
+    xwin = 640;
+    ywin = 480;
+  } else if (resolution == 2) {
+    xwin = 800;
+    ywin = 600;
+  } else if (resolution == 3) {
+    xwin = 1024;
+    ywin = 768;
+  }
+  if (!OpenDisplay(xwin, ywin, fullscreen != 0 ? 32 : 0, 60, 0)) {
+    std::cerr << "Parvane: cannot open a " << xwin << " x " << ywin
+              << (fullscreen != 0 ? " full-screen display" : " window") << "\n";
+    EndProgramWith(1);
+  }
+  pointerfor(fullscreen);
+  SetBlend(3);
+  SetDefaultImageFlags(7);
+
+  bigballimage = mustload("media/bigball.png");
+  mainballimage = mustload("media/mainball+0.png");
+  ballimage = mustload("media/ball.png");
+  rectimage = mustload("media/rect.png");
+  mezball = mustload("media/mezball2.png");
+  starimage = mustload("media/smallstar.png");
+  sparki = mustload("media/spark.png");
+  logoimage = mustload("media/logo.png");
+  sciaimage = mustload("media/scia.png");
+  CentreHandle(bigballimage);
+  CentreHandle(mainballimage);
+  CentreHandle(ballimage);
+  CentreHandle(rectimage);
+  CentreHandle(sparki);
+  CentreHandle(starimage);
+  pointerfor(fullscreen);
+
+  Font* font = LoadLabelFont("media/font.ttf", 128, 4);
+  if (font == nullptr) FailMedia("media/font.ttf");
+  SetLabelFont(font);
+  return 0;
+}

@@ -1,0 +1,76 @@
+// The application object: everything the menus and the game modes share,
+// from the options and the loaded media to the high-score table.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "content/highscores.h"
+#include "effects/colordrift.h"
+
+struct Image;
+struct Sound;
+struct Channel;
+
+class game {
+ public:
+  game();
+  virtual ~game();
+  game(const game&) = delete;
+  game& operator=(const game&) = delete;
+
+  int initiallevel = 0;
+  int maxinitiallevel = 0;
+  std::vector<highscore> scoreslist;
+  int musicvolume = 0;
+  int musicnumber = 0;
+  Channel* musicchannel = nullptr;
+  std::array<Sound*, 4> musics{};  // only element 0 is ever loaded
+  int gamecolors = 10;
+  ColorTable adder;
+  ColorTable unicol;  // row 1 titles, row 2 the highlighted item
+  int optres = 3;
+  int optfullscr = 0;
+  int optfireworks = 1;
+  int opttrail = 0;
+  Sound* cheers = nullptr;
+  int xwin = 1024;
+  int ywin = 768;
+  Image* sciaimage = nullptr;
+  Image* mezball = nullptr;
+  Image* mainballimage = nullptr;
+  Image* bigballimage = nullptr;
+  Image* ballimage = nullptr;
+  Image* rectimage = nullptr;
+  Image* logoimage = nullptr;
+  Image* starimage = nullptr;
+  Image* sparki = nullptr;
+  Tcustomsettings customsettings;
+  Tmultiplayersettings multiplayersettings;
+
+  // Mode menus and series (series.cpp, menus.cpp).
+  virtual int allsingleplayer();
+  virtual int allcustom(Tcustomsettings& settings);
+  virtual int allsingleplayerlevels();
+  virtual int allmultiplayer(Tmultiplayersettings& settings);
+  // Start-up, then the title loop; ends only through quitgame.
+  [[noreturn]] virtual void allgame();
+  virtual int blackscores();
+  virtual int controls();
+  virtual int changeres(int fullscreen, int resolution, int reopen);
+  virtual int optionsmenu();
+  virtual int drawlogo0();
+  virtual int drawlogo();
+  // The title menu: opens on `item`, returns the chosen item 1..6.
+  virtual int startscreen(int item);
+  virtual int readprefs();
+  virtual int initprefs();
+  // 0 when prefs.txt was saved, 1 when it could not be.
+  virtual int writeprefs();
+  virtual int initstuff();
+};
+
+// The line under the logo.
+extern const char* const creditline;

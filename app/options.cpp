@@ -1,0 +1,74 @@
+#include <string>
+
+#include "app/game.h"
+#include "app/menudraw.h"
+#include "match/quit.h"
+#include "platform/platform.h"
+
+namespace {
+
+std::string resolutionname(int optres) {
+  switch (optres) {
+    case 1:
+      return "640 x 480";
+    case 2:
+      return "800 x 600";
+    default:
+      return "1024 x 768";
+  }
+}
+
+std::string trailname(int opttrail) {
+  switch (opttrail) {
+    case 0:
+      return "NONE";
+    case 1:
+      return "MEDIUM QUALITY";
+    default:
+      return "HIGH QUALITY";
+  }
+}
+
+}  // namespace
+
+int game::optionsmenu() {
+  const double w = xwin;
+  const int oldfullscr = optfullscr;
+  const int oldres = optres;
+  int item = 1;
+  ClearKeys();
+  int* fields[] = {&optfullscr, &optres, &opttrail, &optfireworks, &musicvolume};
+  for (;;) {
+    Cls();
+    driftcolors(unicol, adder);
+    setrowcolor(unicol, titlerow);
+    drawcentred("OPTIONS", perwidth(50, w), textscale(7, w), w);
+    const std::string lines[] = {
+        "FULL SCREEN= " + std::to_string(optfullscr),
+        "SCREEN RESOLUTION= " + resolutionname(optres),
+        "TRAIL= " + trailname(opttrail),
+        "FIREWORKS= " + std::to_string(optfireworks),
+        "MUSIC VOLUME= " + std::to_string(musicvolume),
+    };
+    for (int k = 1; k <= 5; k++) {
+      drawitem(lines[k - 1], perwidth(200, w) + k * perwidth(60, w), textscale(3, w), w, item == k,
+               unicol);
+    }
+    SetDrawScale(1, 1);
+    Flip(-1);
+    checkquit();
+
+    if (KeyPresses(keyright) != 0) *fields[item - 1] += 1;
+    if (KeyPresses(keyleft) != 0) *fields[item - 1] -= 1;
+    opttrail = clampto(opttrail, 0, 2);
+    optfullscr = clampto(optfullscr, 0, 1);
+    optfireworks = clampto(optfireworks, 0, 1);
+    musicvolume = clampto(musicvolume, 0, 10);
+    optres = clampto(optres, 1, 3);
+    item = wrapitem(item, 5);
+    if (confirmpressed() || KeyPresses(keyesc) != 0) break;
+  }
+  writeprefs();
+  if (optres != oldres || optfullscr != oldfullscr) changeres(optfullscr, optres, 1);
+  return 0;
+}

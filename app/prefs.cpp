@@ -1,0 +1,58 @@
+#include <string>
+
+#include "app/game.h"
+#include "app/menudraw.h"
+#include "platform/platform.h"
+
+namespace {
+const char* const prefsfile = "prefs.txt";
+constexpr int lastlevel = 40;
+}  // namespace
+
+int game::initprefs() {
+  optres = 3;
+  opttrail = 1;
+  optfireworks = 1;
+  musicvolume = 5;
+  maxinitiallevel = 1;
+  initiallevel = 1;
+  return 0;
+}
+
+int game::readprefs() {
+  TextStream* in = OpenRead(prefsfile);
+  if (in == nullptr) {
+    const int answer = Proceed("Play Fullscreen?");
+    if (answer < 0) EndProgram();
+    optfullscr = answer == 1 ? 1 : 0;
+    writeprefs();
+  } else {
+    int* fields[] = {&optres,       &optfullscr,  &opttrail,
+                     &optfireworks, &musicvolume, &maxinitiallevel};
+    for (int* field : fields) {
+      if (Eof(in)) break;
+      *field = TextToInt(ReadLine(in));
+    }
+    Close(in);
+  }
+  if (optfullscr > 1 || optfullscr < 0) optfullscr = 0;
+  if (optres > 3 || optres < 1) optres = 3;
+  // A hand-edited file must not hand the match a trail, fireworks or volume
+  // setting the menus could never produce, nor start a run past the last
+  // level.
+  opttrail = clampto(opttrail, 0, 2);
+  optfireworks = clampto(optfireworks, 0, 1);
+  musicvolume = clampto(musicvolume, 0, 10);
+  if (maxinitiallevel > lastlevel) maxinitiallevel = lastlevel;
+  initiallevel = maxinitiallevel;
+  return 0;
+}
+
+int game::writeprefs() {
+  TextStream* out = openreplacing(prefsfile);
+  if (out == nullptr) return 1;
+  for (int value : {optres, optfullscr, opttrail, optfireworks, musicvolume, maxinitiallevel}) {
+    WriteLine(out, std::to_string(value));
+  }
+  return Close(out) ? 0 : 1;
+}

@@ -1,0 +1,117 @@
+#include <memory>
+
+#include "app/game.h"
+#include "app/menus.h"
+#include "match/tlevel.h"
+
+namespace {
+
+constexpr int lastlevel = 40;
+constexpr int unlockevery = 5;
+
+// A new match with the options, window size, music and images of the game.
+// The media are lent, not copied: the match never frees them.
+std::unique_ptr<tlevel> newmatch(const game& g) {
+  auto level = std::make_unique<tlevel>();
+  level->musicvolume = g.musicvolume;
+  level->optfireworks = g.optfireworks;
+  level->opttrail = g.opttrail;
+  level->xwin = g.xwin;
+  level->ywin = g.ywin;
+  level->musicchannel = g.musicchannel;
+  level->musicnumber = g.musicnumber;
+  level->musics = g.musics;
+  level->sciaimage = g.sciaimage;
+  level->mezball = g.mezball;
+  level->ballimage = g.ballimage;
+  level->bigballimage = g.bigballimage;
+  level->mainballimage = g.mainballimage;
+  level->rectimage = g.rectimage;
+  level->starimage = g.starimage;
+  level->sparki = g.sparki;
+  return level;
+}
+
+}  // namespace
+
+int game::allsingleplayer() {
+  const int choice = singleplayermenu(xwin, ywin, unicol, adder);
+  if (choice == 2) {
+    if (custommenu(customsettings, xwin, ywin) == 1) allcustom(customsettings);
+  } else if (choice == 1) {
+    if (levelsmenu(initiallevel, maxinitiallevel, xwin, ywin) == 1) allsingleplayerlevels();
+  }
+  return 0;
+}
+
+// The music plays through a whole series and is silent in the menus.
+static void startseries(game& g) {
+  g.musicnumber = 1;
+  if (g.musicvolume > 0) playmusic(g.musics, g.musicchannel, g.musicvolume / 10.0);
+}
+
+int game::allsingleplayerlevels() {
+  int wins[4] = {0, 0, 0, 0};
+  startseries(*this);
+  int score = 0;
+  int levelnumber = initiallevel - 1;
+  Channel* lastchannel = musicchannel;
+  int result;
+  do {
+    levelnumber++;
+    std::unique_ptr<tlevel> level = newmatch(*this);
+    level->levelworstscore = worstscore(scoreslist);
+    level->startscore = score;
+    level->endscore = score;
+    result = level->Play("levels", levelnumber, nullptr, nullptr, wins);
+    musicnumber = level->musicnumber;
+    score = level->endscore;
+    lastchannel = level->musicchannel;
+    // Winning every fifth level unlocks the next one as a starting point.
+    // The unlock is set, not raised, and saved at once.
+    if (result == 1 && levelnumber % unlockevery == 0 && levelnumber < lastlevel) {
+      maxinitiallevel = levelnumber + 1;
+      initiallevel = levelnumber + 1;
+      writeprefs();
+    }
+    const bool runover = (result != -1 && result != 1) || levelnumber >= lastlevel;
+    if (!level->name.empty() && runover) {
+      addhighscore(level->name, level->endscore, scoreslist);
+      writescores(scoreslist);
+    }
+  } while (result == 1 && levelnumber < lastlevel);
+  stopmusic(lastchannel);
+  return 0;
+}
+
+int game::allcustom(Tcustomsettings& settings) {
+  int wins[4] = {0, 0, 0, 0};
+  startseries(*this);
+  Channel* lastchannel = musicchannel;
+  int result;
+  do {
+    std::unique_ptr<tlevel> level = newmatch(*this);
+    result = level->Play("custom", 1, nullptr, &settings, wins);
+    musicnumber = level->musicnumber;
+    lastchannel = level->musicchannel;
+    if (result >= 1 && result <= 4) wins[result - 1]++;
+  } while (result != -1);
+  stopmusic(lastchannel);
+  return 0;
+}
+
+int game::allmultiplayer(Tmultiplayersettings& settings) {
+  int wins[4] = {0, 0, 0, 0};
+  startseries(*this);
+  Channel* lastchannel = musicchannel;
+  int result;
+  do {
+    std::unique_ptr<tlevel> level = newmatch(*this);
+    result = level->Play("multiplayer", 1, &settings, nullptr, wins);
+    musicnumber = level->musicnumber;
+    lastchannel = level->musicchannel;
+    if (result >= 1 && result <= 4) wins[result - 1]++;
+  } while (result != -1);
+  stopmusic(lastchannel);
+  return 0;
+}
