@@ -1,6 +1,195 @@
 #include "physics/collision.h"
 
-double linedistance(double, double, double, double, double, double) { return 0; }
-int ballcollision(ball&, ball&, double) { return 0; }
-int balllinkcollision(ball&, class link&, double) { return 0; }
-int ragcollision(ragobject&, ragobject&, double) { return 0; }
+#include <algorithm>
+#include <cmath>
+
+#include "physics/masses.h"
+
+namespace {
+constexpr double restitution = 0.88f * 2;  // applied to the normal relative velocity
+constexpr double separation = 0.1f;        // left between the two sides after a hit
+constexpr double linkfriction = 0.1;       // of the sliding velocity, non-rolling balls
+// The separation loop of a ball against a link ends by itself in a few
+// repeats; this bound only guards against a pathological state.
+constexpr int maxseparationrepeats = 64;
+
+// P strictly between the two lines through E1 and E2 perpendicular to the
+// link (q = -Dx / Dy is their slope).
+bool betweenends(const ball& P, const ball& E1, const ball& E2, double Dx, double Dy) {
+  const double q = -Dx / Dy;
+  const double a1 = P.y - E1.y, b1 = q * (P.x - E1.x);
+  const double a2 = P.y - E2.y, b2 = q * (P.x - E2.x);
+  return (a1 > b1 && a2 < b2) || (a1 < b1 && a2 > b2);
+}
+
+// Approach speed of end E toward P: |v(E) - v(P)| when they close in, else 0.
+double approachspeed(const ball& E, const ball& P) {
+  const double wx = E.xv - P.xv, wy = E.yv - P.yv;
+  if (wx * (E.x - P.x) + wy * (E.y - P.y) <= 0) return std::sqrt(wx * wx + wy * wy);
+  return 0;
+}
+}  // namespace
+
+double linedistance(double px, double py, double ax, double ay, double bx, double by) {
+  const double Dx = atleastsmallest(bx - ax);
+  const double Dy = atleastsmallest(by - ay);
+  const double k = Dy / Dx;
+  return std::fabs((ax - px) * k - (ay - py)) / std::sqrt(k * k + 1);
+}
+
+int ballcollision(ball& A, ball& B, double d) {
+  double dx = B.x - A.x;
+  double dy = B.y - A.y;
+  double D = std::sqrt(dx * dx + dy * dy);
+  const double wx = B.xv - A.xv;
+  const double wy = B.yv - A.yv;
+
+  // A fast approach counts as contact from up to one frame's travel away.
+  double reach = A.r + B.r;
+  if (wx * dx + wy * dy <= 0) reach = std::max(reach, std::sqrt(wx * wx + wy * wy));
+  if (D >= reach) return 0;
+
+  D = atleastsmallest(D);
+  dx = atleastsmallest(dx);
+  dy = atleastsmallest(dy);
+  const double k = atleastsmallest(dy / dx);
+
+  double Jx, Jy;
+  if (d <= 0) {
+    // The component of w along the line of centres, reversed.
+    Jx = -(wy + wx / k) / (k + 1 / k);
+    Jy = Jx * k;
+  } else {
+    Jx = d * dx / D;
+    Jy = d * dy / D;
+  }
+
+  const double shareB = lightershare(B.actualmass, A.actualmass);
+  const double shareA = lightershare(A.actualmass, B.actualmass);
+  const double s = reach + separation - D;
+  B.x += s * dx / D * shareB;
+  B.y += s * dy / D * shareB;
+  A.x -= s * dx / D * shareA;
+  A.y -= s * dy / D * shareA;
+
+  B.xv += Jx * restitution * shareB;
+  B.yv += Jy * restitution * shareB;
+  A.xv -= Jx * restitution * shareA;
+  A.yv -= Jy * restitution * shareA;
+  return 1;
+}
+
+int balllinkcollision(ball& P, class link& L, double d) {
+  if (!L.ball1 || !L.ball2) return 0;
+  ball& E1 = *L.ball1;
+  ball& E2 = *L.ball2;
+  const double m1 = E1.actualmass, m2 = E2.actualmass, mP = P.actualmass;
+
+  const double sreach = std::max(approachspeed(E1, P), approachspeed(E2, P));
+  double Dx = atleastsmallest(E2.x - E1.x);
+  double Dy = atleastsmallest(E2.y - E1.y);
+  double pd = linedistance(P.x, P.y, E1.x, E1.y, E2.x, E2.y);
+  // Contacts beyond the ends are left to the end balls.
+  if (!betweenends(P, E1, E2, Dx, Dy)) return 0;
+  const double touch = std::max(P.r + L.width, sreach);
+  if (pd >= touch) return 0;
+
+  const double k = Dy / Dx;
+  const point2 F = closestpoint(P.x, P.y, E1.x, E1.y, E2.x, E2.y);
+  const double t1 = std::hypot(F.x - E1.x, F.y - E1.y);
+  const double t2 = std::hypot(F.x - E2.x, F.y - E2.y);
+  const double T = t1 + t2;
+  const double pd2 = std::hypot(F.x - P.x, F.y - P.y);
+  const double W = t1 * m1 + t2 * m2;
+
+  // Velocity of the link at the foot; each end weighted by its own distance.
+  double vlx, vly;
+  if (T > 0) {
+    vlx = (E1.xv * t1 + E2.xv * t2) / T;
+    vly = (E1.yv * t1 + E2.yv * t2) / T;
+  } else {
+    vlx = (E1.xv + E2.xv) / 2;
+    vly = (E1.yv + E2.yv) / 2;
+  }
+
+  // The component of w perpendicular to the link.
+  const double wx = vlx - P.xv, wy = vly - P.yv;
+  double Jx = (k * wx - wy) / (k + 1 / k);
+  double Jy = (-1 / k) * Jx;
+  if (P.rolling == 0) {
+    const point2 t = closestpoint(P.xv - vlx, P.yv - vly, 0, 0, Dx, Dy);
+    Jx -= linkfriction * t.x;
+    Jy -= linkfriction * t.y;
+  }
+  const double M = 2 * std::min(m1, m2);
+
+  // Unit vector from the foot to P; a ball exactly on the line is pushed
+  // along the link's normal.
+  double nx, ny;
+  if (pd2 > 0) {
+    nx = (P.x - F.x) / pd2;
+    ny = (P.y - F.y) / pd2;
+  } else {
+    const double len = std::hypot(Dx, Dy);
+    nx = -Dy / len;
+    ny = Dx / len;
+  }
+  if (d > 0) {
+    Jx = d * nx;
+    Jy = d * ny;
+  }
+
+  // How a push on the link is shared by its ends: the end nearer the foot
+  // takes more.
+  double share1 = 0.5, share2 = 0.5;
+  if (W > 0) {
+    share1 = t2 * m2 / W;
+    share2 = t1 * m1 / W;
+  }
+  const double shareP = lightershare(mP, M);
+  const double shareL = lightershare(M, mP);
+
+  P.xv += Jx * restitution * shareP;
+  P.yv += Jy * restitution * shareP;
+  E1.xv -= Jx * share1 * restitution * shareL;
+  E1.yv -= Jy * share1 * restitution * shareL;
+  E2.xv -= Jx * share2 * restitution * shareL;
+  E2.yv -= Jy * share2 * restitution * shareL;
+
+  const double R = std::max(P.r + L.width + separation, sreach);
+  const double hx = (F.x + R * nx - P.x) / 2;
+  const double hy = (F.y + R * ny - P.y) / 2;
+  for (int repeat = 0; repeat < maxseparationrepeats; repeat++) {
+    E1.x -= hx * share1 * 2 * shareL;
+    E1.y -= hy * share1 * 2 * shareL;
+    E2.x -= hx * share2 * 2 * shareL;
+    E2.y -= hy * share2 * 2 * shareL;
+    P.x += hx * 2 * shareP;
+    P.y += hy * 2 * shareP;
+    Dx = atleastsmallest(E2.x - E1.x);
+    Dy = atleastsmallest(E2.y - E1.y);
+    pd = linedistance(P.x, P.y, E1.x, E1.y, E2.x, E2.y);
+    if (pd > touch || !betweenends(P, E1, E2, Dx, Dy)) break;
+  }
+  return 1;
+}
+
+int ragcollision(ragobject& R1, ragobject& R2, double d) {
+  int hit = 0;
+  for (class link* L : R1.linklist) {
+    for (ball* b : R2.balllist) {
+      if (balllinkcollision(*b, *L, d) == 1) hit = 1;
+    }
+  }
+  for (class link* L : R2.linklist) {
+    for (ball* b : R1.balllist) {
+      if (balllinkcollision(*b, *L, d) == 1) hit = 1;
+    }
+  }
+  for (ball* b2 : R2.balllist) {
+    for (ball* b1 : R1.balllist) {
+      if (ballcollision(*b2, *b1, d) == 1) hit = 1;
+    }
+  }
+  return hit;
+}
