@@ -1,5 +1,10 @@
 #include "content/levels.h"
 
+#include <algorithm>
+
+#include "content/ragdollfile.h"
+#include "match/tlevel.h"
+
 namespace {
 
 // Levels 1 to 5 are written out one by one.
@@ -47,8 +52,109 @@ levelrule rulesforlevel(int level) {
   return rule;
 }
 
-#include "match/tlevel.h"
+namespace {
 
-int tlevel::initsingleplayer(int) { return 0; }
-int tlevel::initcustom(Tcustomsettings&) { return 0; }
-int tlevel::initmultiplayer(Tmultiplayersettings&) { return 0; }
+const char* const bodyfile = "media/man.txt";
+constexpr double bodythickness = 1.12;
+// Players start this far apart, centred on the arena.
+constexpr double playerspacing = 1300;
+constexpr float fullbar = 1800;  // owned frames that win: 30 seconds
+
+double startx(int i, int n) { return (i - (n - 1) / 2.0) * playerspacing; }
+
+}  // namespace
+
+Tman* tlevel::newbody(int i, double size) {
+  Tman* man = addman(i);
+  loadragdoll(bodyfile, *man, size, bodythickness, ballimage, rectimage, startx(i, mennumber), 0,
+              1.0);
+  man->team = i + 1;
+  return man;
+}
+
+void tlevel::newmainballs(double radius, double mass) {
+  for (int j = 0; j < mainballnumber; j++) {
+    mainballrag[j] = std::make_unique<ragobject>();
+    auto* mb = new Tmainball();
+    mb->image = mainballimage;
+    mb->r = radius;
+    mb->m = mass;
+    mb->rolling = 1;
+    mb->x = 0;
+    mb->y = 0;
+    mb->xv = RandomInt(-20, 20);
+    mb->yv = RandomInt(-20, 20);
+    mainballrag[j]->balllist.push_back(mb);
+    mainball[j] = mb;
+    raglist.push_back(mainballrag[j].get());
+  }
+}
+
+void tlevel::clearbodies() {
+  raglist.clear();
+  dotlist.clear();
+  ownedmen.clear();
+  men.fill(nullptr);
+}
+
+int tlevel::initsingleplayer(int levelnumber) {
+  mainballnumber = 1;
+  maxowntime = fullbar;
+  mennumber = RandomInt(2, 3);  // replaced by every level of the table
+  gravity = 0;
+  levelrule rule = rulesforlevel(levelnumber);
+  if (rule.players > 0) mennumber = rule.players;
+
+  clearbodies();
+  for (int i = 0; i < mennumber; i++) {
+    Tman* man = newbody(i, i == 1 && rule.big ? 1.0 : 0.5);
+    man->bot = i > 0 ? 1 : 0;
+    man->speed = 6.0f;
+    man->followedball = RandomInt(0, mainballnumber - 1);
+    man->AIlevel = rule.ailevel;
+  }
+  newmainballs(40.0, 5.0);
+  initarena(rule.arena);
+
+  phase = "normal";
+  temposcritta = 120;
+  scritta = "   LEVEL " + std::to_string(levelnumber) + "   ";
+  return 0;
+}
+
+int tlevel::initcustom(Tcustomsettings& settings) {
+  // The menus keep every setting in range; a caller that does not gets the
+  // nearest playable value instead of an empty or weightless match.
+  clearbodies();
+  mennumber = std::clamp(settings.numplayers, 2, 4);
+  for (int i = 0; i < mennumber; i++) {
+    Tman* man = newbody(i, 0.5);
+    man->bot = i > 0 ? 1 : 0;
+    man->speed = settings.speed;
+    man->AIlevel = 30 - 2 * std::clamp(settings.AIlevel, 0, 15);
+  }
+  mainballnumber = 1;
+  maxowntime = fullbar;
+  gravity = std::clamp(settings.gravity, 0, 10) / 20.0;
+  newmainballs(std::clamp(settings.ballsize, 1, 10) * 8, std::clamp(settings.ballmass, 1, 10));
+  initarena(settings.arenanum);
+  phase = "normal";
+  return 0;
+}
+
+int tlevel::initmultiplayer(Tmultiplayersettings& settings) {
+  clearbodies();
+  // Three sets of keys: a fourth keyboard player could not move.
+  mennumber = std::clamp(settings.numplayers, 2, 3);
+  for (int i = 0; i < mennumber; i++) {
+    Tman* man = newbody(i, 0.5);
+    man->speed = settings.speed;
+  }
+  mainballnumber = 1;
+  maxowntime = fullbar;
+  gravity = std::clamp(settings.gravity, 0, 10) / 20.0;
+  newmainballs(std::clamp(settings.ballsize, 1, 10) * 8, std::clamp(settings.ballmass, 1, 10));
+  initarena(settings.arenanum);
+  phase = "normal";
+  return 0;
+}

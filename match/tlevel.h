@@ -110,6 +110,12 @@ class tlevel {
   // be set up.
   virtual int Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
                    Tcustomsettings* cs, int* wins);
+  // Play in two halves, for tests and benchmarks that step a match
+  // themselves: the set-up (0, or -1 when no match can be played), then one
+  // frame of the loop.
+  int startmatch(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
+                 Tcustomsettings* cs, int* wins);
+  int playframe();
   virtual int countfps();
   virtual int pause();
   virtual int deltatimecount();
@@ -142,8 +148,15 @@ class tlevel {
   virtual int handledotbursts(double zoom, double xcenter, double ycenter, double xwin,
                               double ywin);
 
-  // A new player body for slot i, owned by this match.
+  // A new player body for slot i, owned by this match and listed in raglist.
   Tman* addman(int i);
+  // addman, then the body file loaded at the start position of player i.
+  Tman* newbody(int i, double size);
+  // The main balls and their ragdolls, at rest at the centre but for a random
+  // push.
+  void newmainballs(double radius, double mass);
+  // Forgets every player and ragdoll, so a set-up starts from nothing.
+  void clearbodies();
   // True when every player has a body to steer (the body file was read).
   bool bodiesready() const;
 };
