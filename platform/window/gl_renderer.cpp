@@ -1,0 +1,334 @@
+#include "platform/window/gl_renderer.h"
+
+#include <epoxy/gl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/window/letterbox.h"
+
+namespace plat {
+namespace {
+
+std::atomic<int> gGlErrors{0};
+
+static_assert(sizeof(Vertex) == 20, "corners are uploaded as they are");
+static_assert(sizeof(Quad) == 4 * sizeof(Vertex), "quads are uploaded as they are");
+
+// Positions arrive in the frame's pixels, y down; the frame is stored the
+// GL way (bottom row first) and flipped only when read back.
+const char* const kVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 aPos;
+layout(location = 1) in vec2 aUv;
+layout(location = 2) in vec4 aColor;
+uniform vec2 uFrame;
+out vec2 vUv;
+out vec4 vColor;
+void main() {
+  vUv = aUv;
+  vColor = aColor;
+  gl_Position = vec4(aPos.x * 2.0 / uFrame.x - 1.0, 1.0 - aPos.y * 2.0 / uFrame.y, 0.0, 1.0);
+}
+)";
+
+const char* const kFragmentShader = R"(#version 330 core
+in vec2 vUv;
+in vec4 vColor;
+uniform sampler2D uTex;
+out vec4 oColor;
+void main() { oColor = texture(uTex, vUv) * vColor; }
+)";
+
+GLuint Compile(GLenum kind, const char* source, std::string* error) {
+  GLuint shader = glCreateShader(kind);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[1024] = {};
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    if (error) *error = std::string("shader does not compile: ") + log;
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+GLuint Link(std::string* error) {
+  GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
+  if (!vs) return 0;
+  GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
+  if (!fs) {
+    glDeleteShader(vs);
+    return 0;
+  }
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vs);
+  glAttachShader(program, fs);
+  glLinkProgram(program);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint ok = 0;
+  glGetProgramiv(program, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    char log[1024] = {};
+    glGetProgramInfoLog(program, sizeof log, nullptr, log);
+    if (error) *error = std::string("shader program does not link: ") + log;
+    glDeleteProgram(program);
+    return 0;
+  }
+  return program;
+}
+
+// A colour renderbuffer of the frame's size behind a framebuffer.
+bool MakeTarget(int w, int h, GLuint* fbo, GLuint* rbo) {
+  glGenRenderbuffers(1, rbo);
+  glBindRenderbuffer(GL_RENDERBUFFER, *rbo);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+  glGenFramebuffers(1, fbo);
+  glBindFramebuffer(GL_FRAMEBUFFER, *fbo);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, *rbo);
+  const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  return complete;
+}
+
+}  // namespace
+
+int GlErrorsSeen() { return gGlErrors.load(); }
+
+GlRenderer::GlRenderer()
+    : batcher_(kBatchQuads, [this](int texture, BlendMode blend, const Quad* quads, int count) {
+        DrawRun(texture, blend, quads, count);
+      }) {}
+
+bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
+  Shutdown();
+  frameW_ = frameW;
+  frameH_ = frameH;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
+  if (frameW > maxTextureSize_ || frameH > maxTextureSize_) {
+    if (error) *error = "the frame is larger than the graphics driver allows";
+    return false;
+  }
+
+  program_ = Link(error);
+  if (!program_) return false;
+  glUseProgram(program_);
+  glUniform2f(glGetUniformLocation(program_, "uFrame"), static_cast<float>(frameW),
+              static_cast<float>(frameH));
+  glUniform1i(glGetUniformLocation(program_, "uTex"), 0);
+
+  glGenVertexArrays(1, &vao_);
+  glBindVertexArray(vao_);
+  glGenBuffers(1, &vbo_);
+  glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+  glBufferData(GL_ARRAY_BUFFER, kBatchQuads * sizeof(Quad), nullptr, GL_STREAM_DRAW);
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                        reinterpret_cast<void*>(offsetof(Vertex, x)));
+  glEnableVertexAttribArray(1);
+  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                        reinterpret_cast<void*>(offsetof(Vertex, u)));
+  glEnableVertexAttribArray(2);
+  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                        reinterpret_cast<void*>(offsetof(Vertex, r)));
+
+  // Corners come top-left, top-right, bottom-right, bottom-left: two
+  // triangles sharing the diagonal 0-2.
+  std::vector<GLushort> indices(kBatchQuads * 6);
+  for (int q = 0; q < kBatchQuads; ++q) {
+    const GLushort base = static_cast<GLushort>(q * 4);
+    const GLushort corner[6] = {0, 1, 2, 0, 2, 3};
+    for (int k = 0; k < 6; ++k) indices[q * 6 + k] = static_cast<GLushort>(base + corner[k]);
+  }
+  glGenBuffers(1, &ibo_);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLushort), indices.data(),
+               GL_STATIC_DRAW);
+
+  const uint8_t white[4] = {255, 255, 255, 255};
+  glGenTextures(1, &white_);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, white_);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  boundTexture_ = white_;
+
+  if (!MakeTarget(frameW, frameH, &shownFbo_, &shownRbo_) ||
+      !MakeTarget(frameW, frameH, &drawFbo_, &drawRbo_)) {
+    if (error) *error = "cannot create the offscreen frame";
+    ready_ = true;  // so Shutdown releases what was made
+    Shutdown();
+    return false;
+  }
+  glViewport(0, 0, frameW, frameH);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_SCISSOR_TEST);
+  glEnable(GL_BLEND);
+  blend_ = -1;
+  UseBlend(kBlendAlpha);
+  drawCalls_ = lastDrawCalls_ = 0;
+  ready_ = true;
+  CheckErrors("setting up");
+  return true;
+}
+
+void GlRenderer::Shutdown() {
+  batcher_.Discard();
+  firstId_ += static_cast<int>(textures_.size());
+  if (!ready_) {
+    textures_.clear();
+    return;
+  }
+  for (unsigned t : textures_) {
+    if (t) glDeleteTextures(1, &t);
+  }
+  textures_.clear();
+  glDeleteTextures(1, &white_);
+  glDeleteFramebuffers(1, &drawFbo_);
+  glDeleteFramebuffers(1, &shownFbo_);
+  glDeleteRenderbuffers(1, &drawRbo_);
+  glDeleteRenderbuffers(1, &shownRbo_);
+  glDeleteBuffers(1, &vbo_);
+  glDeleteBuffers(1, &ibo_);
+  glDeleteVertexArrays(1, &vao_);
+  glDeleteProgram(program_);
+  program_ = vao_ = vbo_ = ibo_ = white_ = 0;
+  drawFbo_ = drawRbo_ = shownFbo_ = shownRbo_ = 0;
+  boundTexture_ = 0;
+  ready_ = false;
+}
+
+int GlRenderer::CreateTexture(const TextureData& data) {
+  if (!ready_ || data.rgba == nullptr || data.width <= 0 || data.height <= 0 ||
+      data.width > maxTextureSize_ || data.height > maxTextureSize_) {
+    return -1;
+  }
+  CheckErrors("before a texture");
+  GLuint t = 0;
+  glGenTextures(1, &t);
+  glBindTexture(GL_TEXTURE_2D, t);
+  boundTexture_ = t;
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, data.width, data.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               data.rgba);
+  if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
+    glDeleteTextures(1, &t);
+    boundTexture_ = 0;
+    return -1;
+  }
+  GLint minFilter = data.filtered ? GL_LINEAR : GL_NEAREST;
+  if (data.mipmapped) {
+    glGenerateMipmap(GL_TEXTURE_2D);
+    minFilter = data.filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
+  }
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, data.filtered ? GL_LINEAR : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  textures_.push_back(t);
+  return firstId_ + static_cast<int>(textures_.size()) - 1;
+}
+
+unsigned GlRenderer::TextureFor(int id) const {
+  if (id == kWhiteTexture) return white_;
+  const long index = static_cast<long>(id) - firstId_;
+  if (index < 0 || index >= static_cast<long>(textures_.size())) return 0;
+  return textures_[index];
+}
+
+void GlRenderer::Clear() {
+  if (!ready_) return;
+  batcher_.Discard();  // everything pending would be painted over anyway
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count) {
+  if (!ready_ || TextureFor(texture) == 0) return;  // stale or unknown ids draw nothing
+  batcher_.Add(texture, blend, quads, count);
+}
+
+void GlRenderer::UseBlend(BlendMode blend) {
+  if (blend_ == blend) return;
+  blend_ = blend;
+  // The frame's alpha stays 1: only colour is ever shown or saved.
+  if (blend == kBlendLight) {
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
+  } else {
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+  }
+}
+
+void GlRenderer::DrawRun(int texture, BlendMode blend, const Quad* quads, int count) {
+  const GLuint t = TextureFor(texture);
+  if (t == 0) return;
+  if (t != boundTexture_) {
+    glBindTexture(GL_TEXTURE_2D, t);
+    boundTexture_ = t;
+  }
+  UseBlend(blend);
+  glBufferData(GL_ARRAY_BUFFER, count * sizeof(Quad), quads, GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, count * 6, GL_UNSIGNED_SHORT, nullptr);
+  ++drawCalls_;
+}
+
+void GlRenderer::EndFrame(int drawableW, int drawableH) {
+  if (!ready_) return;
+  batcher_.Flush();
+  lastDrawCalls_ = drawCalls_;
+  drawCalls_ = 0;
+
+  // Keep the finished frame aside: screenshots read it even after the game
+  // has started drawing the next one.
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shownFbo_);
+  glBlitFramebuffer(0, 0, frameW_, frameH_, 0, 0, frameW_, frameH_, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  const PixelRect fit = FitFrame(frameW_, frameH_, drawableW, drawableH);
+  if (fit.w > 0 && fit.h > 0) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, shownFbo_);
+    const bool exact = fit.w == frameW_ && fit.h == frameH_;
+    const int bottom = drawableH - fit.y - fit.h;  // GL counts rows from the bottom
+    glBlitFramebuffer(0, 0, frameW_, frameH_, fit.x, bottom, fit.x + fit.w, bottom + fit.h,
+                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+  }
+  glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+  CheckErrors("presenting");
+}
+
+bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) const {
+  if (!ready_ || rgba == nullptr) return false;
+  const size_t row = static_cast<size_t>(frameW_) * 4;
+  std::vector<uint8_t> raw(row * frameH_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, shownFbo_);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, frameW_, frameH_, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
+  CheckErrors("reading the frame");
+  rgba->resize(raw.size());
+  for (int y = 0; y < frameH_; ++y) {
+    std::memcpy(rgba->data() + y * row, raw.data() + (frameH_ - 1 - y) * row, row);
+  }
+  for (size_t i = 3; i < rgba->size(); i += 4) (*rgba)[i] = 255;
+  return true;
+}
+
+void GlRenderer::CheckErrors(const char* where) const {
+  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
+    if (gGlErrors.fetch_add(1) < 10) std::fprintf(stderr, "OpenGL error 0x%04x %s\n", e, where);
+  }
+}
+
+}  // namespace plat

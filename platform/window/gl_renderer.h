@@ -1,0 +1,68 @@
+// The OpenGL 3.3 side of the window backend: textures, the quad batcher and
+// the game's frame. The frame is drawn into an offscreen framebuffer of
+// exactly the game's size; presenting copies it aside (what screenshots
+// read) and scales it into the window with black bars.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/window/quad_batcher.h"
+
+namespace plat {
+
+class GlRenderer {
+ public:
+  GlRenderer();
+  GlRenderer(const GlRenderer&) = delete;
+  GlRenderer& operator=(const GlRenderer&) = delete;
+
+  // Both need the context current. Shutdown deletes every GL object; the
+  // ids of textures made before never become valid again.
+  bool Init(int frameW, int frameH, std::string* error);
+  void Shutdown();
+  bool Ready() const { return ready_; }
+
+  int CreateTexture(const TextureData& data);
+  void Clear();
+  void Draw(int texture, BlendMode blend, const Quad* quads, int count);
+  void SetBatching(bool on) { batcher_.SetBatching(on); }
+  // Finishes the frame and draws it into the window's drawable, which is
+  // drawableW x drawableH pixels. The caller swaps.
+  void EndFrame(int drawableW, int drawableH);
+  int DrawCallsLastFrame() const { return lastDrawCalls_; }
+  // The frame last ended, rows top first, opaque.
+  bool ReadShownFrame(std::vector<uint8_t>* rgba) const;
+  int FrameWidth() const { return frameW_; }
+  int FrameHeight() const { return frameH_; }
+
+ private:
+  static constexpr int kBatchQuads = 4096;  // 16384 corners: 16-bit indices
+
+  void DrawRun(int texture, BlendMode blend, const Quad* quads, int count);
+  unsigned TextureFor(int id) const;
+  void UseBlend(BlendMode blend);
+  void CheckErrors(const char* where) const;
+
+  QuadBatcher batcher_;
+  bool ready_ = false;
+  int frameW_ = 0, frameH_ = 0;
+  int maxTextureSize_ = 0;
+  unsigned program_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0;
+  unsigned drawFbo_ = 0, drawRbo_ = 0, shownFbo_ = 0, shownRbo_ = 0;
+  unsigned white_ = 0;
+  // Texture id k (k >= firstId_) is textures_[k - firstId_]; 0 once deleted.
+  // Ids keep counting up across displays so a stale id never aliases.
+  std::vector<unsigned> textures_;
+  int firstId_ = 1;
+  unsigned boundTexture_ = 0;
+  int blend_ = -1;
+  int drawCalls_ = 0, lastDrawCalls_ = 0;
+};
+
+// GL errors met since the program started (a healthy run has none).
+int GlErrorsSeen();
+
+}  // namespace plat
