@@ -1,0 +1,65 @@
+#include "platform/clock.h"
+
+#include <thread>
+
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+namespace plat {
+
+void FrameClock::Reset(bool fake) {
+  fake_ = fake;
+  fakeNow_ = 0;
+  origin_ = std::chrono::steady_clock::now();
+  pacing_ = false;
+  due_ = 0;
+  dueRemainder_ = 0;
+}
+
+int64_t FrameClock::Now() const {
+  if (fake_) return fakeNow_;
+  auto elapsed = std::chrono::steady_clock::now() - origin_;
+  return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+void FrameClock::Sleep(int64_t ms) {
+  if (ms <= 0) return;
+  if (fake_) {
+    fakeNow_ += ms;
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void FrameClock::SleepUntil(int64_t ms) {
+  if (fake_) {
+    if (ms > fakeNow_) fakeNow_ = ms;
+    return;
+  }
+  std::this_thread::sleep_until(origin_ + std::chrono::milliseconds(ms));
+}
+
+void FrameClock::Pace(int rate) {
+  if (rate <= 0) rate = 60;
+  int64_t now = Now();
+  if (!pacing_) {
+    pacing_ = true;
+    due_ = now;
+    dueRemainder_ = 0;
+  }
+  dueRemainder_ += 1000;
+  due_ += dueRemainder_ / rate;
+  dueRemainder_ %= rate;
+  if (now < due_) {
+    SleepUntil(due_);
+  } else {
+    due_ = now;
+    dueRemainder_ = 0;
+  }
+}
+
+}  // namespace plat
+
+int Clock() { return static_cast<int>(plat::State().clock.Now()); }
+
+void Sleep(int ms) { plat::State().clock.Sleep(ms); }

@@ -1,0 +1,65 @@
+// The harness options of the command line.
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+// Decimal digits only, at most `limit`.
+bool ParseNumber(const char* text, unsigned long long limit, unsigned long long* out) {
+  if (!text || !*text || strlen(text) > 20) return false;
+  unsigned long long v = 0;
+  for (const char* c = text; *c; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    if (v > (limit - (*c - '0')) / 10) return false;
+    v = v * 10 + (*c - '0');
+  }
+  *out = v;
+  return true;
+}
+
+}  // namespace
+
+int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string* error) {
+  const char* usage =
+      "usage: parvane [--headless] [--script FILE] [--trace FILE] [--seed N] [--fake-clock] "
+      "[--max-frames N]";
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](const char** out) {
+      if (i + 1 >= argc) return false;
+      *out = argv[++i];
+      return true;
+    };
+    const char* v = nullptr;
+    unsigned long long n = 0;
+    if (arg == "--headless") {
+      config->headless = true;
+    } else if (arg == "--fake-clock") {
+      config->fakeClock = true;
+    } else if (arg == "--script" || arg == "--trace") {
+      if (!value(&v) || !*v) {
+        *error = arg + " needs a file name\n" + usage;
+        return 1;
+      }
+      (arg == "--script" ? config->script : config->trace) = v;
+    } else if (arg == "--seed") {
+      if (!value(&v) || !ParseNumber(v, 0xffffffffull, &n)) {
+        *error = "--seed needs a number from 0 to 4294967295\n" + std::string(usage);
+        return 1;
+      }
+      config->seeded = true;
+      config->seed = static_cast<uint32_t>(n);
+    } else if (arg == "--max-frames") {
+      if (!value(&v) || !ParseNumber(v, 2147483647ull, &n) || n == 0) {
+        *error = "--max-frames needs a number of frames from 1 up\n" + std::string(usage);
+        return 1;
+      }
+      config->maxFrames = static_cast<long>(n);
+    } else {
+      *error = "unknown argument \"" + arg + "\"\n" + usage;
+      return 1;
+    }
+  }
+  return -1;
+}

@@ -1,0 +1,275 @@
+// Start and end of the platform, the display and frame, dialogs.
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "platform/internal.h"
+
+namespace plat {
+
+Platform* gPlatform = nullptr;
+
+Platform& CreatePlatform() {
+  gPlatform = new Platform;
+  return *gPlatform;
+}
+
+namespace {
+
+int64_t RealMicros() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void Poll(Platform& p) {
+  p.backend->PollEvents(p.keys);
+  if (p.window) p.lastPollUs = RealMicros();
+}
+
+std::string ExecutableFolder() {
+  char buf[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  buf[n] = 0;
+  std::string path(buf);
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string Absolute(const std::string& path) {
+  char buf[PATH_MAX];
+  return realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+std::string WorkingFolder() {
+  char buf[PATH_MAX];
+  return getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
+}
+
+// One frame tick of a flip or an idle wait: input, script, frame limit.
+void FrameDone(Platform& p) {
+  ++p.frames;
+  Poll(p);
+  if (p.script.active()) {
+    p.script.ApplyUpTo(p.frames, p.keys, &p.screenshots);
+    for (const std::string& file : p.screenshots) {
+      p.trace.LineWithText(file, "screenshot");
+      if (p.window && !p.backend->SaveScreenshot(file))
+        fprintf(stderr, "parvane: could not save screenshot %s\n", file.c_str());
+    }
+    p.screenshots.clear();
+  }
+  if (p.config.maxFrames > 0 && p.frames >= p.config.maxFrames) {
+    // Asked again every frame, in case a screen does not listen at once.
+    p.keys.CloseRequest();
+    if (!p.limitReported) {
+      p.limitReported = true;
+      fprintf(stderr, "parvane: frame limit of %ld reached, closing\n", p.config.maxFrames);
+    }
+  }
+}
+
+bool Unattended(const Platform& p) { return !p.window || p.script.active(); }
+
+}  // namespace
+
+void PollIfStale() {
+  Platform& p = State();
+  if (!p.window || !p.backend) return;
+  if (RealMicros() - p.lastPollUs > 4000) Poll(p);
+}
+
+std::string ResolvePath(const std::string& path) {
+  if (path.compare(0, 6, "media/") == 0) return State().mediaDir + path.substr(5);
+  return path;
+}
+
+void FreeImagesAndFonts() {
+  Platform& p = State();
+  p.images.clear();
+  p.fonts.clear();
+  p.draw.font = nullptr;
+}
+
+}  // namespace plat
+
+using plat::State;
+
+int PlatformInit(const PlatformConfig& config, std::string* error) {
+  PlatformShutdown();
+  plat::Platform& p = plat::CreatePlatform();
+  p.config = config;
+
+  std::string media =
+      config.mediaDir.empty() ? plat::ExecutableFolder() + "/media" : config.mediaDir;
+  if (!plat::IsFolder(media)) {
+    *error = "no media folder (searched " + media + ")";
+    return 1;
+  }
+  p.mediaDir = plat::Absolute(media);
+
+  if (!config.script.empty() && !p.script.Load(config.script, error)) return 2;
+  if (!config.trace.empty() && !p.trace.Open(config.trace)) {
+    *error = "could not write the trace file " + config.trace;
+    return 1;
+  }
+
+  p.window = !config.headless;
+  p.backend = config.headless ? plat::MakeHeadlessBackend() : plat::MakeWindowBackend();
+  p.clock.Reset(config.fakeClock);
+  p.random.Seed(config.seeded ? config.seed : 0);
+  p.audioRunning = p.backend->StartAudio(plat::MixAudio, &p);
+  p.initialised = true;
+  // Actions stamped 0 happen at start-up, before the game reads any input.
+  if (p.script.active()) p.script.ApplyUpTo(0, p.keys, &p.screenshots);
+  for (const std::string& file : p.screenshots) p.trace.LineWithText(file, "screenshot");
+  p.screenshots.clear();
+  return 0;
+}
+
+void PlatformShutdown() {
+  plat::Platform* p = plat::gPlatform;
+  if (!p) return;
+  if (p->backend) {
+    if (p->displayOpen) p->backend->CloseDisplay();
+    plat::FreeImagesAndFonts();
+    p->backend.reset();  // stops the audio device before its sounds go
+  }
+  p->audioRunning = false;
+  plat::FreeSounds();
+  p->trace.Close();
+  plat::gPlatform = nullptr;
+  delete p;
+}
+
+void EndProgram() { throw ProgramExit{0}; }
+
+void EndProgramWith(int status) { throw ProgramExit{status}; }
+
+void FailMedia(const std::string& path) {
+  plat::Platform& p = State();
+  bool inMedia = path.compare(0, 6, "media/") == 0;
+  std::string name = inMedia ? path.substr(6) : path;
+  std::string folder = inMedia ? p.mediaDir : plat::WorkingFolder();
+  std::string message = "could not load " + name + " (searched " + folder + ")";
+  fprintf(stderr, "parvane: %s\n", message.c_str());
+  if (p.backend && !plat::Unattended(p)) p.backend->ShowMessage(p.title, message);
+  EndProgramWith(1);
+}
+
+std::string MediaFolder() { return State().mediaDir; }
+
+bool OpenDisplay(int width, int height, int depth, int refreshRate, int /*flags*/) {
+  plat::Platform& p = State();
+  if (!p.backend || width <= 0 || height <= 0) return false;
+  if (p.displayOpen) {
+    p.backend->CloseDisplay();
+    plat::FreeImagesAndFonts();
+    p.displayOpen = false;
+  }
+  std::string error;
+  if (!p.backend->OpenDisplay(width, height, depth != 0, &error)) {
+    fprintf(stderr, "parvane: could not open the display: %s\n", error.c_str());
+    return false;
+  }
+  p.displayOpen = true;
+  p.refreshRate = refreshRate > 0 ? refreshRate : 60;
+  p.clock.RestartPacing();
+  if (!p.title.empty()) p.backend->SetTitle(p.title);
+  p.trace.Line("display open %d %d %d", width, height, depth);
+  return true;
+}
+
+void CloseDisplay() {
+  plat::Platform& p = State();
+  p.trace.Line("display close");
+  if (p.backend && p.displayOpen) p.backend->CloseDisplay();
+  p.displayOpen = false;
+  plat::FreeImagesAndFonts();
+}
+
+void Cls() {
+  plat::Platform& p = State();
+  p.trace.Line("cls");
+  if (p.backend) p.backend->Clear();
+}
+
+void Flip(int sync) {
+  plat::Platform& p = State();
+  if (!p.backend) return;
+  if (sync == -1) {
+    if (p.window && p.backend->VsyncRunsAt(p.refreshRate)) {
+      p.backend->Present(true);
+    } else {
+      p.clock.Pace(p.refreshRate);
+      p.backend->Present(false);
+    }
+  } else {
+    p.backend->Present(sync == 1);
+  }
+  p.trace.Line("flip %ld", p.frames + 1);
+  plat::FrameDone(p);
+}
+
+void IdleWait() {
+  plat::Platform& p = State();
+  if (!p.backend) return;
+  p.clock.Sleep(1000 / 60);
+  plat::FrameDone(p);
+}
+
+void ShowPointer() {
+  plat::Platform& p = State();
+  if (p.backend) p.backend->SetPointerVisible(true);
+}
+
+void HidePointer() {
+  plat::Platform& p = State();
+  if (p.backend) p.backend->SetPointerVisible(false);
+}
+
+void SetWindowTitle(const std::string& text) {
+  plat::Platform& p = State();
+  p.title = text;
+  if (p.backend) p.backend->SetTitle(text);
+}
+
+int Proceed(const std::string& text) {
+  plat::Platform& p = State();
+  int answer = 0;
+  if (p.script.NextAnswer(&answer)) {
+    // queued by the script
+  } else if (plat::Unattended(p) || !p.backend) {
+    answer = 0;
+  } else {
+    answer = p.backend->AskYesNoCancel(p.title, text);
+    answer = answer > 0 ? 1 : answer < 0 ? -1 : 0;
+  }
+  p.trace.LineWithText(text, "proceed %s", answer > 0 ? "yes" : answer < 0 ? "cancel" : "no");
+  return answer;
+}
+
+void Notify(const std::string& text) {
+  plat::Platform& p = State();
+  p.trace.LineWithText(text, "notify");
+  if (p.backend && !plat::Unattended(p)) p.backend->ShowMessage(p.title, text);
+}
+
+int LastFrameDrawCalls() {
+  plat::Platform& p = State();
+  return p.backend ? p.backend->DrawCallsLastFrame() : 0;
+}
+
+void SetBatching(bool on) {
+  plat::Platform& p = State();
+  if (p.backend) p.backend->SetBatching(on);
+}

@@ -1,0 +1,58 @@
+#include "platform/random.h"
+
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+namespace plat {
+
+void Pcg32::Seed(uint64_t seed) {
+  state_ = 0;
+  Next();
+  state_ += seed;
+  Next();
+}
+
+uint32_t Pcg32::Next() {
+  uint64_t old = state_;
+  state_ = old * 6364136223846793005ull + kIncrement;
+  uint32_t xorshifted = static_cast<uint32_t>(((old >> 18u) ^ old) >> 27u);
+  uint32_t rot = static_cast<uint32_t>(old >> 59u);
+  return (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
+}
+
+int Pcg32::Int(int lo, int hi) {
+  if (lo > hi) {
+    int t = lo;
+    lo = hi;
+    hi = t;
+  }
+  uint64_t range = static_cast<uint64_t>(static_cast<int64_t>(hi) - lo) + 1;
+  if (range > 0xffffffffull) return static_cast<int>(static_cast<int64_t>(lo) + Next());
+  // Rejection keeps every value equally likely.
+  uint32_t r32 = static_cast<uint32_t>(range);
+  uint32_t limit = static_cast<uint32_t>(-r32) % r32;  // 2^32 mod range
+  uint32_t x;
+  do {
+    x = Next();
+  } while (x < limit);
+  return static_cast<int>(static_cast<int64_t>(lo) + x % r32);
+}
+
+double Pcg32::Real(double lo, double hi) {
+  double u = Next() * (1.0 / 4294967296.0);  // [0, 1)
+  double r = lo + (hi - lo) * u;
+  // Rounding may land on the open end; keep the interval half-open.
+  if (lo < hi && r >= hi) r = lo;
+  return r;
+}
+
+}  // namespace plat
+
+void SeedRandom(uint32_t seed) {
+  plat::Platform& p = plat::State();
+  p.random.Seed(p.config.seeded ? p.config.seed : seed);
+}
+
+double RandomReal(double min, double max) { return plat::State().random.Real(min, max); }
+
+int RandomInt(int min, int max) { return plat::State().random.Int(min, max); }

@@ -1,0 +1,23 @@
+// PCG32: small, fast and the same sequence on every machine.
+#pragma once
+
+#include <cstdint>
+
+namespace plat {
+
+class Pcg32 {
+ public:
+  explicit Pcg32(uint64_t seed = 0) { Seed(seed); }
+  void Seed(uint64_t seed);
+  uint32_t Next();
+  // Uniform over lo..hi inclusive (the bounds are swapped when lo > hi).
+  int Int(int lo, int hi);
+  // Uniform in [lo, hi); with lo > hi a value between the two.
+  double Real(double lo, double hi);
+
+ private:
+  uint64_t state_ = 0;
+  static constexpr uint64_t kIncrement = 1442695040888963407ull;
+};
+
+}  // namespace plat
