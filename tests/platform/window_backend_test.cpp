@@ -1,0 +1,357 @@
+// The window backend: its pure pieces everywhere, the real window only where
+// a display is set (CI runs these under Xvfb).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/png_io.h"
+#include "platform/window/gl_renderer.h"
+#include "platform/window/keymap.h"
+#include "platform/window/letterbox.h"
+#include "platform/window/quad_batcher.h"
+#include "platform/window/vsync_probe.h"
+
+namespace plat {
+namespace {
+
+// Scancodes are USB usage numbers, fixed by SDL's ABI.
+TEST(WindowKeys, PhysicalKeysMapToVirtualKeys) {
+  EXPECT_EQ(VirtualKeyForScancode(4), 'A');
+  EXPECT_EQ(VirtualKeyForScancode(29), 'Z');
+  EXPECT_EQ(VirtualKeyForScancode(30), '1');
+  EXPECT_EQ(VirtualKeyForScancode(38), '9');
+  EXPECT_EQ(VirtualKeyForScancode(39), '0');  // after 9 in the scancode order
+  EXPECT_EQ(VirtualKeyForScancode(40), 13);   // Return
+  EXPECT_EQ(VirtualKeyForScancode(88), 13);   // keypad Enter confirms too
+  EXPECT_EQ(VirtualKeyForScancode(41), 27);
+  EXPECT_EQ(VirtualKeyForScancode(42), 8);
+  EXPECT_EQ(VirtualKeyForScancode(43), 9);
+  EXPECT_EQ(VirtualKeyForScancode(44), 32);
+  EXPECT_EQ(VirtualKeyForScancode(80), 37);  // left, up, right, down
+  EXPECT_EQ(VirtualKeyForScancode(82), 38);
+  EXPECT_EQ(VirtualKeyForScancode(79), 39);
+  EXPECT_EQ(VirtualKeyForScancode(81), 40);
+  EXPECT_EQ(VirtualKeyForScancode(89), 97);  // keypad 1 .. 9, then 0
+  EXPECT_EQ(VirtualKeyForScancode(97), 105);
+  EXPECT_EQ(VirtualKeyForScancode(98), 96);
+  EXPECT_EQ(VirtualKeyForScancode(58), 0);  // F1: not the game's
+  EXPECT_EQ(VirtualKeyForScancode(0), 0);
+  EXPECT_EQ(VirtualKeyForScancode(-5), 0);
+  EXPECT_EQ(VirtualKeyForScancode(100000), 0);
+}
+
+TEST(WindowText, DecodesUtf8AndReplacesMalformedBytes) {
+  EXPECT_EQ(DecodeUtf8("Ab 1"), (std::vector<int>{'A', 'b', ' ', '1'}));
+  EXPECT_EQ(DecodeUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"),
+            (std::vector<int>{0xE9, 0x20AC, 0x1F600}));
+  const int bad = 0xFFFD;
+  EXPECT_EQ(DecodeUtf8("\x80x"), (std::vector<int>{bad, 'x'}));              // stray continuation
+  EXPECT_EQ(DecodeUtf8("\xE2\x82"), (std::vector<int>{bad, bad}));           // cut short
+  EXPECT_EQ(DecodeUtf8("\xC0\x80"), (std::vector<int>{bad, bad}));           // overlong NUL
+  EXPECT_EQ(DecodeUtf8("\xED\xA0\x80"), (std::vector<int>{bad, bad, bad}));  // surrogate
+  EXPECT_EQ(DecodeUtf8("\xF4\x90\x80\x80"), (std::vector<int>(4, bad)));     // past U+10FFFF
+  EXPECT_EQ(DecodeUtf8("\xC3"
+                       "A"),
+            (std::vector<int>{bad, 'A'}));  // resynchronises
+  EXPECT_TRUE(DecodeUtf8("").empty());
+}
+
+TEST(WindowLetterbox, FrameFitsWithCentredBars) {
+  auto same = [](PixelRect a, PixelRect b) {
+    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+  };
+  EXPECT_TRUE(same(FitFrame(640, 480, 640, 480), {0, 0, 640, 480}));
+  EXPECT_TRUE(same(FitFrame(800, 600, 1600, 1200), {0, 0, 1600, 1200}));     // high-DPI
+  EXPECT_TRUE(same(FitFrame(640, 480, 1280, 1024), {0, 32, 1280, 960}));     // bars top and bottom
+  EXPECT_TRUE(same(FitFrame(1024, 768, 1920, 1080), {240, 0, 1440, 1080}));  // at the sides
+  EXPECT_TRUE(same(FitFrame(1024, 768, 0, 0), {0, 0, 0, 0}));                // minimised window
+  const PixelRect tiny = FitFrame(1024, 768, 1, 1000);
+  EXPECT_GE(tiny.w, 1);
+  EXPECT_GE(tiny.h, 1);
+}
+
+Quad QuadAt(float x, float y, float w, float h, uint8_t r = 255, uint8_t g = 255, uint8_t b = 255,
+            uint8_t a = 255) {
+  Quad q;
+  q.v[0] = {x, y, 0, 0, r, g, b, a};
+  q.v[1] = {x + w, y, 1, 0, r, g, b, a};
+  q.v[2] = {x + w, y + h, 1, 1, r, g, b, a};
+  q.v[3] = {x, y + h, 0, 1, r, g, b, a};
+  return q;
+}
+
+struct Run {
+  int texture;
+  BlendMode blend;
+  std::vector<float> xs;  // first corner x of each quad, to check the order
+};
+
+struct Recorder {
+  std::vector<Run> runs;
+  QuadBatcher::Sink Sink() {
+    return [this](int texture, BlendMode blend, const Quad* quads, int count) {
+      Run run{texture, blend, {}};
+      for (int i = 0; i < count; ++i) run.xs.push_back(quads[i].v[0].x);
+      runs.push_back(std::move(run));
+    };
+  }
+};
+
+TEST(WindowBatcher, RunsBreakOnlyAtTextureBlendOrCapacity) {
+  Recorder rec;
+  QuadBatcher batcher(4, rec.Sink());
+  Quad q[6] = {QuadAt(0, 0, 1, 1), QuadAt(1, 0, 1, 1), QuadAt(2, 0, 1, 1),
+               QuadAt(3, 0, 1, 1), QuadAt(4, 0, 1, 1), QuadAt(5, 0, 1, 1)};
+  batcher.Add(1, kBlendAlpha, &q[0], 1);
+  batcher.Add(1, kBlendAlpha, &q[1], 1);
+  EXPECT_TRUE(rec.runs.empty());  // nothing drawn before it has to be
+  batcher.Add(2, kBlendAlpha, &q[2], 1);
+  batcher.Add(2, kBlendLight, &q[3], 1);
+  batcher.Flush();
+  batcher.Flush();  // nothing pending: no empty run
+  ASSERT_EQ(rec.runs.size(), 3u);
+  EXPECT_EQ(rec.runs[0].texture, 1);
+  EXPECT_EQ(rec.runs[0].xs, (std::vector<float>{0, 1}));
+  EXPECT_EQ(rec.runs[1].texture, 2);
+  EXPECT_EQ(rec.runs[2].blend, kBlendLight);
+  EXPECT_EQ(rec.runs[2].xs, (std::vector<float>{3}));
+
+  // Six quads through a buffer of four: split at the capacity, order kept.
+  rec.runs.clear();
+  batcher.Add(7, kBlendAlpha, q, 6);
+  batcher.Flush();
+  ASSERT_EQ(rec.runs.size(), 2u);
+  EXPECT_EQ(rec.runs[0].xs, (std::vector<float>{0, 1, 2, 3}));
+  EXPECT_EQ(rec.runs[1].xs, (std::vector<float>{4, 5}));
+
+  // Nothing to add, or a cleared frame, draws nothing.
+  rec.runs.clear();
+  batcher.Add(7, kBlendAlpha, nullptr, 3);
+  batcher.Add(7, kBlendAlpha, q, 0);
+  batcher.Add(7, kBlendAlpha, q, 2);
+  batcher.Discard();
+  batcher.Flush();
+  EXPECT_TRUE(rec.runs.empty());
+}
+
+TEST(WindowBatcher, BatchingOffDrawsEveryQuadAlone) {
+  Recorder rec;
+  QuadBatcher batcher(64, rec.Sink());
+  Quad q[3] = {QuadAt(0, 0, 1, 1), QuadAt(1, 0, 1, 1), QuadAt(2, 0, 1, 1)};
+  batcher.Add(1, kBlendAlpha, q, 2);
+  batcher.SetBatching(false);  // hands over what was pending first
+  ASSERT_EQ(rec.runs.size(), 1u);
+  batcher.Add(1, kBlendAlpha, q, 3);
+  EXPECT_EQ(rec.runs.size(), 4u);
+  EXPECT_EQ(batcher.Pending(), 0);
+}
+
+TEST(WindowVsync, DistrustsPresentsThatDoNotWait) {
+  VsyncProbe probe;
+  probe.Reset(60);
+  for (int i = 0; i < 200; ++i) probe.Sample(i % 3 == 0 ? 40.0 : 16.6);  // slow frames too
+  EXPECT_TRUE(probe.Trusted());
+
+  probe.Reset(60);
+  for (int i = 0; i < 19; ++i) probe.Sample(0.5);
+  EXPECT_TRUE(probe.Trusted());  // a burst too short to judge
+  for (int i = 0; i < 5; ++i) probe.Sample(0.5);
+  EXPECT_FALSE(probe.Trusted());
+  for (int i = 0; i < 100; ++i) probe.Sample(16.6);
+  EXPECT_FALSE(probe.Trusted());  // no flapping back and forth
+  probe.Reset(60);
+  EXPECT_TRUE(probe.Trusted());
+}
+
+// ---- The real window ---------------------------------------------------------
+
+class WindowDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0') {
+      GTEST_SKIP() << "no DISPLAY";
+    }
+    backend_ = MakeWindowBackend();
+    errorsBefore_ = GlErrorsSeen();
+  }
+  void TearDown() override {
+    if (backend_) {
+      EXPECT_EQ(GlErrorsSeen(), errorsBefore_) << "OpenGL reported errors";
+    }
+  }
+
+  void Open(int w, int h, bool fullscreen = false) {
+    std::string error;
+    ASSERT_TRUE(backend_->OpenDisplay(w, h, fullscreen, &error)) << error;
+  }
+
+  // The shown frame, read back through a screenshot file.
+  PngImage Shot() {
+    const std::string path = ::testing::TempDir() + "window_backend_shot.png";
+    PngImage image;
+    EXPECT_TRUE(backend_->SaveScreenshot(path));
+    EXPECT_TRUE(ReadPngRGBA(path, &image));
+    std::remove(path.c_str());
+    return image;
+  }
+
+  static std::vector<int> Pixel(const PngImage& image, int x, int y) {
+    const uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+    return {p[0], p[1], p[2]};
+  }
+
+  void Draw(int texture, BlendMode blend, const Quad& q) {
+    backend_->DrawQuads(texture, blend, &q, 1);
+  }
+
+  std::unique_ptr<Backend> backend_;
+  int errorsBefore_ = 0;
+};
+
+bool Near(const std::vector<int>& got, const std::vector<int>& expected, int tolerance) {
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (std::abs(got[i] - expected[i]) > tolerance) return false;
+  }
+  return true;
+}
+
+TEST_F(WindowDisplay, DrawsBlendsAndSavesTheFrameTopRowFirst) {
+  Open(640, 480);
+  const uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 0};
+  TextureData data;
+  data.width = data.height = 2;
+  data.rgba = texels;
+  data.filtered = data.mipmapped = false;
+  const int tex = backend_->CreateTexture(data);
+  ASSERT_GT(tex, 0);
+
+  backend_->Clear();
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 100, 40, 255, 0, 0));             // top band, red
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 100, 100, 40, 255, 255, 255, 128));  // half white
+  Draw(kWhiteTexture, kBlendLight, QuadAt(200, 0, 50, 50, 200, 0, 0));
+  Draw(kWhiteTexture, kBlendLight, QuadAt(200, 0, 50, 50, 200, 100, 0, 255));  // saturates red
+  Draw(kWhiteTexture, kBlendLight,
+       QuadAt(300, 0, 50, 50, 255, 255, 255, 64));  // alpha scales light
+  Draw(tex, kBlendAlpha, QuadAt(400, 0, 20, 20));   // 2x2 texels, nearest: 10 px squares
+  backend_->Present(false);
+
+  const PngImage shot = Shot();
+  ASSERT_EQ(shot.width, 640);
+  ASSERT_EQ(shot.height, 480);
+  EXPECT_EQ(Pixel(shot, 50, 20), (std::vector<int>{255, 0, 0}));
+  EXPECT_EQ(Pixel(shot, 50, 470), (std::vector<int>{0, 0, 0}));  // not flipped upside down
+  EXPECT_TRUE(Near(Pixel(shot, 50, 120), {128, 128, 128}, 2));
+  EXPECT_EQ(Pixel(shot, 225, 25), (std::vector<int>{255, 100, 0}));
+  EXPECT_TRUE(Near(Pixel(shot, 325, 25), {64, 64, 64}, 2));
+  EXPECT_EQ(Pixel(shot, 405, 5), (std::vector<int>{255, 0, 0}));
+  EXPECT_EQ(Pixel(shot, 415, 5), (std::vector<int>{0, 255, 0}));
+  EXPECT_EQ(Pixel(shot, 405, 15), (std::vector<int>{0, 0, 255}));
+  EXPECT_EQ(Pixel(shot, 415, 15), (std::vector<int>{0, 0, 0}));   // transparent texel
+  EXPECT_EQ(Pixel(shot, 99, 39), (std::vector<int>{255, 0, 0}));  // edges land on pixels
+  EXPECT_EQ(Pixel(shot, 100, 40), (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(WindowDisplay, CountsDrawCallsWithAndWithoutBatching) {
+  Open(640, 480);
+  const uint8_t texel[4] = {255, 255, 255, 255};
+  TextureData data;
+  data.width = data.height = 1;
+  data.rgba = texel;
+  const int tex = backend_->CreateTexture(data);
+  ASSERT_GT(tex, 0);
+  std::vector<Quad> quads;
+  for (int i = 0; i < 300; ++i) quads.push_back(QuadAt(i % 600, i / 2, 4, 4));
+
+  backend_->Clear();
+  for (const Quad& q : quads) Draw(tex, kBlendLight, q);
+  for (int i = 0; i < 10; ++i) Draw(kWhiteTexture, kBlendAlpha, quads[i]);
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 2);
+
+  backend_->Clear();
+  for (int i = 0; i < 10; ++i) Draw(i % 2 ? tex : kWhiteTexture, kBlendAlpha, quads[i]);
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 10);
+
+  backend_->SetBatching(false);
+  backend_->Clear();
+  backend_->DrawQuads(tex, kBlendLight, quads.data(), 300);
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 300);
+  backend_->SetBatching(true);
+
+  backend_->Clear();
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 0);
+}
+
+TEST_F(WindowDisplay, ScreenshotShowsTheFrameLastPresented) {
+  Open(640, 480);
+  backend_->Clear();
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 640, 480, 0, 0, 255));
+  backend_->Present(false);
+  backend_->Clear();  // the next frame is under way
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 640, 480, 255, 0, 0));
+  EXPECT_EQ(Pixel(Shot(), 320, 240), (std::vector<int>{0, 0, 255}));
+}
+
+TEST_F(WindowDisplay, ReopeningInvalidatesOldTexturesButKeepsWhite) {
+  const uint8_t texel[4] = {0, 255, 0, 255};
+  TextureData data;
+  data.width = data.height = 1;
+  data.rgba = texel;
+  EXPECT_EQ(backend_->CreateTexture(data), -1);  // no display yet
+  int old = -1;
+  const int sizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
+  for (const auto& size : sizes) {
+    Open(size[0], size[1]);
+    backend_->Clear();
+    if (old > 0) Draw(old, kBlendAlpha, QuadAt(0, 0, 50, 50));  // stale: draws nothing
+    Draw(kWhiteTexture, kBlendAlpha, QuadAt(100, 0, 50, 50));
+    backend_->Present(false);
+    const PngImage shot = Shot();
+    EXPECT_EQ(shot.width, size[0]);
+    EXPECT_EQ(shot.height, size[1]);
+    EXPECT_EQ(Pixel(shot, 25, 25), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(Pixel(shot, 125, 25), (std::vector<int>{255, 255, 255}));
+    const int fresh = backend_->CreateTexture(data);
+    EXPECT_GT(fresh, old);
+    old = fresh;
+    backend_->CloseDisplay();
+  }
+  EXPECT_FALSE(backend_->SaveScreenshot(::testing::TempDir() + "window_closed.png"));
+
+  TextureData broken = data;
+  Open(640, 480);
+  broken.rgba = nullptr;
+  EXPECT_EQ(backend_->CreateTexture(broken), -1);
+  broken = data;
+  broken.width = 0;
+  EXPECT_EQ(backend_->CreateTexture(broken), -1);
+  broken.width = 1 << 20;
+  EXPECT_EQ(backend_->CreateTexture(broken), -1);
+}
+
+TEST_F(WindowDisplay, FullScreenKeepsTheFrameSizeAndDoesNotClaimVsyncInAWindow) {
+  Open(640, 480, true);
+  backend_->Clear();
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 640, 480, 0, 255, 0));
+  backend_->Present(false);
+  const PngImage shot = Shot();
+  EXPECT_EQ(shot.width, 640);
+  EXPECT_EQ(shot.height, 480);
+  EXPECT_EQ(Pixel(shot, 639, 479), (std::vector<int>{0, 255, 0}));
+  backend_->CloseDisplay();
+
+  Open(640, 480, false);
+  backend_->Present(true);
+  EXPECT_FALSE(backend_->VsyncRunsAt(60));
+}
+
+}  // namespace
+}  // namespace plat
