@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+
+#include "platform/platform.h"
+
+TEST(TextToInt, ReadsSignedDecimalUpToTheFirstOtherCharacter) {
+  EXPECT_EQ(TextToInt("42"), 42);
+  EXPECT_EQ(TextToInt("  \t-17abc"), -17);
+  EXPECT_EQ(TextToInt("+8 9"), 8);
+  EXPECT_EQ(TextToInt("5\r"), 5);
+  EXPECT_EQ(TextToInt(""), 0);
+  EXPECT_EQ(TextToInt("x12"), 0);
+  EXPECT_EQ(TextToInt("-"), 0);
+  EXPECT_EQ(TextToInt("1.9"), 1);
+}
+
+TEST(TextToInt, DollarIsHexAndPercentIsBinaryAfterTheSign) {
+  EXPECT_EQ(TextToInt("$ff"), 255);
+  EXPECT_EQ(TextToInt("-$1A"), -26);
+  EXPECT_EQ(TextToInt("%1011"), 11);
+  EXPECT_EQ(TextToInt("%102"), 2);  // stops at the first non-binary digit
+  EXPECT_EQ(TextToInt("$"), 0);
+  EXPECT_EQ(TextToInt("$g"), 0);
+}
+
+TEST(TextToInt, NumbersTooLongSaturateInsteadOfOverflowing) {
+  EXPECT_EQ(TextToInt("2147483647"), INT_MAX);
+  EXPECT_EQ(TextToInt("-2147483648"), INT_MIN);
+  EXPECT_EQ(TextToInt("2147483648"), INT_MAX);
+  EXPECT_EQ(TextToInt("-99999999999999999999999"), INT_MIN);
+  EXPECT_EQ(TextToInt("$FFFFFFFFFFFF"), INT_MAX);
+  EXPECT_EQ(TextToInt64("9223372036854775807"), INT64_MAX);
+  EXPECT_EQ(TextToInt64("-9223372036854775808"), INT64_MIN);
+  EXPECT_EQ(TextToInt64("123456789012345678901234567890"), INT64_MAX);
+  EXPECT_EQ(TextToInt64("-4294967296"), -4294967296LL);
+}
+
+TEST(TextToReal, ReadsALeadingDecimalNumberOnly) {
+  EXPECT_DOUBLE_EQ(TextToReal("3.25"), 3.25);
+  EXPECT_DOUBLE_EQ(TextToReal("  -0.5x"), -0.5);
+  EXPECT_DOUBLE_EQ(TextToReal("1e3"), 1000);
+  EXPECT_DOUBLE_EQ(TextToReal("2e"), 2);  // an exponent with no digits is not part of it
+  EXPECT_DOUBLE_EQ(TextToReal(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(TextToReal("7."), 7);
+  EXPECT_EQ(TextToReal("0x10"), 0);  // hexadecimal is not a real here
+  EXPECT_EQ(TextToReal("inf"), 0);
+  EXPECT_EQ(TextToReal("nan"), 0);
+  EXPECT_EQ(TextToReal("-."), 0);
+  EXPECT_EQ(TextToReal("1e999"), DBL_MAX);
+}
+
+TEST(Trigonometry, WorksInDegrees) {
+  EXPECT_NEAR(Sind(90), 1, 1e-12);
+  EXPECT_NEAR(Cosd(180), -1, 1e-12);
+  EXPECT_NEAR(ATand(1), 45, 1e-12);
+  EXPECT_NEAR(ATan2d(1, 0), 90, 1e-12);
+  EXPECT_NEAR(ATan2d(0, -1), 180, 1e-12);
+}
