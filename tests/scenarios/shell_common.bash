@@ -1,0 +1,51 @@
+# Shared by the shell scenarios: a private working folder (prefs.txt and
+# scores.txt live there), a scripted headless run and small checks.
+set -euo pipefail
+: "${PARVANE:?path of the game binary}"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# run SCRIPT-TEXT [more options]: plays the script, sets $status.
+run() {
+  printf '%s\n' "$1" > script.txt
+  shift
+  set +e
+  "$PARVANE" --headless --fake-clock --seed 1 --script script.txt --trace trace.txt \
+    --max-frames 20000 "$@" 2> stderr.txt
+  status=$?
+  set -e
+}
+
+# The logo screen ends once Space is held; the title menu's first frame is
+# then flip 3.
+skiplogo='1 down SPACE
+3 up SPACE'
+
+# A prefs.txt with the given six values, the way the game writes it.
+prefs() {
+  printf '%s\r\n' "$@" > prefs.txt
+}
+
+expect_status() {
+  [ "$status" = "$1" ] || { cat stderr.txt >&2; fail "exit status $status, expected $1"; }
+}
+
+has_line() {
+  grep -qxF -- "$1" trace.txt || fail "no trace line: $1"
+}
+
+lacks_line() {
+  ! grep -qxF -- "$1" trace.txt || fail "unexpected trace line: $1"
+}
+
+# Lines of the trace between flip N-1 and flip N: what frame N drew.
+frame() {
+  awk -v n="$1" '$1 == "flip" { f = $2; next } f == n - 1' trace.txt
+}
