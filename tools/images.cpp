@@ -367,6 +367,8 @@ void DrawWing(Canvas& canvas, const Frame& f, const Wing& wing, bool mirrored) {
       a = Mirror(a);
       b = Mirror(b);
     }
+    // A dark edge under the rim keeps the outline readable on light backgrounds.
+    Link(canvas, f, a, b, 0.03, Rgba{0.15, 0.08, 0.2, 0.55});
     Link(canvas, f, a, b, 0.02, rim);
   }
   Point spot = mirrored ? Mirror(wing.spot) : wing.spot;
@@ -470,10 +472,10 @@ void DrawWord(Canvas& canvas, const char* word, double left, double top, double 
 }
 
 void LogoImage(Canvas& c) {
-  DrawEmblem(c, Frame{c.width() / 2.0, 102, 100});
-  const double cell = 5;  // 7 letters of 5 cells with 1-cell gaps: 41 cells
+  DrawEmblem(c, Frame{c.width() / 2.0, 122, 102});
+  const double cell = 4.6;  // 7 letters of 5 cells with 1-cell gaps: 41 cells
   double left = (c.width() - 41 * cell) / 2;
-  DrawWord(c, "PARVANE", left, 230, cell);
+  DrawWord(c, "PARVANE", left, 228, cell);
   c.BleedEdges(4);
 }
 
