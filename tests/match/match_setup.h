@@ -151,8 +151,9 @@ class MatchRun : public ::testing::Test {
 
   // Starts the platform and opens a 1024 x 768 display with the images of
   // the game. trace: write the trace file (trace.txt) or not.
+  // A run that never leaves its loop is closed after `maxframes` flips.
   void Start(const std::string& script = "", uint32_t seed = 1, bool trace = true,
-             const std::string& tracename = "trace.txt") {
+             const std::string& tracename = "trace.txt", long maxframes = 100000) {
     std::ofstream(dir_ / "script.txt") << script;
     PlatformConfig config;
     config.headless = true;
@@ -162,6 +163,7 @@ class MatchRun : public ::testing::Test {
     config.script = (dir_ / "script.txt").string();
     if (trace) config.trace = (dir_ / tracename).string();
     config.mediaDir = media_.string();
+    config.maxFrames = maxframes;
     std::string error;
     ASSERT_EQ(PlatformInit(config, &error), 0) << error;
     started_ = true;
