@@ -134,7 +134,15 @@ Stereo MakeCheers() {
     out.left[i] *= static_cast<float>(std::max(0.0, edge));
     out.right[i] *= static_cast<float>(std::max(0.0, edge));
   }
-  Normalise(out, 0.8);
+  // The game plays the cheer at up to four times its own level (twice at the default
+  // volume) and the mixer clips, so it is mastered with headroom: a gentle saturation
+  // tames the loudest claps, then the peak is set to 0.4 (the encoder adds a little).
+  Normalise(out, 1.4);
+  for (size_t i = 0; i < frames; ++i) {
+    out.left[i] = static_cast<float>(std::tanh(out.left[i]));
+    out.right[i] = static_cast<float>(std::tanh(out.right[i]));
+  }
+  Normalise(out, 0.4);
   return out;
 }
 
