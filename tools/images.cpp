@@ -236,12 +236,14 @@ void StarImage(Canvas& c) {
   });
 }
 
+// The trail glow is drawn over the main ball every frame, dozens deep while the ball
+// rests, so it stays dim (peak alpha 0.6) to keep the ball readable under it.
 void SparkImage(Canvas& c) {
   double cx = c.width() / 2.0;
   Render(c, 4, [&](double x, double y) {
     double u = (x - cx) / cx, v = (y - cx) / cx;
     double r = std::sqrt(u * u + v * v);
-    double glow = 0.75 * std::exp(-std::pow(r / 0.42, 2)) + 0.25 * std::exp(-std::pow(r / 0.15, 2));
+    double glow = 0.45 * std::exp(-std::pow(r / 0.45, 2)) + 0.15 * std::exp(-std::pow(r / 0.15, 2));
     return Grey(1, std::min(1.0, glow * RimFade(r)));
   });
 }
