@@ -1,0 +1,124 @@
+#include <algorithm>
+
+#include "tests/effects/headless_fixture.h"
+
+namespace {
+
+class EndScreens : public HeadlessTest {
+ protected:
+  // The texts drawn by one frame of the level screen at u = t + 1.
+  std::vector<TextLine> LevelScreenAt(int t) {
+    tlevel& l = Match(2, "levels");
+    l.levelnum = 7;
+    l.levelscore = 70000;
+    l.timebonus = 12345;
+    l.startscore = 1001;
+    l.endscore = 83347;
+    l.levelcompleted(t);
+    return Texts(TraceLines());
+  }
+
+  static std::string At(const std::vector<TextLine>& texts, double x, double y) {
+    for (const TextLine& t : texts) {
+      if (t.x == x && t.y == y) return t.text;
+    }
+    return "";
+  }
+
+  // Runs the game-over screen for `frames` frames; typed input comes from
+  // the script.
+  tlevel& GameOver(const std::string& script, int frames) {
+    Start(script);
+    tlevel& l = Match(2, "levels");
+    l.endscore = 100;
+    for (int t = 0; t < frames; t++) {
+      l.gameover(t);
+      Flip(-1);
+    }
+    return l;
+  }
+};
+
+TEST_F(EndScreens, ValuesCountIntoTheTotalBetween160And240) {
+  Start();
+  std::vector<TextLine> texts = LevelScreenAt(199);  // u = 200: halfway
+  // Columns at 1024 wide: 100 and 724; rows 240, 340, 440.
+  EXPECT_EQ(At(texts, 724, 240), "35000");
+  EXPECT_EQ(At(texts, 724, 340), "6172");
+  EXPECT_EQ(At(texts, 724, 440), "42174");  // 500.5 + 41673.5, truncated once
+  EXPECT_EQ(At(texts, 100, 440), "TOTAL SCORE: ");
+  EXPECT_EQ(texts.front().text, "LEVEL 7 COMPLETED");
+  EXPECT_EQ(texts.front().r, 200);
+  for (const TextLine& t : texts) EXPECT_NE(t.text, "PRESS ENTER TO CONTINUE");
+}
+
+TEST_F(EndScreens, ValuesHeldBeforeTheCountAndFinalAfterIt) {
+  Start();
+  std::vector<TextLine> before = LevelScreenAt(158);
+  EXPECT_EQ(At(before, 724, 240), "70000");
+  EXPECT_EQ(At(before, 724, 340), "12345");
+  EXPECT_EQ(At(before, 724, 440), "1001");
+  Start();
+  std::vector<TextLine> after = LevelScreenAt(240);
+  EXPECT_EQ(At(after, 724, 240), "0");
+  EXPECT_EQ(At(after, 724, 340), "0");
+  EXPECT_EQ(At(after, 724, 440), "83347");
+  EXPECT_EQ(after.back().text, "PRESS ENTER TO CONTINUE");
+}
+
+TEST_F(EndScreens, ItemsAppearOneByOne) {
+  Start();
+  // u = 61: the label and value of the first row only.
+  std::vector<TextLine> texts = LevelScreenAt(60);
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[1].text, "LEVEL SCORE: ");
+  EXPECT_EQ(texts[2].text, "70000");
+  Start();
+  EXPECT_EQ(LevelScreenAt(59).size(), 2u);
+}
+
+TEST_F(EndScreens, NameKeepsFifteenLettersInUpperCase) {
+  tlevel& l = GameOver("5 type abcdefghijklmnopq\n30 char 8\n31 type z\n", 40);
+  EXPECT_EQ(l.name, "ABCDEFGHIJKLMNZ");
+  EXPECT_EQ(l.charposition, 16);
+}
+
+TEST_F(EndScreens, RefusedCharactersAndEmptyBackspaceChangeNothing) {
+  tlevel& l = GameOver("5 char 8\n5 char 127\n6 type a\"~\n7 char 7\n7 type b c\n", 30);
+  EXPECT_EQ(l.name, "AB C");
+  EXPECT_EQ(l.charposition, 5);
+}
+
+TEST_F(EndScreens, KeysOfTheLostMatchTypeNothing) {
+  tlevel& l = GameOver("1 type xyz\n", 10);
+  EXPECT_EQ(l.name, "");
+}
+
+TEST_F(EndScreens, NamePromptOnlyForAScoreThatEntersTheTable) {
+  Start("5 type ann\n");
+  tlevel& l = Match(2, "levels");
+  l.endscore = 500;
+  l.levelworstscore = 400;
+  for (int t = 0; t < 122; t++) {
+    l.gameover(t);
+    Flip(-1);
+  }
+  tlevel& low = Match(2, "levels");
+  low.endscore = 400;
+  low.levelworstscore = 400;
+  low.gameover(121);
+  std::vector<std::string> trace = TraceLines();
+  std::vector<TextLine> shown = Texts(Frame(trace, 121));
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].text, "GAME OVER");
+  EXPECT_EQ(shown[1].text, "SCORE: 500");
+  EXPECT_EQ(shown[2].text, "ENTER YOUR NAME:");
+  EXPECT_EQ(shown[3].text, "ANN");
+  std::vector<TextLine> lowshown = Texts(Frame(trace, 122));
+  ASSERT_EQ(lowshown.size(), 2u);
+  EXPECT_EQ(lowshown[1].text, "SCORE: 400");
+  // Nothing but the title before frame 61 of the screen.
+  EXPECT_EQ(Texts(Frame(trace, 60)).size(), 1u);
+}
+
+}  // namespace
