@@ -44,10 +44,15 @@ int game::allsingleplayer() {
   return 0;
 }
 
-// The music plays through a whole series and is silent in the menus.
+// The music plays through a whole series and is silent in the menus. At
+// volume 0 the channel is never touched, neither at the start nor the end.
 static void startseries(game& g) {
   g.musicnumber = 1;
   if (g.musicvolume > 0) playmusic(g.musics, g.musicchannel, g.musicvolume / 10.0);
+}
+
+static void endseries(const game& g, Channel* lastchannel) {
+  if (g.musicvolume > 0) stopmusic(lastchannel);
 }
 
 int game::allsingleplayerlevels() {
@@ -80,7 +85,7 @@ int game::allsingleplayerlevels() {
       writescores(scoreslist);
     }
   } while (result == 1 && levelnumber < lastlevel);
-  stopmusic(lastchannel);
+  endseries(*this, lastchannel);
   return 0;
 }
 
@@ -96,7 +101,7 @@ int game::allcustom(Tcustomsettings& settings) {
     lastchannel = level->musicchannel;
     if (result >= 1 && result <= 4) wins[result - 1]++;
   } while (result != -1);
-  stopmusic(lastchannel);
+  endseries(*this, lastchannel);
   return 0;
 }
 
@@ -112,6 +117,6 @@ int game::allmultiplayer(Tmultiplayersettings& settings) {
     lastchannel = level->musicchannel;
     if (result >= 1 && result <= 4) wins[result - 1]++;
   } while (result != -1);
-  stopmusic(lastchannel);
+  endseries(*this, lastchannel);
   return 0;
 }
