@@ -272,7 +272,7 @@ Stereo MakeMusic() {
     for (int s = 0; s < 16; ++s) {
       size_t t = at + s * kSixteenth;
       bool beat = s % 4 == 0;
-      if (beat && !breakdown && !(section == kIntro && bar < 1 && s > 8)) Kick(drums, t, 0.75);
+      if (beat && !breakdown) Kick(drums, t, 0.75);
       bool snare_on = (s == 4 || s == 12) && (section != kIntro || bar >= 2) && !breakdown;
       if (snare_on) Snare(drums, t, 0.45, rng);
       if (s % 4 == 2)
