@@ -340,6 +340,17 @@ Stereo MakeMusic() {
     out.left[j] += drums.left[i] + bass.left[i] + keys.left[i] + melody.left[i];
     out.right[j] += drums.right[i] + bass.right[i] + keys.right[i] + melody.right[i];
   }
+  // The kick's first half-cycle leaves an offset; a 20 Hz high-pass removes it.
+  for (std::vector<float>* channel : {&out.left, &out.right}) {
+    const double r = 1.0 - kTau * 20.0 / kSampleRate;
+    double x1 = 0, y1 = 0;
+    for (float& v : *channel) {
+      double y = v - x1 + r * y1;
+      x1 = v;
+      y1 = y;
+      v = static_cast<float>(y);
+    }
+  }
   Normalise(out, 1.2);
   for (size_t i = 0; i < length; ++i) {
     double t = Seconds(i);
