@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/window/letterbox.h"
 
@@ -175,6 +176,7 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   blend_ = -1;
   UseBlend(kBlendAlpha);
   drawCalls_ = lastDrawCalls_ = 0;
+  drawHoldsShown_ = false;
   ready_ = true;
   CheckErrors("setting up");
   return true;
@@ -247,13 +249,33 @@ unsigned GlRenderer::TextureFor(int id) const {
 void GlRenderer::Clear() {
   if (!ready_) return;
   batcher_.Discard();  // everything pending would be painted over anyway
+  if (drawHoldsShown_) {
+    // The frame being replaced is the one shown: keep it by swapping
+    // targets instead of copying it.
+    std::swap(drawFbo_, shownFbo_);
+    std::swap(drawRbo_, shownRbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+    drawHoldsShown_ = false;
+  }
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count) {
   if (!ready_ || TextureFor(texture) == 0) return;  // stale or unknown ids draw nothing
+  if (drawHoldsShown_) KeepShownFrame();
   batcher_.Add(texture, blend, quads, count);
+}
+
+void GlRenderer::KeepShownFrame() {
+  // Drawing goes on over the shown frame without a clear first (the game
+  // may do that): copy it aside for screenshots.
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shownFbo_);
+  glBlitFramebuffer(0, 0, frameW_, frameH_, 0, 0, frameW_, frameH_, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+  drawHoldsShown_ = false;
 }
 
 void GlRenderer::UseBlend(BlendMode blend) {
@@ -286,19 +308,17 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
   lastDrawCalls_ = drawCalls_;
   drawCalls_ = 0;
 
-  // Keep the finished frame aside: screenshots read it even after the game
-  // has started drawing the next one.
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shownFbo_);
-  glBlitFramebuffer(0, 0, frameW_, frameH_, 0, 0, frameW_, frameH_, GL_COLOR_BUFFER_BIT,
-                    GL_NEAREST);
+  // Screenshots read this frame until the next one starts (see Clear).
+  drawHoldsShown_ = true;
 
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
   const PixelRect fit = FitFrame(frameW_, frameH_, drawableW, drawableH);
+  if (fit.w != drawableW || fit.h != drawableH) {  // black bars
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   if (fit.w > 0 && fit.h > 0) {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, shownFbo_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
     const bool exact = fit.w == frameW_ && fit.h == frameH_;
     const int bottom = drawableH - fit.y - fit.h;  // GL counts rows from the bottom
     glBlitFramebuffer(0, 0, frameW_, frameH_, fit.x, bottom, fit.x + fit.w, bottom + fit.h,
@@ -312,7 +332,7 @@ bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) const {
   if (!ready_ || rgba == nullptr) return false;
   const size_t row = static_cast<size_t>(frameW_) * 4;
   std::vector<uint8_t> raw(row * frameH_);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, shownFbo_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawHoldsShown_ ? drawFbo_ : shownFbo_);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, frameW_, frameH_, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);

@@ -1,7 +1,7 @@
 // The OpenGL 3.3 side of the window backend: textures, the quad batcher and
 // the game's frame. The frame is drawn into an offscreen framebuffer of
-// exactly the game's size; presenting copies it aside (what screenshots
-// read) and scales it into the window with black bars.
+// exactly the game's size and scaled into the window with black bars; a
+// second one keeps the frame last shown for screenshots.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +43,7 @@ class GlRenderer {
 
   void DrawRun(int texture, BlendMode blend, const Quad* quads, int count);
   unsigned TextureFor(int id) const;
+  void KeepShownFrame();
   void UseBlend(BlendMode blend);
   void CheckErrors(const char* where) const;
 
@@ -53,6 +54,9 @@ class GlRenderer {
   unsigned program_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0;
   unsigned drawFbo_ = 0, drawRbo_ = 0, shownFbo_ = 0, shownRbo_ = 0;
   unsigned white_ = 0;
+  // After a present the draw target holds the shown frame until the next
+  // frame starts; otherwise the shown one is in shownFbo_.
+  bool drawHoldsShown_ = false;
   // Texture id k (k >= firstId_) is textures_[k - firstId_]; 0 once deleted.
   // Ids keep counting up across displays so a stale id never aliases.
   std::vector<unsigned> textures_;

@@ -298,6 +298,15 @@ TEST_F(WindowDisplay, ScreenshotShowsTheFrameLastPresented) {
   backend_->Clear();  // the next frame is under way
   Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 640, 480, 255, 0, 0));
   EXPECT_EQ(Pixel(Shot(), 320, 240), (std::vector<int>{0, 0, 255}));
+  backend_->Present(false);
+
+  // Drawing on without a clear keeps what was shown underneath.
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 10, 10, 0, 255, 0));
+  EXPECT_EQ(Pixel(Shot(), 5, 5), (std::vector<int>{255, 0, 0}));
+  backend_->Present(false);
+  const PngImage shot = Shot();
+  EXPECT_EQ(Pixel(shot, 5, 5), (std::vector<int>{0, 255, 0}));
+  EXPECT_EQ(Pixel(shot, 320, 240), (std::vector<int>{255, 0, 0}));
 }
 
 TEST_F(WindowDisplay, ReopeningInvalidatesOldTexturesButKeepsWhite) {
