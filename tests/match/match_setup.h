@@ -128,6 +128,16 @@ normal
 0
 )";
 
+// The lines of a trace that start with `prefix`.
+inline std::vector<std::string> Starting(const std::vector<std::string>& lines,
+                                         const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const std::string& l : lines) {
+    if (l.rfind(prefix, 0) == 0) out.push_back(l);
+  }
+  return out;
+}
+
 class MatchRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -221,15 +231,6 @@ class MatchRun : public ::testing::Test {
     std::ifstream in(dir_ / name);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-  }
-
-  static std::vector<std::string> Starting(const std::vector<std::string>& lines,
-                                           const std::string& prefix) {
-    std::vector<std::string> out;
-    for (const std::string& l : lines) {
-      if (l.rfind(prefix, 0) == 0) out.push_back(l);
-    }
-    return out;
   }
 
   std::filesystem::path dir_;
