@@ -83,11 +83,39 @@ void KeepFireworks(tlevel& level) {
   }
 }
 
+bool StartPlatform(bool headless) {
+  PlatformConfig config;
+  config.headless = headless;
+  config.fakeClock = true;  // frame pacing must not wait in real time
+  config.seeded = true;
+  config.seed = 1;
+  // A trace shows what the frame draws; it is off for the figures.
+  if (const char* trace = std::getenv("PARVANE_BENCH_TRACE")) config.trace = trace;
+  std::string error;
+  if (PlatformInit(config, &error) != 0) {
+    std::fprintf(stderr, "bench_heaviest_frame: %s\n", error.c_str());
+    return false;
+  }
+  if (!OpenDisplay(kWidth, kHeight, 0, 60, 0) || !LoadMedia()) {
+    PlatformShutdown();
+    return false;
+  }
+  SetBlend(3);
+  return true;
+}
+
+// Arguments: window (0 headless, 1 a real window), batched (0 one draw call
+// per quad).
 void BM_HeaviestFrame(benchmark::State& state) {
-  SetBatching(state.range(0) != 0);
+  if (!StartPlatform(state.range(0) == 0)) {
+    state.SkipWithError("no display or media");
+    return;
+  }
+  SetBatching(state.range(1) != 0);
   auto level = NewMatch();
   if (!level) {
     state.SkipWithError("the match could not be set up");
+    PlatformShutdown();
     return;
   }
   // Steady state: the trail at full length, the view settled.
@@ -105,46 +133,20 @@ void BM_HeaviestFrame(benchmark::State& state) {
   state.counters["fireworks"] = static_cast<double>(level->fireworkslist.size());
   state.counters["draw_calls"] =
       state.iterations() > 0 ? static_cast<double>(drawcalls) / state.iterations() : 0;
+  level.reset();
   SetBatching(true);
-}
-
-int Run(bool headless, int argc, char** argv) {
-  PlatformConfig config;
-  config.headless = headless;
-  config.fakeClock = true;  // frame pacing must not wait in real time
-  config.seeded = true;
-  config.seed = 1;
-  // A trace shows what the frame draws; it is off for the figures.
-  if (const char* trace = std::getenv("PARVANE_BENCH_TRACE")) config.trace = trace;
-  std::string error;
-  if (PlatformInit(config, &error) != 0) {
-    std::fprintf(stderr, "bench_heaviest_frame: %s\n", error.c_str());
-    return 1;
-  }
-  int status = 0;
-  if (!OpenDisplay(kWidth, kHeight, 0, 60, 0) || !LoadMedia()) {
-    std::fprintf(stderr, "bench_heaviest_frame: no display or media\n");
-    status = 1;
-  } else {
-    SetBlend(3);
-    benchmark::ClearRegisteredBenchmarks();
-    auto* b = benchmark::RegisterBenchmark(
-        headless ? "HeaviestFrame/headless" : "HeaviestFrame/window", BM_HeaviestFrame);
-    b->ArgName("batched")->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-    if (!headless) b->Arg(0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-  }
   PlatformShutdown();
-  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int status = Run(true, argc, argv);
+  benchmark::Initialize(&argc, argv);
+  auto* b = benchmark::RegisterBenchmark("HeaviestFrame", BM_HeaviestFrame);
+  b->ArgNames({"window", "batched"})->Args({0, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
   const char* display = std::getenv("DISPLAY");
-  if (status == 0 && display != nullptr && *display != '\0') status = Run(false, argc, argv);
+  if (display != nullptr && *display != '\0') b->Args({1, 1})->Args({1, 0});
+  benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  return status;
+  return 0;
 }
