@@ -1,0 +1,144 @@
+// Seeded matches between computer players, checked after every frame: no
+// coordinate may become NaN or infinite, and every ball but the arena's
+// stays inside the outline. Shared by the short soak test and the long soak
+// program.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "match/tlevel.h"
+#include "platform/platform.h"
+
+// The images a series hands to every match.
+struct matchmedia {
+  Image *scia = nullptr, *mezball = nullptr, *ball = nullptr, *bigball = nullptr;
+  Image *mainball = nullptr, *rect = nullptr, *star = nullptr, *spark = nullptr;
+
+  // Loads them after the display is open; false when one is missing.
+  bool load() {
+    SetBlend(3);
+    SetDefaultImageFlags(7);
+    struct entry {
+      Image** field;
+      const char* name;
+      bool centred;
+    };
+    const entry entries[] = {
+        {&bigball, "media/bigball.png", true},   {&mainball, "media/mainball+0.png", true},
+        {&ball, "media/ball.png", true},         {&rect, "media/rect.png", true},
+        {&mezball, "media/mezball2.png", false}, {&star, "media/smallstar.png", true},
+        {&spark, "media/spark.png", true},       {&scia, "media/scia.png", false}};
+    for (const entry& e : entries) {
+      *e.field = LoadSprite(e.name, -1);
+      if (*e.field == nullptr) return false;
+      if (e.centred) CentreHandle(*e.field);
+    }
+    return true;
+  }
+
+  // A new match filled with the window size, the options and the images.
+  std::unique_ptr<tlevel> newmatch(int xwin = 1024, int ywin = 768) const {
+    auto level = std::make_unique<tlevel>();
+    level->xwin = xwin;
+    level->ywin = ywin;
+    level->optfireworks = 1;
+    level->opttrail = 1;
+    level->sciaimage = scia;
+    level->mezball = mezball;
+    level->ballimage = ball;
+    level->bigballimage = bigball;
+    level->mainballimage = mainball;
+    level->rectimage = rect;
+    level->starimage = star;
+    level->sparki = spark;
+    return level;
+  }
+};
+
+struct soakcase {
+  uint32_t seed;
+  int arena;  // 0 to 16: 0 and 16 give the default arena
+  int players;
+  int gravity;
+  int ballsize;
+  int ballmass;
+};
+
+struct soakresult {
+  bool started = false;
+  int badframe = 0;   // first frame that broke a rule, 0 for none
+  std::string fault;  // what broke
+  double worst = 0;   // largest excursion beyond the outline seen
+  int touches = 0;    // frames in which the main ball was touched
+};
+
+// How far a ball's edge reaches beyond the outline (0 when inside).
+inline double beyondoutline(const Tborder& border, const ball& b) {
+  double h = (border.down - border.up) / 2, cy = (border.up + border.down) / 2;
+  if (b.x > border.Right || b.x < border.Left) {
+    double ex = b.x > border.Right ? border.Right : border.Left;
+    return std::max(0.0, std::hypot(b.x - ex, b.y - cy) - (h - b.r));
+  }
+  return std::max({0.0, b.y + b.r - border.down, border.up - (b.y - b.r)});
+}
+
+// A random case drawn from the seed: every arena, 2 to 4 players, gravity
+// 0 to 10, ball size and mass 1 to 10.
+inline soakcase randomcase(uint32_t seed) {
+  SeedRandom(seed);
+  soakcase c{seed,
+             RandomInt(0, 16),
+             RandomInt(2, 4),
+             RandomInt(0, 10),
+             RandomInt(1, 10),
+             RandomInt(1, 10)};
+  return c;
+}
+
+// Plays `frames` frames of a custom match in which every player, player 1
+// included, is steered by the computer, checking the rules after each.
+inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int frames,
+                            double tolerance = 1.0) {
+  soakresult result;
+  SeedRandom(c.seed);
+  auto level = media.newmatch();
+  Tcustomsettings settings;
+  settings.arenanum = c.arena;
+  settings.numplayers = c.players;
+  settings.gravity = c.gravity;
+  settings.ballsize = c.ballsize;
+  settings.ballmass = c.ballmass;
+  int wins[4] = {0, 0, 0, 0};
+  if (level->startmatch("custom", 1, nullptr, &settings, wins) != 0) return result;
+  result.started = true;
+  for (int f = 1; f <= frames; f++) {
+    level->men[0]->AIlevel = 10;
+    level->men[0]->Ai3(*level->mainball[0]);
+    level->playframe();
+    if (level->mainball[0]->untouched == 0) result.touches++;
+    for (ragobject* rag : level->raglist) {
+      for (ball* b : rag->balllist) {
+        for (double v : {b->x, b->y, b->xv, b->yv}) {
+          if (!std::isfinite(v)) {
+            result.badframe = f;
+            result.fault = "non-finite coordinate";
+            return result;
+          }
+        }
+        if (rag == level->arenarag.get()) continue;
+        double out = beyondoutline(*level->border, *b);
+        result.worst = std::max(result.worst, out);
+        if (out > tolerance) {
+          result.badframe = f;
+          result.fault = "ball outside the outline by " + std::to_string(out);
+          return result;
+        }
+      }
+    }
+  }
+  return result;
+}
