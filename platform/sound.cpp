@@ -38,7 +38,9 @@ bool DecodeVorbis(const std::string& path, std::vector<int16_t>* stereo) {
   vorbis_info* info = ov_info(&vf, -1);
   long rate = info ? info->rate : 0;
   std::vector<int16_t> out;
-  char buffer[8192];
+  ogg_int64_t total = ov_pcm_total(&vf, -1);
+  if (total > 0 && total < (int64_t{1} << 28)) out.reserve(static_cast<size_t>(total) * 2);
+  char buffer[16384];
   bool ok = rate > 0;
   while (ok) {
     int section = 0;

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kFirstChar = 32;
 constexpr int kLastChar = 126;
-constexpr int kPadding = 4;  // keeps neighbours apart in the mip-maps
+constexpr int kPadding = 8;  // keeps neighbours apart down the mip-map levels
 constexpr int kAtlasWidth = 2048;
 
 struct Bitmap {
