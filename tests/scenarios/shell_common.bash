@@ -49,3 +49,18 @@ lacks_line() {
 frame() {
   awk -v n="$1" '$1 == "flip" { f = $2; next } f == n - 1' trace.txt
 }
+
+# Key cycles of 100 frames from flip $1 while below flip $2: hold 1 and 4
+# (held keys are forgotten whenever a screen clears the keyboard, so they
+# are pressed anew each cycle), then Enter to leave the end screen.
+wincycles() {
+  local f
+  for ((f = $1; f + 50 < $2; f += 100)); do
+    printf '%s\n' "$f down 49" "$f down 52" "$((f + 50)) down ENTER" "$((f + 52)) up ENTER" \
+      "$((f + 53)) up 49" "$((f + 53)) up 52"
+  done
+}
+
+first_flip_of() {  # the flip that shows the first label holding $1
+  awk -v t="$1" '$1 == "flip" { f = $2 } $1 == "label" && index($0, t) { print f + 1; exit }' trace.txt
+}

@@ -4,27 +4,12 @@
 # channel started with a series, stopped at its end, untouched at volume 0.
 . "$SRC/tests/scenarios/shell_common.bash"
 
-# Key cycles of 100 frames from flip $1 while below flip $2: hold 1 and 4
-# (held keys are forgotten whenever a screen clears the keyboard, so they
-# are pressed anew each cycle), then Enter to leave the end screen.
-wincycles() {
-  local f
-  for ((f = $1; f + 50 < $2; f += 100)); do
-    printf '%s\n' "$f down 49" "$f down 52" "$((f + 50)) down ENTER" "$((f + 52)) up ENTER" \
-      "$((f + 53)) up 49" "$((f + 53)) up 52"
-  done
-}
-
 # Title, "SINGLE PLAYER", "PLAY LEVELS", "PLAY": the first level is drawn
 # from flip 8 on.
 tolevels="$skiplogo
 3 press ENTER
 5 press ENTER
 7 press ENTER"
-
-first_flip_of() {  # the flip that shows the first label holding $1
-  awk -v t="$1" '$1 == "flip" { f = $2 } $1 == "label" && index($0, t) { print f + 1; exit }' trace.txt
-}
 
 # Levels 36 to 40. A first pass finds where the game-over screen starts, the
 # second types a name on it.
