@@ -312,6 +312,10 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
   drawHoldsShown_ = true;
 
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  // Some drivers (Mesa's software ones) notice a resized window only when
+  // the viewport is set; without this a full-screen window keeps the size
+  // it was created with and the frame lands in its corner.
+  glViewport(0, 0, drawableW, drawableH);
   const PixelRect fit = FitFrame(frameW_, frameH_, drawableW, drawableH);
   if (fit.w != drawableW || fit.h != drawableH) {  // black bars
     glClearColor(0, 0, 0, 1);
@@ -325,6 +329,7 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
                       GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
   }
   glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
+  glViewport(0, 0, frameW_, frameH_);
   CheckErrors("presenting");
 }
 

@@ -45,9 +45,20 @@ class WindowBackend : public Backend {
 
     // A desktop full-screen window never changes the monitor's mode.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    int windowW = width, windowH = height;
+    if (fullscreen) {
+      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+      // Created at the desktop's size from the start: with no window
+      // manager to grow it, the window would keep the frame's size while
+      // SDL reports the desktop's, and the frame would land in a corner.
+      SDL_DisplayMode desktop{};
+      if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+        windowW = desktop.w;
+        windowH = desktop.h;
+      }
+    }
     window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               width, height, flags);
+                               windowW, windowH, flags);
     if (!window_) return Fail(error, std::string("cannot open a window: ") + SDL_GetError());
     context_ = SDL_GL_CreateContext(window_);
     if (!context_ || SDL_GL_MakeCurrent(window_, context_) != 0 || epoxy_gl_version() < 33) {
