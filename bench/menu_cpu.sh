@@ -1,0 +1,35 @@
+# CPU cost of a menu left open: the real game sits on the title menu for
+# 10 seconds of real time (600 paced frames); the CPU time of a run that
+# leaves at once is subtracted, so loading the media does not count.
+# Headless without a fake clock by default; WINDOW=1 uses the window (needs
+# $DISPLAY). Usage: PARVANE=build/parvane bash bench/menu_cpu.sh
+set -euo pipefail
+: "${PARVANE:?path of the game binary}"
+PARVANE=$(realpath "$PARVANE")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+printf '3\r\n0\r\n1\r\n1\r\n5\r\n1\r\n' > prefs.txt
+printf '1 down SPACE\n3 up SPACE\n' > script.txt
+mode=--headless
+[ "${WINDOW:-0}" = 1 ] && mode=
+
+# cpu FLIPS: prints "user+system seconds" and "wall seconds" of one run.
+cpu() {
+  local start end
+  start=$(date +%s.%N)
+  ( "$PARVANE" $mode --seed 1 --script script.txt --max-frames "$1" > /dev/null 2>&1
+    times > times.txt )
+  end=$(date +%s.%N)
+  # The second line of `times` holds the children's user and system time.
+  sed -n 2p times.txt | awk -v s="$start" -v e="$end" '{
+    split($1, u, "m"); split($2, y, "m")
+    printf "%.3f %.3f\n", u[1] * 60 + u[2] + y[1] * 60 + y[2], e - s }'
+}
+
+read -r base_cpu base_wall < <(cpu 3)
+read -r menu_cpu menu_wall < <(cpu 603)
+awk -v bc="$base_cpu" -v bw="$base_wall" -v mc="$menu_cpu" -v mw="$menu_wall" 'BEGIN {
+  c = mc - bc; w = mw - bw
+  printf "title menu: %.0f ms of CPU in %.2f s of real time: %.2f%% of one core\n",
+    c * 1000, w, 100 * c / w }'
