@@ -10,15 +10,11 @@
 #include "platform/backend.h"
 #include "platform/png_io.h"
 #include "platform/window/gl_renderer.h"
-#include "platform/window/keymap.h"
+#include "platform/window/key_events.h"
 #include "platform/window/vsync_probe.h"
 
 namespace plat {
 namespace {
-
-constexpr int kKeyCodes = 256;
-constexpr int kTypedBackspace = 8;
-constexpr int kTypedDelete = 127;
 
 class WindowBackend : public Backend {
  public:
@@ -162,21 +158,14 @@ class WindowBackend : public Backend {
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) sink.CloseRequest();
           // Key releases made while another window has the focus never come.
-          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ReleaseAllKeys(sink);
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_.FocusLost(sink);
           break;
         case SDL_KEYDOWN:
-          KeyDown(e.key, sink);
+        case SDL_KEYUP:
+          keys_.Key(e.key.keysym.scancode, e.type == SDL_KEYDOWN, e.key.repeat != 0, sink);
           break;
-        case SDL_KEYUP: {
-          const int vk = VirtualKeyForScancode(e.key.keysym.scancode);
-          if (vk > 0 && vk < kKeyCodes && held_[vk]) {
-            held_[vk] = false;
-            sink.KeyUp(vk);
-          }
-          break;
-        }
         case SDL_TEXTINPUT:
-          for (int code : DecodeUtf8(e.text.text)) sink.TypedChar(code);
+          keys_.Text(e.text.text, sink);
           break;
         default:
           break;
@@ -283,25 +272,6 @@ class WindowBackend : public Backend {
     return mode.refresh_rate;
   }
 
-  void KeyDown(const SDL_KeyboardEvent& key, InputSink& sink) {
-    // Text input has no characters for these two; the name entry needs them.
-    if (key.keysym.scancode == SDL_SCANCODE_BACKSPACE) sink.TypedChar(kTypedBackspace);
-    if (key.keysym.scancode == SDL_SCANCODE_DELETE) sink.TypedChar(kTypedDelete);
-    const int vk = VirtualKeyForScancode(key.keysym.scancode);
-    if (vk <= 0 || vk >= kKeyCodes || key.repeat) return;
-    held_[vk] = true;
-    sink.KeyDown(vk);
-  }
-
-  void ReleaseAllKeys(InputSink& sink) {
-    for (int vk = 0; vk < kKeyCodes; ++vk) {
-      if (held_[vk]) {
-        held_[vk] = false;
-        sink.KeyUp(vk);
-      }
-    }
-  }
-
   bool ShowBox(const std::string& caption, const std::string& text,
                const SDL_MessageBoxButtonData* buttons, int count, int* answer) {
     std::string error;
@@ -351,7 +321,7 @@ class WindowBackend : public Backend {
   Uint64 lastVsyncPresent_ = 0;
   VsyncProbe probe_;
 
-  bool held_[kKeyCodes] = {};
+  KeyEvents keys_;
 };
 
 }  // namespace

@@ -2,15 +2,19 @@
 // a display is set (CI runs these under Xvfb).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "platform/backend.h"
 #include "platform/png_io.h"
 #include "platform/window/gl_renderer.h"
+#include "platform/window/key_events.h"
 #include "platform/window/keymap.h"
 #include "platform/window/letterbox.h"
 #include "platform/window/quad_batcher.h"
@@ -59,6 +63,93 @@ TEST(WindowText, DecodesUtf8AndReplacesMalformedBytes) {
                        "A"),
             (std::vector<int>{bad, 'A'}));  // resynchronises
   EXPECT_TRUE(DecodeUtf8("").empty());
+}
+
+// Records what the game would hear, as one string per call.
+struct SinkLog : InputSink {
+  std::vector<std::string> calls;
+  void KeyDown(int vk) override { calls.push_back("down " + std::to_string(vk)); }
+  void KeyUp(int vk) override { calls.push_back("up " + std::to_string(vk)); }
+  void TypedChar(int code) override { calls.push_back("char " + std::to_string(code)); }
+  void CloseRequest() override { calls.push_back("close"); }
+};
+
+TEST(WindowKeys, RepeatsAreNotPressesButBackspaceKeepsTyping) {
+  KeyEvents keys;
+  SinkLog log;
+  const int a = 4, backspace = 42, del = 76, f1 = 58;
+  keys.Key(a, true, false, log);
+  keys.Key(a, true, true, log);  // auto-repeat
+  keys.Key(a, false, false, log);
+  keys.Key(a, false, false, log);  // a release with nothing down
+  keys.Key(backspace, true, false, log);
+  keys.Key(backspace, true, true, log);
+  keys.Key(backspace, false, false, log);
+  keys.Key(del, true, false, log);
+  keys.Key(f1, true, false, log);  // not the game's: nothing at all
+  keys.Key(f1, false, false, log);
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"down 65", "up 65", "char 8", "down 8", "char 8",
+                                                 "up 8", "char 127"}));
+}
+
+TEST(WindowKeys, LosingFocusReleasesHeldKeysOnce) {
+  KeyEvents keys;
+  SinkLog log;
+  keys.Key(80, true, false, log);  // left arrow
+  keys.Key(26, true, false, log);  // W
+  keys.FocusLost(log);
+  keys.Key(80, false, false, log);  // the late release finds nothing held
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"down 37", "down 87", "up 37", "up 87"}));
+}
+
+TEST(WindowKeys, TextArrivesAsCodePoints) {
+  KeyEvents keys;
+  SinkLog log;
+  keys.Text("a\xC3\xA9", log);
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"char 97", "char 233"}));
+}
+
+// SDL's dummy audio driver needs no sound card, so the callback path is
+// checked everywhere.
+TEST(WindowAudio, PullsStereoFramesUntilTheBackendGoes) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  struct Counter {
+    std::atomic<int> calls{0};
+    std::atomic<int> badFrames{0};
+  } counter;
+  auto pull = [](int16_t* stereo, int frames, void* user) {
+    auto* c = static_cast<Counter*>(user);
+    if (frames <= 0) c->badFrames++;
+    for (int i = 0; i < frames * 2; ++i) stereo[i] = 0;
+    c->calls++;
+  };
+  auto backend = MakeWindowBackend();
+  if (!backend->StartAudio(pull, &counter)) {
+    unsetenv("SDL_AUDIODRIVER");
+    GTEST_SKIP() << "SDL has no dummy audio driver here";
+  }
+  for (int i = 0; i < 500 && counter.calls.load() == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_GT(counter.calls.load(), 0);
+  backend->LockAudio();  // the callback waits while the mixer is changed
+  const int held = counter.calls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(counter.calls.load(), held);
+  backend->UnlockAudio();
+  backend.reset();  // closes the device: no call may come after this
+  const int last = counter.calls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(counter.calls.load(), last);
+  EXPECT_EQ(counter.badFrames.load(), 0);
+  unsetenv("SDL_AUDIODRIVER");
+}
+
+TEST(WindowAudio, LockingWithoutADeviceIsHarmless) {
+  auto backend = MakeWindowBackend();
+  EXPECT_FALSE(backend->StartAudio(nullptr, nullptr));
+  backend->LockAudio();
+  backend->UnlockAudio();
 }
 
 TEST(WindowLetterbox, FrameFitsWithCentredBars) {
