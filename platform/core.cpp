@@ -62,7 +62,7 @@ void FrameDone(Platform& p) {
   if (p.script.active()) {
     p.script.ApplyUpTo(p.frames, p.keys, &p.screenshots);
     for (const std::string& file : p.screenshots) {
-      p.trace.LineWithText(file, "screenshot");
+      if (p.trace.on()) p.trace.Write(plat::TraceLine("screenshot").Text(file));
       if (p.window && !p.backend->SaveScreenshot(file))
         fprintf(stderr, "parvane: could not save screenshot %s\n", file.c_str());
     }
@@ -131,7 +131,8 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   p.initialised = true;
   // Actions stamped 0 happen at start-up, before the game reads any input.
   if (p.script.active()) p.script.ApplyUpTo(0, p.keys, &p.screenshots);
-  for (const std::string& file : p.screenshots) p.trace.LineWithText(file, "screenshot");
+  for (const std::string& file : p.screenshots)
+    if (p.trace.on()) p.trace.Write(plat::TraceLine("screenshot").Text(file));
   p.screenshots.clear();
   return 0;
 }
@@ -185,13 +186,14 @@ bool OpenDisplay(int width, int height, int depth, int refreshRate, int /*flags*
   p.refreshRate = refreshRate > 0 ? refreshRate : 60;
   p.clock.RestartPacing();
   if (!p.title.empty()) p.backend->SetTitle(p.title);
-  p.trace.Line("display open %d %d %d", width, height, depth);
+  if (p.trace.on())
+    p.trace.Write(plat::TraceLine("display open").Int(width).Int(height).Int(depth));
   return true;
 }
 
 void CloseDisplay() {
   plat::Platform& p = State();
-  p.trace.Line("display close");
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("display close"));
   if (p.backend && p.displayOpen) p.backend->CloseDisplay();
   p.displayOpen = false;
   plat::FreeImagesAndFonts();
@@ -199,7 +201,7 @@ void CloseDisplay() {
 
 void Cls() {
   plat::Platform& p = State();
-  p.trace.Line("cls");
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("cls"));
   if (p.backend) p.backend->Clear();
 }
 
@@ -217,7 +219,7 @@ void Flip(int sync) {
   } else {
     p.backend->Present(sync == 1);
   }
-  p.trace.Line("flip %ld", p.frames + 1);
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("flip").Int(p.frames + 1));
   plat::FrameDone(p);
 }
 
@@ -255,13 +257,17 @@ int Proceed(const std::string& text) {
     answer = p.backend->AskYesNoCancel(p.title, text);
     answer = answer > 0 ? 1 : answer < 0 ? -1 : 0;
   }
-  p.trace.LineWithText(text, "proceed %s", answer > 0 ? "yes" : answer < 0 ? "cancel" : "no");
+  if (p.trace.on())
+    p.trace.Write(plat::TraceLine(answer > 0   ? "proceed yes"
+                                  : answer < 0 ? "proceed cancel"
+                                               : "proceed no")
+                      .Text(text));
   return answer;
 }
 
 void Notify(const std::string& text) {
   plat::Platform& p = State();
-  p.trace.LineWithText(text, "notify");
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("notify").Text(text));
   if (p.backend && !plat::Unattended(p)) p.backend->ShowMessage(p.title, text);
 }
 

@@ -70,6 +70,13 @@ void LineQuad(double x1, double y1, double x2, double y2, double width, Quad* qu
   }
 }
 
+TraceLine StateLine(const char* tag, double x, double y, const DrawState& d) {
+  TraceLine line(tag);
+  line.Real(x).Real(y).Real(d.sx).Real(d.sy).Int(d.r).Int(d.g).Int(d.b).Real(d.alpha).Real(d.angle);
+  line.Int(d.blend);
+  return line;
+}
+
 }  // namespace plat
 
 using plat::State;
@@ -96,9 +103,7 @@ void DrawSprite(Image* image, double x, double y, int /*frame*/) {
   plat::Platform& p = State();
   if (!image) return;
   const plat::DrawState& d = p.draw;
-  if (p.trace.on())
-    p.trace.LineWithText(image->name, "sprite %.6g %.6g %.6g %.6g %d %d %d %.6g %.6g %d", x, y,
-                         d.sx, d.sy, d.r, d.g, d.b, d.alpha, d.angle, d.blend);
+  if (p.trace.on()) p.trace.Write(plat::StateLine("sprite", x, y, d).Text(image->name));
   if (!p.backend) return;
   plat::Quad q;
   plat::Placement(x, y, d.sx, d.sy, d.angle)
@@ -112,8 +117,17 @@ void DrawLine(double x1, double y1, double x2, double y2) {
   plat::Platform& p = State();
   const plat::DrawState& d = p.draw;
   if (p.trace.on())
-    p.trace.Line("line %.6g %.6g %.6g %.6g %d %d %d %.6g %.6g %d", x1, y1, x2, y2, d.r, d.g, d.b,
-                 d.alpha, d.lineWidth, d.blend);
+    p.trace.Write(plat::TraceLine("line")
+                      .Real(x1)
+                      .Real(y1)
+                      .Real(x2)
+                      .Real(y2)
+                      .Int(d.r)
+                      .Int(d.g)
+                      .Int(d.b)
+                      .Real(d.alpha)
+                      .Real(d.lineWidth)
+                      .Int(d.blend));
   if (!p.backend) return;
   plat::Quad q;
   plat::LineQuad(x1, y1, x2, y2, d.lineWidth, &q);
@@ -126,8 +140,16 @@ void DrawRect(double x, double y, double width, double height) {
   plat::Platform& p = State();
   const plat::DrawState& d = p.draw;
   if (p.trace.on())
-    p.trace.Line("rect %.6g %.6g %.6g %.6g %d %d %d %.6g %d", x, y, width, height, d.r, d.g, d.b,
-                 d.alpha, d.blend);
+    p.trace.Write(plat::TraceLine("rect")
+                      .Real(x)
+                      .Real(y)
+                      .Real(width)
+                      .Real(height)
+                      .Int(d.r)
+                      .Int(d.g)
+                      .Int(d.b)
+                      .Real(d.alpha)
+                      .Int(d.blend));
   if (!p.backend) return;
   plat::Quad q;
   plat::Placement(x, y, 1, 1, 0).Box(0, 0, width, height, &q);

@@ -123,6 +123,8 @@ struct Placement {
 };
 void SetQuadColour(const DrawState& state, Quad* quad);
 void SetQuadTexture(float u0, float v0, float u1, float v1, Quad* quad);
+// A sprite or label trace line: position, then the drawing state in force.
+TraceLine StateLine(const char* tag, double x, double y, const DrawState& state);
 // A quad `width` wide along the segment from (x1, y1) to (x2, y2).
 void LineQuad(double x1, double y1, double x2, double y2, double width, Quad* quad);
 

@@ -126,7 +126,7 @@ Sound* LoadSoundFile(const std::string& path, int /*flags: never looping*/) {
   if (!plat::DecodeVorbis(plat::ResolvePath(path), &sound->samples)) return nullptr;
   sound->frames = sound->samples.size() / 2;
   sound->name = plat::BaseName(path);
-  p.trace.LineWithText(sound->name, "sound load");
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("sound load").Text(sound->name));
   plat::AudioLock lock(p);
   p.sounds.push_back(std::move(sound));
   return p.sounds.back().get();
@@ -144,7 +144,8 @@ Channel* AllocChannel() {
 void PrepareSound(Sound* sound, Channel* channel) {
   if (!sound || !channel) return;
   plat::Platform& p = State();
-  p.trace.LineWithText(sound->name, "sound prepare %d", channel->number);
+  if (p.trace.on())
+    p.trace.Write(plat::TraceLine("sound prepare").Int(channel->number).Text(sound->name));
   plat::AudioLock lock(p);
   channel->sound = sound;
   channel->position = 0;
@@ -155,7 +156,8 @@ void PrepareSound(Sound* sound, Channel* channel) {
 void SetVolume(Channel* channel, double volume) {
   if (!channel) return;
   plat::Platform& p = State();
-  p.trace.Line("sound volume %d %.6g", channel->number, volume);
+  if (p.trace.on())
+    p.trace.Write(plat::TraceLine("sound volume").Int(channel->number).Real(volume));
   plat::AudioLock lock(p);
   // Above 1.0 amplifies; the mixer clips.
   channel->volume = static_cast<float>(volume < 0 ? 0 : volume);
@@ -164,7 +166,7 @@ void SetVolume(Channel* channel, double volume) {
 void Resume(Channel* channel) {
   if (!channel) return;
   plat::Platform& p = State();
-  p.trace.Line("sound resume %d", channel->number);
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("sound resume").Int(channel->number));
   plat::AudioLock lock(p);
   channel->paused = false;
 }
@@ -172,7 +174,7 @@ void Resume(Channel* channel) {
 void Stop(Channel* channel) {
   if (!channel) return;
   plat::Platform& p = State();
-  p.trace.Line("sound stop %d", channel->number);
+  if (p.trace.on()) p.trace.Write(plat::TraceLine("sound stop").Int(channel->number));
   plat::AudioLock lock(p);
   channel->stopped = true;
   channel->paused = true;

@@ -142,9 +142,7 @@ double LabelHeight() {
 void DrawLabel(const std::string& text, double x, double y) {
   plat::Platform& p = State();
   const plat::DrawState& d = p.draw;
-  if (p.trace.on())
-    p.trace.LineWithText(text, "label %.6g %.6g %.6g %.6g %d %d %d %.6g %.6g %d", x, y, d.sx, d.sy,
-                         d.r, d.g, d.b, d.alpha, d.angle, d.blend);
+  if (p.trace.on()) p.trace.Write(plat::StateLine("label", x, y, d).Text(text));
   const Font* font = d.font;
   if (!font || !p.backend || text.empty()) return;
   // Labels are short; a fixed buffer keeps the frame free of allocation.

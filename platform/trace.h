@@ -7,18 +7,34 @@
 
 namespace plat {
 
+// One trace line under construction: fields joined by one blank, reals as
+// %.6g, an optional free text last.
+class TraceLine {
+ public:
+  explicit TraceLine(const char* tag);
+  TraceLine& Real(double v);
+  TraceLine& Int(long v);
+  // Free text running to the end of the line; must be the last field.
+  TraceLine& Text(const std::string& text) {
+    text_ = &text;
+    return *this;
+  }
+
+ private:
+  friend class Trace;
+  void Append(const char* s, int n);
+  char buf_[320];
+  int length_ = 0;
+  const std::string* text_ = nullptr;
+};
+
 class Trace {
  public:
   ~Trace() { Close(); }
   bool Open(const std::string& path);
   void Close();
   bool on() const { return file_ != nullptr; }
-
-  // One whole line from a printf format (the newline is added).
-  void Line(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  // A line whose last field is free text running to the end of the line.
-  void LineWithText(const std::string& text, const char* format, ...)
-      __attribute__((format(printf, 3, 4)));
+  void Write(const TraceLine& line);
   void Flush();
 
  private:
