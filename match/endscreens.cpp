@@ -11,6 +11,24 @@ namespace {
 
 constexpr int namelength = 15;  // letters a high-score name may hold
 
+// Texts are built in one buffer kept from frame to frame, so the screens
+// allocate nothing while they are shown.
+std::string& scratch() {
+  static std::string text = [] {
+    std::string t;
+    t.reserve(64);
+    return t;
+  }();
+  text.clear();
+  return text;
+}
+
+const std::string& number(int n) {
+  std::string& t = scratch();
+  t += std::to_string(n);  // short enough never to reach the heap
+  return t;
+}
+
 void setcolour(const std::array<float, 3>& c) {
   SetColor(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]));
 }
@@ -53,20 +71,27 @@ int tlevel::levelcompleted(int t) {
 
   double s = 0.6 * unit;
   SetDrawScale(s, s);
-  if (u > 0) centred("LEVEL " + std::to_string(levelnum) + " COMPLETED", w, s, 50 * unit);
+  if (u > 0) {
+    std::string& title = scratch();
+    title += "LEVEL ";
+    title += std::to_string(levelnum);
+    title += " COMPLETED";
+    centred(title, w, s, 50 * unit);
+  }
 
   s = 0.5 * unit;
   SetDrawScale(s, s);
   if (u > 40) DrawLabel("LEVEL SCORE: ", leftx, 240 * unit);
-  if (u > 60) DrawLabel(std::to_string(shown.level), rightx, 240 * unit);
+  if (u > 60) DrawLabel(number(shown.level), rightx, 240 * unit);
   if (u > 80) DrawLabel("TIME BONUS: ", leftx, 340 * unit);
-  if (u > 100) DrawLabel(std::to_string(shown.bonus), rightx, 340 * unit);
+  if (u > 100) DrawLabel(number(shown.bonus), rightx, 340 * unit);
   if (u > 120) DrawLabel("TOTAL SCORE: ", leftx, 440 * unit);
-  if (u > 140) DrawLabel(std::to_string(shown.total), rightx, 440 * unit);
+  if (u > 140) DrawLabel(number(shown.total), rightx, 440 * unit);
 
   s = 0.4 * unit;
   SetDrawScale(s, s);
-  if (u > 240) centred("PRESS ENTER TO CONTINUE", w, s, 640 * unit);
+  static const std::string prompt = "PRESS ENTER TO CONTINUE";
+  if (u > 240) centred(prompt, w, s, 640 * unit);
   SetDrawScale(1, 1);
   return 0;
 }
@@ -97,11 +122,17 @@ int tlevel::gameover(int t) {
   if (t > 0) centred("GAME OVER", w, s, 20 * unit);
   s = 0.8 * unit;
   SetDrawScale(s, s);
-  if (t > 60) centred("SCORE: " + std::to_string(endscore), w, s, 200 * unit);
+  if (t > 60) {
+    std::string& score = scratch();
+    score += "SCORE: ";
+    score += std::to_string(endscore);
+    centred(score, w, s, 200 * unit);
+  }
   if (endscore > 0 && endscore > levelworstscore) {
     s = 0.4 * unit;
     SetDrawScale(s, s);
-    if (t > 120) centred("ENTER YOUR NAME:", w, s, 450 * unit);
+    static const std::string prompt = "ENTER YOUR NAME:";
+    if (t > 120) centred(prompt, w, s, 450 * unit);
     s = 0.8 * unit;
     SetDrawScale(s, s);
     if (t > 120) centred(name, w, s, 542 * unit);

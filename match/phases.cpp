@@ -142,13 +142,19 @@ int tlevel::tellwinner(int t) {
   setcolour(scrittacol);
   double s = xwin * 7 / 1024.0 * 0.1;
   SetDrawScale(s, s);
-  std::string tally = std::to_string(men[0]->wins) + " - " + std::to_string(men[1]->wins);
-  for (int i = 2; i < std::min(mennumber, 4); i++) tally += " - " + std::to_string(men[i]->wins);
+  // Kept from frame to frame, so the screen allocates nothing while shown.
+  static std::string tally;
+  tally.clear();
+  tally += std::to_string(men[0]->wins);
+  for (int i = 1; i < std::max(2, std::min(mennumber, 4)); i++) {
+    tally += " - ";
+    tally += std::to_string(men[i]->wins);
+  }
   if (t > 0) DrawLabel(tally, (xwin - LabelWidth(tally) * s) / 2, xwin * 50 / 1024.0);
 
   s = xwin * 4 / 1024.0 * 0.1;
   SetDrawScale(s, s);
-  const std::string prompt = "PRESS ENTER TO CONTINUE";
+  static const std::string prompt = "PRESS ENTER TO CONTINUE";
   if (t > 100) DrawLabel(prompt, (xwin - LabelWidth(prompt) * s) / 2, xwin * 640 / 1024.0);
   SetDrawScale(1, 1);
   return 0;

@@ -55,7 +55,7 @@ class HeadlessTest : public ::testing::Test {
   // Starts the platform; script actions stamped F take effect after the
   // F-th call of Flip.
   // With seeded false, SeedRandom takes its own argument.
-  void Start(const std::string& script = "", bool seeded = true) {
+  void Start(const std::string& script = "", bool seeded = true, bool trace = true) {
     std::ofstream(dir_ / "script.txt") << script;
     PlatformConfig config;
     config.headless = true;
@@ -63,7 +63,7 @@ class HeadlessTest : public ::testing::Test {
     config.seeded = seeded;
     config.seed = 7;
     config.script = (dir_ / "script.txt").string();
-    config.trace = (dir_ / "trace.txt").string();
+    if (trace) config.trace = (dir_ / "trace.txt").string();
     config.maxFrames = 100000;
     config.mediaDir = (home_ / "media").string();
     std::string error;

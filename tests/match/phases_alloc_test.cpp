@@ -1,0 +1,57 @@
+// The match screens allocate nothing frame after frame: only the effect
+// lists may reach the heap inside the frame loop.
+#include <cstdlib>
+#include <new>
+
+#include "tests/effects/headless_fixture.h"
+
+namespace {
+long gAllocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  gAllocations++;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using PhasesAlloc = HeadlessTest;
+
+TEST_F(PhasesAlloc, ScreensAndBarsAllocateNothingOnceShown) {
+  Start("410 type Bo\n411 char 8\n", true, false);
+  tlevel& l = Match(4, "levels");
+  l.sciaimage = LoadSprite("media/scia.png", -1);
+  l.levelnum = 40;
+  l.scritta = "   LEVEL 40   ";
+  l.temposcritta = 120;
+  l.men[0]->owntime = 1801;
+  l.men[3]->wins = 12345;
+  // One frame of each screen first: static buffers and the name are made.
+  l.levelcompleted(300);
+  l.gameover(200);
+  l.tellwinner(200);
+  l.charposition = 1;
+  l.name.clear();
+
+  long before = gAllocations;
+  for (int frame = 0; frame < 400; frame++) {
+    l.writeowntime();
+    l.doscritta(0.5);
+    l.changephase();  // the level screen, counting up
+    Flip(-1);
+  }
+  l.phase = "gameover";
+  for (int frame = 0; frame < 200; frame++) {
+    l.gameover(frame);
+    l.tellwinner(frame);
+    Flip(-1);
+  }
+  EXPECT_EQ(gAllocations - before, 0);
+  EXPECT_EQ(l.name, "B");
+}
+
+}  // namespace
