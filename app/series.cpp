@@ -1,4 +1,5 @@
 #include <memory>
+#include <string>
 
 #include "app/game.h"
 #include "app/menus.h"
@@ -89,34 +90,29 @@ int game::allsingleplayerlevels() {
   return 0;
 }
 
-int game::allcustom(Tcustomsettings& settings) {
+// Custom and multiplayer series: match after match with the same settings
+// and a running win table, until a match is left with Esc.
+static int playseries(game& g, const std::string& mode, Tmultiplayersettings* mp,
+                      Tcustomsettings* cs) {
   int wins[4] = {0, 0, 0, 0};
-  startseries(*this);
-  Channel* lastchannel = musicchannel;
+  startseries(g);
+  Channel* lastchannel = g.musicchannel;
   int result;
   do {
-    std::unique_ptr<tlevel> level = newmatch(*this);
-    result = level->Play("custom", 1, nullptr, &settings, wins);
-    musicnumber = level->musicnumber;
+    std::unique_ptr<tlevel> level = newmatch(g);
+    result = level->Play(mode, 1, mp, cs, wins);
+    g.musicnumber = level->musicnumber;
     lastchannel = level->musicchannel;
     if (result >= 1 && result <= 4) wins[result - 1]++;
   } while (result != -1);
-  endseries(*this, lastchannel);
+  endseries(g, lastchannel);
   return 0;
 }
 
+int game::allcustom(Tcustomsettings& settings) {
+  return playseries(*this, "custom", nullptr, &settings);
+}
+
 int game::allmultiplayer(Tmultiplayersettings& settings) {
-  int wins[4] = {0, 0, 0, 0};
-  startseries(*this);
-  Channel* lastchannel = musicchannel;
-  int result;
-  do {
-    std::unique_ptr<tlevel> level = newmatch(*this);
-    result = level->Play("multiplayer", 1, &settings, nullptr, wins);
-    musicnumber = level->musicnumber;
-    lastchannel = level->musicchannel;
-    if (result >= 1 && result <= 4) wins[result - 1]++;
-  } while (result != -1);
-  endseries(*this, lastchannel);
-  return 0;
+  return playseries(*this, "multiplayer", &settings, nullptr);
 }

@@ -64,3 +64,28 @@ wincycles() {
 first_flip_of() {  # the flip that shows the first label holding $1
   awk -v t="$1" '$1 == "flip" { f = $2 } $1 == "label" && index($0, t) { print f + 1; exit }' trace.txt
 }
+
+# A levels run from level 36 won to the end with the shortcut. find_gameover
+# plays it once and sets $gameover to the flip that first shows the
+# game-over screen; enter_name NAME plays it again and types NAME there.
+tolevels="$skiplogo
+3 press ENTER
+5 press ENTER
+7 press ENTER"
+
+find_gameover() {
+  printf '3\n0\n1\n1\n5\n36\n' > prefs.txt
+  run "$tolevels
+$(wincycles 20 100000)" --max-frames 1500
+  gameover=$(first_flip_of "GAME OVER")
+  [ -n "$gameover" ] || fail "no game over after level 40"
+}
+
+enter_name() {
+  printf '3\n0\n1\n1\n5\n36\n' > prefs.txt
+  run "$tolevels
+$(wincycles 20 "$gameover")
+$((gameover + 10)) type $1
+$((gameover + 130)) press ENTER" --max-frames $((gameover + 200))
+  expect_status 0
+}

@@ -4,20 +4,9 @@
 # channel started with a series, stopped at its end, untouched at volume 0.
 . "$SRC/tests/scenarios/shell_common.bash"
 
-# Title, "SINGLE PLAYER", "PLAY LEVELS", "PLAY": the first level is drawn
-# from flip 8 on.
-tolevels="$skiplogo
-3 press ENTER
-5 press ENTER
-7 press ENTER"
-
-# Levels 36 to 40. A first pass finds where the game-over screen starts, the
-# second types a name on it.
-printf '3\n0\n1\n1\n5\n36\n' > prefs.txt
-run "$tolevels
-$(wincycles 20 100000)" --max-frames 1500
-gameover=$(first_flip_of "GAME OVER")
-[ -n "$gameover" ] || fail "no game over after level 40"
+# Levels 36 to 40, first without a name, then with one typed on the
+# game-over screen.
+find_gameover
 for level in 36 37 38 39 40; do
   grep -q " LEVEL $level COMPLETED\$" trace.txt || fail "level $level not won"
 done
@@ -26,12 +15,7 @@ cmp -s scores.txt <(for i in 1 2 3; do for j in $(seq 20); do printf 'NOBODY\r\n
   fail "a run without a name changed scores.txt"
 
 rm scores.txt
-printf '3\n0\n1\n1\n5\n36\n' > prefs.txt
-run "$tolevels
-$(wincycles 20 "$gameover")
-$((gameover + 10)) type Zoe 9
-$((gameover + 130)) press ENTER" --max-frames $((gameover + 200))
-expect_status 0
+enter_name "Zoe 9"
 score=$(grep -m1 ' 3 SCORE: [0-9][0-9]*$' trace.txt | awk '{ print $NF }')
 [ "$(sed -n 1p scores.txt | tr -d '\r')" = "ZOE 9" ] || fail "name: $(sed -n 1p scores.txt)"
 [ "$(sed -n 2p scores.txt | tr -d '\r')" = "$score" ] || fail "score $(sed -n 2p scores.txt), shown $score"
@@ -79,6 +63,14 @@ cmp -s scores.txt scores.before || fail "a run left with Esc entered a score"
 grep -q 'LEVEL 6 COMPLETED' trace.txt && fail "level 6 was won"
 [ "$(grep -c '^flip' trace.txt)" -lt $((five + 200)) ] || fail "Esc did not end the run"
 
+# Two wins, by player 1 (keys 1+4) and then by the player of keys 1+$1, then
+# Esc, from flip 20 on.
+twowins() {
+  printf '%s\n' "20 down 49" "20 down 52" "80 up 49" "80 up 52" "100 down ENTER" "102 up ENTER" \
+    "120 down 49" "120 down $1" "180 up 49" "180 up $1" "200 down ENTER" "202 up ENTER" \
+    "230 down ESC" "233 up ESC" "250 press ESC"
+}
+
 # Custom series: player 1 wins, then player 2 (1+5), then Esc. The win
 # table carries from match to match.
 prefs 3 0 1 1 5 1
@@ -87,21 +79,7 @@ series="$skiplogo
 5 press DOWN
 7 press ENTER
 9 press ENTER
-20 down 49
-20 down 52
-80 up 49
-80 up 52
-100 down ENTER
-102 up ENTER
-120 down 49
-120 down 53
-180 up 49
-180 up 53
-200 down ENTER
-202 up ENTER
-230 down ESC
-233 up ESC
-250 press ESC"
+$(twowins 53)"
 run "$series" --max-frames 400
 expect_status 0
 grep -q ' 1 - 0$' trace.txt || fail "no tally 1 - 0"
@@ -127,21 +105,7 @@ run "$skiplogo
 9 press RIGHT
 11 press UP
 13 press ENTER
-20 down 49
-20 down 52
-80 up 49
-80 up 52
-100 down ENTER
-102 up ENTER
-120 down 49
-120 down 52
-180 up 49
-180 up 52
-200 down ENTER
-202 up ENTER
-230 down ESC
-233 up ESC
-250 press ESC" --max-frames 400
+$(twowins 52)" --max-frames 400
 expect_status 0
 grep -q ' NUMBER OF PLAYERS= 3$' trace.txt || fail "three players not chosen"
 grep -q ' 2 - 0 - 0$' trace.txt || fail "no tally 2 - 0 - 0"
