@@ -107,17 +107,6 @@ TEST_F(Menus, SinglePlayerMenuChoices) {
   }
 }
 
-TEST_F(Menus, ACloseRequestEndsTheProgramFromAMenu) {
-  Open("3 close\n");
-  int initiallevel = 1;
-  try {
-    levelsmenu(initiallevel, 1, 1024, 768);
-    FAIL() << "the menu should have ended the program";
-  } catch (const ProgramExit& exit) {
-    EXPECT_EQ(exit.status, 0);
-  }
-}
-
 TEST_F(Menus, MusicOnlyTouchesARealChannel) {
   Start("");
   std::array<Sound*, 4> musics{};

@@ -12,35 +12,7 @@ class Prefs : public ShellRun {
   }
 };
 
-TEST_F(Prefs, FirstRunAnswersAreWrittenAsSixCrLfLines) {
-  for (const char* answer : {"yes", "no"}) {
-    std::filesystem::remove(dir_ / "prefs.txt");
-    Start(std::string("0 answer ") + answer + "\n");
-    game g;
-    Read(g);
-    const bool yes = std::string(answer) == "yes";
-    EXPECT_EQ(g.optfullscr, yes ? 1 : 0);
-    EXPECT_EQ(ReadFile("prefs.txt"),
-              yes ? "3\r\n1\r\n1\r\n1\r\n5\r\n1\r\n" : "3\r\n0\r\n1\r\n1\r\n5\r\n1\r\n");
-    bool asked = false;
-    for (const std::string& line : TraceLines()) {
-      if (line == std::string("proceed ") + answer + " Play Fullscreen?") asked = true;
-    }
-    EXPECT_TRUE(asked);
-  }
-}
-
-TEST_F(Prefs, CancellingTheFirstRunQuestionEndsWithoutWriting) {
-  Start("0 answer cancel\n");
-  game g;
-  try {
-    Read(g);
-    FAIL() << "the program should have ended";
-  } catch (const ProgramExit& exit) {
-    EXPECT_EQ(exit.status, 0);
-  }
-  EXPECT_FALSE(Exists("prefs.txt"));
-}
+// The first-run question itself is played through in the shell_firstrun scenario.
 
 TEST_F(Prefs, AShortFileKeepsTheDefaultsOfTheMissingLines) {
   WriteFile("prefs.txt", "1\r\n1\r\n");
