@@ -12,11 +12,6 @@ namespace plat {
 
 Platform* gPlatform = nullptr;
 
-Platform& CreatePlatform() {
-  gPlatform = new Platform;
-  return *gPlatform;
-}
-
 namespace {
 
 int64_t RealMicros() {
@@ -81,6 +76,14 @@ void FrameDone(Platform& p) {
 bool Unattended(const Platform& p) { return !p.window || p.script.active(); }
 
 }  // namespace
+
+Platform& CreatePlatform() {
+  gPlatform = new Platform;
+  // Code that reads media without starting the platform (tests of the
+  // loaders) still finds the folder beside the executable.
+  gPlatform->mediaDir = Absolute(ExecutableFolder() + "/media");
+  return *gPlatform;
+}
 
 void PollIfStale() {
   Platform& p = State();

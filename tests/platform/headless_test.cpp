@@ -115,7 +115,7 @@ TEST_F(HeadlessRun, ScriptActionsLandRightAfterTheirFlip) {
   Flip(-1);
   EXPECT_TRUE(CloseRequested());
   EXPECT_FALSE(CloseRequested());  // cleared by the call
-  EXPECT_EQ(Clock(), 50);  // the idle wait's 16 ms fall inside the third frame's due time
+  EXPECT_EQ(Clock(), 50);          // the idle wait's 16 ms fall inside the third frame's due time
   Flip(1);
   Flip(1);
   EXPECT_EQ(Trace(), (std::vector<std::string>{"flip 1", "flip 2", "flip 4", "flip 5", "flip 6",
@@ -234,4 +234,13 @@ TEST(CommandLine, HarnessOptions) {
         << args.back();
     EXPECT_FALSE(error.empty());
   }
+}
+
+TEST(WithoutInit, MediaAreFoundBesideTheExecutable) {
+  PlatformShutdown();
+  TextStream* s = OpenRead("media/man.txt");
+  ASSERT_NE(s, nullptr);
+  EXPECT_FALSE(Eof(s));
+  EXPECT_TRUE(Close(s));
+  PlatformShutdown();
 }
