@@ -323,7 +323,8 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
   }
   if (fit.w > 0 && fit.h > 0) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
-    const bool exact = fit.w == frameW_ && fit.h == frameH_;
+    // Whole-number scales (1:1, or 2:1 on high-DPI screens) stay sharp.
+    const bool exact = fit.w % frameW_ == 0 && fit.h % frameH_ == 0;
     const int bottom = drawableH - fit.y - fit.h;  // GL counts rows from the bottom
     glBlitFramebuffer(0, 0, frameW_, frameH_, fit.x, bottom, fit.x + fit.w, bottom + fit.h,
                       GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);

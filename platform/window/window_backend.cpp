@@ -256,12 +256,36 @@ class WindowBackend : public Backend {
     SDL_SetMainReady();
     // A message box over a full-screen window must not minimise the game.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      return Fail(error, std::string("no display: ") + SDL_GetError());
+    // An X server that has just dropped a client sometimes refuses the next
+    // connection for a moment; a few tries tell that from no display at all.
+    constexpr int kTries = 4;
+    constexpr int kRetryMs = 50;
+    for (int attempt = 1;; ++attempt) {
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (attempt < kTries) {
+          SDL_Delay(kRetryMs);
+          continue;
+        }
+        return Fail(error, std::string("no display: ") + SDL_GetError());
+      }
+      if (!SilentDriver()) break;
+      // With no display SDL falls back on a driver that shows nothing; the
+      // game would then run unseen. Those count only when asked for by name.
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      if (attempt == kTries) return Fail(error, "no display (is DISPLAY or WAYLAND_DISPLAY set?)");
+      SDL_Delay(kRetryMs);
     }
     videoUp_ = true;
     SDL_ShowCursor(pointerVisible_ ? SDL_ENABLE : SDL_DISABLE);
     return true;
+  }
+
+  static bool SilentDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver == nullptr) return false;
+    const bool silent = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    return silent && !(asked != nullptr && SDL_strcasecmp(asked, driver) == 0);
   }
 
   int RefreshRate() const {
