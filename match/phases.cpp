@@ -105,7 +105,12 @@ int tlevel::changephase() {
         timebonus = levelbonus(levelnum, mennumber, Clock() - initialtime);
         endscore = startscore + levelscore + timebonus;
       }
-      if (leveltype == "levels" && winner != 1) phase = "gameover";
+      if (leveltype == "levels" && winner != 1) {
+        // A lost level is worth nothing, even when player 1 passed the
+        // limit in the same frame and the level was scored just before.
+        phase = "gameover";
+        endscore = startscore;
+      }
       phasetime = leveltime;
     }
   }

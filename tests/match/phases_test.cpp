@@ -115,6 +115,17 @@ TEST_F(Phases, LostLevelKeepsTheScoreCarriedIn) {
   EXPECT_EQ(l.winner, 2);
   EXPECT_EQ(l.endscore, 7000);
   EXPECT_EQ(l.levelscore, 0);
+
+  // Player 1 passing in the same frame does not bring the level's points.
+  tlevel& both = Match(2, "levels");
+  both.levelnum = 5;
+  both.startscore = both.endscore = 7000;
+  both.men[0]->owntime = 1801;
+  both.men[1]->owntime = 1801;
+  both.changephase();
+  EXPECT_EQ(both.phase, "gameover");
+  EXPECT_EQ(both.winner, 2);
+  EXPECT_EQ(both.endscore, 7000);
 }
 
 TEST_F(Phases, TesterKeysWinALevelAtOnce) {
