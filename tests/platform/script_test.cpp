@@ -101,3 +101,31 @@ TEST(Script, AMissingFileIsAnError) {
   EXPECT_NE(error.find("/nonexistent/script.txt"), std::string::npos);
   EXPECT_FALSE(s.active());
 }
+
+TEST(Script, ArbitraryBytesParseOrFailWithoutHarm) {
+  // Scripts come from outside; nothing in them may crash the reader.
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  const char* pieces[] = {"0 ",    "7 ",      "down ", "up ",         "press ", "type ",
+                          "char ", "answer ", "close", "screenshot ", "ESC",    "255",
+                          "\n",    "\r",      "\t",    "#",           "-",      " "};
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    int n = next() % 12;
+    for (int i = 0; i < n; ++i) {
+      if (next() % 4 == 0)
+        text.push_back(static_cast<char>(next() >> 24));
+      else
+        text += pieces[(next() >> 8) % (sizeof pieces / sizeof pieces[0])];
+    }
+    plat::Script s;
+    std::string error;
+    if (s.Parse("fuzz", text, &error)) {
+      plat::KeyState keys;
+      std::vector<std::string> shots;
+      s.ApplyUpTo(1000000, keys, &shots);
+    } else {
+      EXPECT_EQ(error.compare(0, 17, "script fuzz line "), 0) << error;
+    }
+  }
+}
