@@ -12,18 +12,8 @@
 int main(int argc, char** argv) {
   int seeds = argc > 1 ? std::atoi(argv[1]) : 10;
   const int limit = 6000;
-  PlatformConfig config;
-  config.headless = true;
-  config.fakeClock = true;
-  // Not seeded from the command line: each match seeds itself, and a
-  // harness seed would replace every one of those seeds with one value.
-  config.seeded = false;
-  std::string error;
   matchmedia media;
-  if (PlatformInit(config, &error) != 0 || !OpenDisplay(1024, 768, 0, 60, 0) || !media.load()) {
-    std::fprintf(stderr, "cannot start the headless platform: %s\n", error.c_str());
-    return 1;
-  }
+  if (!startheadless(media)) return 1;
   std::printf("| level | players | AI level | arena | median | min | max | not reached |\n");
   std::printf("|---|---|---|---|---|---|---|---|\n");
   for (int levelnumber : {1, 10, 20, 30, 40}) {

@@ -12,16 +12,7 @@ namespace {
 
 struct platform {
   platform() {
-    PlatformConfig config;
-    config.headless = true;
-    config.fakeClock = true;
-    config.seeded = true;
-    config.seed = 1;
-    std::string error;
-    if (PlatformInit(config, &error) != 0 || !OpenDisplay(1024, 768, 0, 60, 0) || !media.load()) {
-      std::fprintf(stderr, "cannot start the headless platform: %s\n", error.c_str());
-      std::exit(1);
-    }
+    if (!startheadless(media)) std::exit(1);
   }
   ~platform() { PlatformShutdown(); }
   matchmedia media;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -58,6 +59,22 @@ struct matchmedia {
     return level;
   }
 };
+
+// Starts the headless platform with a fake clock and no trace, opens a
+// 1024 x 768 display and loads the images. Not seeded from the command line:
+// each match seeds itself, and a harness seed would replace every one of
+// those seeds with one value. False (with a message) when it cannot.
+inline bool startheadless(matchmedia& media) {
+  PlatformConfig config;
+  config.headless = true;
+  config.fakeClock = true;
+  std::string error;
+  if (PlatformInit(config, &error) == 0 && OpenDisplay(1024, 768, 0, 60, 0) && media.load()) {
+    return true;
+  }
+  std::fprintf(stderr, "cannot start the headless platform: %s\n", error.c_str());
+  return false;
+}
 
 struct soakcase {
   uint32_t seed;

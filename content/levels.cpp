@@ -122,39 +122,37 @@ int tlevel::initsingleplayer(int levelnumber) {
   return 0;
 }
 
-int tlevel::initcustom(Tcustomsettings& settings) {
-  // The menus keep every setting in range; a caller that does not gets the
-  // nearest playable value instead of an empty or weightless match.
-  clearbodies();
-  mennumber = std::clamp(settings.numplayers, 2, 4);
-  for (int i = 0; i < mennumber; i++) {
-    Tman* man = newbody(i, 0.5);
-    man->bot = i > 0 ? 1 : 0;
-    man->speed = settings.speed;
-    man->AIlevel = 30 - 2 * std::clamp(settings.AIlevel, 0, 15);
+// The menus keep every setting in range; a caller that does not gets the
+// nearest playable value instead of an empty or weightless match.
+// ailevel < 0: every player is at the keyboard.
+static void fromsettings(tlevel& level, int players, int speed, int ailevel, int ballsize,
+                         int ballmass, int gravity, int arena) {
+  level.clearbodies();
+  level.mennumber = players;
+  for (int i = 0; i < players; i++) {
+    Tman* man = level.newbody(i, 0.5);
+    if (ailevel >= 0 && i > 0) man->bot = 1;
+    man->speed = speed;
+    if (ailevel >= 0) man->AIlevel = 30 - 2 * std::clamp(ailevel, 0, 15);
   }
-  mainballnumber = 1;
-  maxowntime = fullbar;
-  gravity = std::clamp(settings.gravity, 0, 10) / 20.0;
-  newmainballs(std::clamp(settings.ballsize, 1, 10) * 8, std::clamp(settings.ballmass, 1, 10));
-  initarena(settings.arenanum);
-  phase = "normal";
+  level.mainballnumber = 1;
+  level.maxowntime = fullbar;
+  level.gravity = std::clamp(gravity, 0, 10) / 20.0;
+  level.newmainballs(std::clamp(ballsize, 1, 10) * 8, std::clamp(ballmass, 1, 10));
+  level.initarena(arena);
+  level.phase = "normal";
+}
+
+int tlevel::initcustom(Tcustomsettings& settings) {
+  fromsettings(*this, std::clamp(settings.numplayers, 2, 4), settings.speed,
+               std::max(settings.AIlevel, 0), settings.ballsize, settings.ballmass,
+               settings.gravity, settings.arenanum);
   return 0;
 }
 
 int tlevel::initmultiplayer(Tmultiplayersettings& settings) {
-  clearbodies();
   // Three sets of keys: a fourth keyboard player could not move.
-  mennumber = std::clamp(settings.numplayers, 2, 3);
-  for (int i = 0; i < mennumber; i++) {
-    Tman* man = newbody(i, 0.5);
-    man->speed = settings.speed;
-  }
-  mainballnumber = 1;
-  maxowntime = fullbar;
-  gravity = std::clamp(settings.gravity, 0, 10) / 20.0;
-  newmainballs(std::clamp(settings.ballsize, 1, 10) * 8, std::clamp(settings.ballmass, 1, 10));
-  initarena(settings.arenanum);
-  phase = "normal";
+  fromsettings(*this, std::clamp(settings.numplayers, 2, 3), settings.speed, -1, settings.ballsize,
+               settings.ballmass, settings.gravity, settings.arenanum);
   return 0;
 }
