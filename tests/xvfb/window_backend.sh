@@ -1,18 +1,9 @@
 # The game in a real window: a window and a full-screen display each save a
 # screenshot of the game's frame size, the run ends cleanly on the frame
 # limit and OpenGL reports no error.
-set -euo pipefail
 [ -n "${DISPLAY:-}" ] || exit 77
-: "${PARVANE:?path of the game binary}"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# A private working folder and fail().
+source "${SRC:?source folder}/tests/scenarios/shell_common.bash"
 
 # png_size FILE: "W H" from the PNG header.
 png_size() {
@@ -25,7 +16,7 @@ png_size() {
 # shot RESOLUTION FULLSCREEN W H: runs to the title menu and checks its picture.
 shot() {
   rm -f title.png
-  printf '%s\r\n' "$1" "$2" 1 1 5 1 > prefs.txt
+  prefs "$1" "$2" 1 1 5 1
   printf '%s\n' '1 down SPACE' '3 up SPACE' '8 screenshot title.png' > script.txt
   set +e
   "$PARVANE" --script script.txt --max-frames 10 > stdout.txt 2> stderr.txt
