@@ -66,17 +66,6 @@ TEST_F(EndScreens, ValuesHeldBeforeTheCountAndFinalAfterIt) {
   EXPECT_EQ(after.back().text, "PRESS ENTER TO CONTINUE");
 }
 
-TEST_F(EndScreens, ItemsAppearOneByOne) {
-  Start();
-  // u = 61: the label and value of the first row only.
-  std::vector<TextLine> texts = LevelScreenAt(60);
-  ASSERT_EQ(texts.size(), 3u);
-  EXPECT_EQ(texts[1].text, "LEVEL SCORE: ");
-  EXPECT_EQ(texts[2].text, "70000");
-  Start();
-  EXPECT_EQ(LevelScreenAt(59).size(), 2u);
-}
-
 TEST_F(EndScreens, NameKeepsFifteenLettersInUpperCase) {
   tlevel& l = GameOver("5 type abcdefghijklmnopq\n30 char 8\n31 type z\n", 40);
   EXPECT_EQ(l.name, "ABCDEFGHIJKLMNZ");

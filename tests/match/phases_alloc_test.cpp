@@ -9,13 +9,14 @@ namespace {
 long gAllocations = 0;
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Kept out of line, so the compiler never pairs malloc and free across them.
+[[gnu::noinline]] void* operator new(std::size_t size) {
   gAllocations++;
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 

@@ -65,8 +65,7 @@ TEST_F(Phases, TwoMenPassingTogetherBothWinTheLaterIsTheWinner) {
 }
 
 // Wins level `levelnum` for player 1 after `ms` milliseconds of play.
-tlevel& WinLevel(HeadlessTest& t, tlevel& l, int levelnum, int ms) {
-  (void)t;
+tlevel& WinLevel(tlevel& l, int levelnum, int ms) {
   l.levelnum = levelnum;
   l.startscore = 5000;
   l.endscore = 5000;
@@ -78,17 +77,11 @@ tlevel& WinLevel(HeadlessTest& t, tlevel& l, int levelnum, int ms) {
 
 TEST_F(Phases, LevelScoreFromTheClock) {
   Start();
-  tlevel& l = WinLevel(*this, Match(3, "levels"), 1, 45000);
-  EXPECT_EQ(l.phase, "levelcompleted");
-  EXPECT_EQ(l.levelscore, 10000);
-  EXPECT_EQ(l.timebonus, 10000);
-  EXPECT_EQ(l.endscore, 25000);
-
-  tlevel& slow = WinLevel(*this, Match(3, "levels"), 1, 95000);
+  tlevel& slow = WinLevel(Match(3, "levels"), 1, 95000);
   EXPECT_EQ(slow.timebonus, 0);
   EXPECT_EQ(slow.endscore, 15000);
 
-  tlevel& instant = WinLevel(*this, Match(2, "levels"), 3, 0);
+  tlevel& instant = WinLevel(Match(2, "levels"), 3, 0);
   EXPECT_EQ(instant.timebonus, 60000);
 }
 
@@ -98,10 +91,13 @@ TEST_F(Phases, LevelScoreUnderTheFakeClock) {
   l.levelnum = 1;
   l.initialtime = Clock();
   for (int i = 0; i < 45 * 60; i++) Flip(-1);  // 45 s of paced frames
+  l.startscore = 5000;
   l.men[0]->owntime = 1801;
   l.changephase();
+  EXPECT_EQ(l.phase, "levelcompleted");
   EXPECT_EQ(l.levelscore, 10000);
   EXPECT_EQ(l.timebonus, 10000);
+  EXPECT_EQ(l.endscore, 25000);
 }
 
 TEST_F(Phases, LostLevelKeepsTheScoreCarriedIn) {
@@ -259,24 +255,6 @@ TEST_F(Phases, TallyOfEveryManThenThePrompt) {
   EXPECT_DOUBLE_EQ(late[1].y, 640);
   ASSERT_EQ(Texts(Frame(trace, 3)).size(), 1u);
   EXPECT_EQ(Texts(Frame(trace, 3))[0].text, "0 - 0");
-}
-
-TEST_F(Phases, BannerFillsTheWidthAndFadesOut) {
-  Start();
-  tlevel& l = Match(2, "levels");
-  l.scritta = "   LEVEL 3   ";
-  l.temposcritta = 120;
-  double width = LabelWidth(l.scritta);
-  for (int i = 0; i < 125; i++) {
-    l.doscritta(0.5);
-    Flip(-1);
-  }
-  std::vector<TextLine> drawn = Texts(TraceLines());
-  ASSERT_EQ(drawn.size(), 120u);
-  EXPECT_NEAR(drawn[0].alpha, 119 / 120.0, 1e-5);
-  EXPECT_DOUBLE_EQ(drawn[0].x, 0);
-  EXPECT_NEAR(drawn[0].scale * width, 1024, 0.01);  // scale printed to 6 digits
-  EXPECT_NEAR(drawn.back().alpha, 0, 1e-9);
 }
 
 }  // namespace
