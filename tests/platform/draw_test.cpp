@@ -50,16 +50,3 @@ TEST(Quads, LinesHaveTheirWidthAcrossTheSegment) {
   plat::LineQuad(3, 3, 3, 3, 4, &q);  // a point: degenerate, but no NaN
   for (const auto& v : q.v) EXPECT_FALSE(std::isnan(v.x) || std::isnan(v.y));
 }
-
-TEST(Quads, AlphaIsClampedIntoTheTint) {
-  plat::DrawState st;
-  st.r = 10;
-  st.alpha = 1.7;
-  plat::Quad q;
-  plat::SetQuadColour(st, &q);
-  EXPECT_EQ(q.v[3].a, 255);
-  EXPECT_EQ(q.v[3].r, 10);
-  st.alpha = -1;
-  plat::SetQuadColour(st, &q);
-  EXPECT_EQ(q.v[0].a, 0);
-}

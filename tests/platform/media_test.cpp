@@ -72,20 +72,6 @@ TEST(Mixer, LoudMixesClipInsteadOfWrapping) {
   EXPECT_EQ(m.p.channels[0]->position, 2u);
 }
 
-TEST(Mixer, PausedAndStoppedChannelsAreSilent) {
-  MixerFixture m;
-  Channel* a = m.Add({1000, 1000}, 1.0f);
-  a->paused = true;
-  int16_t out[2];
-  plat::MixAudio(out, 1, &m.p);
-  EXPECT_EQ(out[0], 0);
-  EXPECT_EQ(a->position, 0u);
-  a->paused = false;
-  a->stopped = true;
-  plat::MixAudio(out, 1, &m.p);
-  EXPECT_EQ(out[0], 0);
-}
-
 TEST(Mixer, LongPullsAreMixedInPieces) {
   MixerFixture m;
   std::vector<int16_t> samples(2 * 3000);

@@ -50,11 +50,3 @@ TEST(TextToReal, ReadsALeadingDecimalNumberOnly) {
   EXPECT_EQ(TextToReal("-."), 0);
   EXPECT_EQ(TextToReal("1e999"), DBL_MAX);
 }
-
-TEST(Trigonometry, WorksInDegrees) {
-  EXPECT_NEAR(Sind(90), 1, 1e-12);
-  EXPECT_NEAR(Cosd(180), -1, 1e-12);
-  EXPECT_NEAR(ATand(1), 45, 1e-12);
-  EXPECT_NEAR(ATan2d(1, 0), 90, 1e-12);
-  EXPECT_NEAR(ATan2d(0, -1), 180, 1e-12);
-}
