@@ -40,6 +40,11 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string Absolute(const std::string& path) {
   char buf[PATH_MAX];
   return realpath(path.c_str(), buf) ? std::string(buf) : path;
@@ -81,8 +86,30 @@ Platform& CreatePlatform() {
   gPlatform = new Platform;
   // Code that reads media without starting the platform (tests of the
   // loaders) still finds the folder beside the executable.
-  gPlatform->mediaDir = Absolute(ExecutableFolder() + "/media");
+  std::string searched;
+  gPlatform->mediaDir = FindMediaFolder(&searched);
+  if (gPlatform->mediaDir.empty()) gPlatform->mediaDir = Absolute(ExecutableFolder() + "/media");
   return *gPlatform;
+}
+
+// The media live beside the executable in the build tree, in the data folder
+// of an installation relative to the executable (so a moved prefix still
+// works), or in the data folder the build was configured with.
+std::string FindMediaFolder(std::string* searched) {
+  std::vector<std::string> candidates = {ExecutableFolder() + "/media"};
+#ifdef PARVANE_REL_DATADIR
+  candidates.push_back(ExecutableFolder() + "/../" PARVANE_REL_DATADIR);
+#endif
+#ifdef PARVANE_DATADIR
+  candidates.push_back(PARVANE_DATADIR);
+#endif
+  searched->clear();
+  for (const std::string& folder : candidates) {
+    if (IsFolder(folder) && IsFile(folder + "/font.ttf")) return Absolute(folder);
+    if (!searched->empty()) *searched += ", ";
+    *searched += folder;
+  }
+  return "";
 }
 
 void PollIfStale() {
@@ -112,13 +139,20 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   plat::Platform& p = plat::CreatePlatform();
   p.config = config;
 
-  std::string media =
-      config.mediaDir.empty() ? plat::ExecutableFolder() + "/media" : config.mediaDir;
-  if (!plat::IsFolder(media)) {
-    *error = "no media folder (searched " + media + ")";
-    return 1;
+  if (config.mediaDir.empty()) {
+    std::string searched;
+    p.mediaDir = plat::FindMediaFolder(&searched);
+    if (p.mediaDir.empty()) {
+      *error = "no media folder (searched " + searched + ")";
+      return 1;
+    }
+  } else {
+    if (!plat::IsFolder(config.mediaDir)) {
+      *error = "no media folder (searched " + config.mediaDir + ")";
+      return 1;
+    }
+    p.mediaDir = plat::Absolute(config.mediaDir);
   }
-  p.mediaDir = plat::Absolute(media);
 
   if (!config.script.empty() && !p.script.Load(config.script, error)) return 2;
   if (!config.trace.empty() && !p.trace.Open(config.trace)) {

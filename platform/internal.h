@@ -97,6 +97,9 @@ struct Platform {
 };
 
 extern Platform* gPlatform;
+// The first folder that holds the media, or "" with the folders tried in
+// *searched.
+std::string FindMediaFolder(std::string* searched);
 Platform& CreatePlatform();
 inline Platform& State() { return gPlatform ? *gPlatform : CreatePlatform(); }
 
