@@ -22,12 +22,19 @@ bool betweenends(const ball& P, const ball& E1, const ball& E2, double Dx, doubl
   return (a1 > b1 && a2 < b2) || (a1 < b1 && a2 > b2);
 }
 
-// Approach speed of end E toward P: |v(E) - v(P)| when they close in, else 0.
-double approachspeed(const ball& E, const ball& P) {
+// Squared approach speed of end E toward P: |v(E) - v(P)|² when they close
+// in, else 0.
+double approachsquared(const ball& E, const ball& P) {
   const double wx = E.xv - P.xv, wy = E.yv - P.yv;
-  if (wx * (E.x - P.x) + wy * (E.y - P.y) <= 0) return std::sqrt(wx * wx + wy * wy);
+  if (wx * (E.x - P.x) + wy * (E.y - P.y) <= 0) return wx * wx + wy * wy;
   return 0;
 }
+
+// Most pairs tested in a frame are far apart; these cheap tests leave them
+// out before the exact test, and only when they are clearly out of reach, so
+// the exact test decides every close case.
+constexpr double reachslack = 1.000001;
+constexpr double bandslack = 1;  // world units; covers the slant of clamped directions
 }  // namespace
 
 double linedistance(double px, double py, double ax, double ay, double bx, double by) {
@@ -40,9 +47,15 @@ double linedistance(double px, double py, double ax, double ay, double bx, doubl
 int ballcollision(ball& A, ball& B, double d) {
   double dx = B.x - A.x;
   double dy = B.y - A.y;
-  double D = std::sqrt(dx * dx + dy * dy);
   const double wx = B.xv - A.xv;
   const double wy = B.yv - A.yv;
+  const double radii = A.r + B.r;
+  if (radii >= 0) {
+    double reachsquared = radii * radii;
+    if (wx * dx + wy * dy <= 0) reachsquared = std::max(reachsquared, wx * wx + wy * wy);
+    if (dx * dx + dy * dy > reachsquared * reachslack + 1) return 0;
+  }
+  double D = std::sqrt(dx * dx + dy * dy);
 
   // A fast approach counts as contact from up to one frame's travel away.
   double reach = A.r + B.r;
@@ -85,13 +98,23 @@ int balllinkcollision(ball& P, class link& L, double d) {
   ball& E2 = *L.ball2;
   const double m1 = E1.actualmass, m2 = E2.actualmass, mP = P.actualmass;
 
-  const double sreach = std::max(approachspeed(E1, P), approachspeed(E2, P));
+  // Out of reach of the link's bounding box: (touch + slack)² is at most the
+  // larger of (P.r + width + slack)² and 2 sreach² + 2 for a slack of 1.
+  const double approach = std::max(approachsquared(E1, P), approachsquared(E2, P));
+  const double outx =
+      std::max(std::max(std::min(E1.x, E2.x) - P.x, P.x - std::max(E1.x, E2.x)), 0.0);
+  const double outy =
+      std::max(std::max(std::min(E1.y, E2.y) - P.y, P.y - std::max(E1.y, E2.y)), 0.0);
+  const double base = P.r + L.width + bandslack;
+  const double bound = std::max(base > 0 ? base * base : 0, 2 * approach + 2);
+  if (outx * outx + outy * outy > bound) return 0;
+  const double sreach = std::sqrt(approach);
+  const double touch = std::max(P.r + L.width, sreach);
   double Dx = atleastsmallest(E2.x - E1.x);
   double Dy = atleastsmallest(E2.y - E1.y);
   double pd = linedistance(P.x, P.y, E1.x, E1.y, E2.x, E2.y);
   // Contacts beyond the ends are left to the end balls.
   if (!betweenends(P, E1, E2, Dx, Dy)) return 0;
-  const double touch = std::max(P.r + L.width, sreach);
   if (pd >= touch) return 0;
 
   const double k = Dy / Dx;

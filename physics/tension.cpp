@@ -16,6 +16,17 @@ float reduce(float a, float period) {
   if (std::fabs(a) > 16 * period) a = std::fmod(a, period);
   return a;
 }
+
+// a1 - a2, up to whole turns, for a1 = atan2(dy1, -dx1) and a2 = atan2(dy2,
+// -dx2) in degrees. With both segments of some length one arc tangent of
+// their cross and dot products does it; a segment of no length has only the
+// direction the two arc tangents give it.
+double turn(double dx1, double dy1, double dx2, double dy2) {
+  if ((dx1 != 0 || dy1 != 0) && (dx2 != 0 || dy2 != 0)) {
+    return std::atan2(dx1 * dy2 - dy1 * dx2, dx1 * dx2 + dy1 * dy2) * physicsconst::degrees;
+  }
+  return (std::atan2(dy1, -dx1) - std::atan2(dy2, -dx2)) * physicsconst::degrees;
+}
 }  // namespace
 
 float wrap360(float a) {
@@ -51,9 +62,7 @@ int tension::partialtension(int i, double s) {
 
   const double dx1 = B2.x - B1.x, dy1 = B2.y - B1.y;
   const double dx2 = B3.x - B2.x, dy2 = B3.y - B2.y;
-  const double a1 = std::atan2(dy1, -dx1) * physicsconst::degrees;
-  const double a2 = std::atan2(dy2, -dx2) * physicsconst::degrees;
-  const float theta = wrap360(static_cast<float>(a1 - a2 + 180));
+  const float theta = wrap360(static_cast<float>(turn(dx1, dy1, dx2, dy2) + 180));
   const float err = wrap180(static_cast<float>(theta - angle));
 
   double L1 = dx1 * dx1 + dy1 * dy1;
@@ -65,11 +74,14 @@ int tension::partialtension(int i, double s) {
   k = std::min(k, strength + 10000.0 * i);
   const double F = k * err / tensionscale * s;
 
-  B1.shiftx += F * dy1 / L1 / m1;
-  B1.shifty += F * (-dx1) / L1 / m1;
-  B2.shiftx += (-F * dy1 / L1 - F * dy2 / L2) / m2;
-  B2.shifty += (F * dx1 / L1 + F * dx2 / L2) / m2;
-  B3.shiftx += F * dy2 / L2 / m3;
-  B3.shifty += F * (-dx2) / L2 / m3;
+  // Each outer ball moves across its segment by F / (L × m); the vertex
+  // takes the opposite of both.
+  const double f1 = F / L1, f2 = F / L2;
+  B1.shiftx += f1 * dy1 / m1;
+  B1.shifty += f1 * (-dx1) / m1;
+  B2.shiftx += (-f1 * dy1 - f2 * dy2) / m2;
+  B2.shifty += (f1 * dx1 + f2 * dx2) / m2;
+  B3.shiftx += f2 * dy2 / m3;
+  B3.shifty += f2 * (-dx2) / m3;
   return 0;
 }
