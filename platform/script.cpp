@@ -153,10 +153,14 @@ bool Script::Parse(const std::string& name, const std::string& text, std::string
       return fail("unknown action \"" + action + "\"");
     }
   }
-  // A press's release lands one frame later, possibly after later lines;
-  // a stable sort keeps file order within each frame.
-  std::stable_sort(actions.begin(), actions.end(),
-                   [](const ScriptAction& x, const ScriptAction& y) { return x.frame < y.frame; });
+  // A press's release lands one frame later, possibly after later lines.
+  // Insertion keeps file order within each frame and is linear on the
+  // nearly sorted list a script gives.
+  for (size_t i = 1; i < actions.size(); i++) {
+    for (size_t j = i; j > 0 && actions[j - 1].frame > actions[j].frame; j--) {
+      std::swap(actions[j - 1], actions[j]);
+    }
+  }
   actions_ = std::move(actions);
   answers_ = std::move(answers);
   active_ = true;
