@@ -197,18 +197,109 @@ int balllinkcollision(ball& P, class link& L, double d) {
   return 1;
 }
 
-int ragcollision(ragobject& R1, ragobject& R2, double d) {
+namespace {
+// What a ragdoll can reach at this instant: the box of its ball centres, its
+// largest ball radius and link width, and the speed of its fastest ball.
+struct extent {
+  bool bounded = true;  // false when a value is not finite: never culled
+  double minx = 0, maxx = 0, miny = 0, maxy = 0;
+  double radius = 0, width = 0, speed = 0;
+};
+
+extent extentof(const ragobject& R) {
+  extent e;
+  double speedsquared = 0;
+  bool first = true;
+  for (const ball* b : R.balllist) {
+    if (!std::isfinite(b->x) || !std::isfinite(b->y) || !std::isfinite(b->xv) ||
+        !std::isfinite(b->yv) || !std::isfinite(b->r)) {
+      e.bounded = false;
+      return e;
+    }
+    if (first) {
+      e.minx = e.maxx = b->x;
+      e.miny = e.maxy = b->y;
+      first = false;
+    }
+    e.minx = std::min(e.minx, b->x);
+    e.maxx = std::max(e.maxx, b->x);
+    e.miny = std::min(e.miny, b->y);
+    e.maxy = std::max(e.maxy, b->y);
+    e.radius = std::max(e.radius, b->r);
+    speedsquared = std::max(speedsquared, b->xv * b->xv + b->yv * b->yv);
+  }
+  for (const class link* l : R.linklist) {
+    if (!std::isfinite(l->width)) {
+      e.bounded = false;
+      return e;
+    }
+    e.width = std::max(e.width, l->width);
+  }
+  e.speed = std::sqrt(speedsquared);
+  return e;
+}
+
+// True when no ball of one can touch a ball or link of the other: every
+// contact needs the two within the radii, the link width and the relative
+// speed of the two parts.
+bool outofreach(const extent& a, const extent& b) {
+  if (!a.bounded || !b.bounded) return false;
+  const double reach =
+      std::max(a.radius + std::max(b.radius, b.width), b.radius + std::max(a.radius, a.width)) +
+      a.speed + b.speed + bandslack;
+  if (!std::isfinite(reach)) return false;
+  return a.minx - b.maxx > reach || b.minx - a.maxx > reach || a.miny - b.maxy > reach ||
+         b.miny - a.maxy > reach;
+}
+}  // namespace
+
+namespace {
+// The links of one ragdoll against the balls of another, link by link. A
+// ball clearly out of a link's reach (the link's box grown by the largest
+// radius, the width and the speeds of both sides) is passed over; the reach
+// is measured anew after every contact, which moves and speeds up balls.
+int linkpass(ragobject& linkowner, ragobject& ballowner, double d) {
   int hit = 0;
-  for (class link* L : R1.linklist) {
-    for (ball* b : R2.balllist) {
-      if (balllinkcollision(*b, *L, d) == 1) hit = 1;
+  extent balls = extentof(ballowner);
+  for (class link* L : linkowner.linklist) {
+    if (!L->ball1 || !L->ball2) continue;
+    const ball& E1 = *L->ball1;
+    const ball& E2 = *L->ball2;
+    double minx = 0, maxx = 0, miny = 0, maxy = 0;
+    bool bounded = false;
+    auto measure = [&] {
+      const double endspeed =
+          std::sqrt(std::max(E1.xv * E1.xv + E1.yv * E1.yv, E2.xv * E2.xv + E2.yv * E2.yv));
+      const double margin =
+          balls.radius + std::max(L->width, 0.0) + balls.speed + endspeed + bandslack;
+      bounded = balls.bounded && std::isfinite(margin);
+      minx = std::min(E1.x, E2.x) - margin;
+      maxx = std::max(E1.x, E2.x) + margin;
+      miny = std::min(E1.y, E2.y) - margin;
+      maxy = std::max(E1.y, E2.y) + margin;
+    };
+    measure();
+    for (ball* P : ballowner.balllist) {
+      if (bounded && (P->x < minx || P->x > maxx || P->y < miny || P->y > maxy)) continue;
+      if (balllinkcollision(*P, *L, d) == 1) {
+        hit = 1;
+        balls = extentof(ballowner);
+        measure();
+      }
     }
   }
-  for (class link* L : R2.linklist) {
-    for (ball* b : R1.balllist) {
-      if (balllinkcollision(*b, *L, d) == 1) hit = 1;
-    }
-  }
+  return hit;
+}
+}  // namespace
+
+int ragcollision(ragobject& R1, ragobject& R2, double d) {
+  // Ragdolls far apart are left out at once: none of the tests below could
+  // find a contact, and a test without contact changes nothing.
+  if (R1.balllist.empty() || R2.balllist.empty()) return 0;
+  if (outofreach(extentof(R1), extentof(R2))) return 0;
+  int hit = 0;
+  if (linkpass(R1, R2, d) == 1) hit = 1;
+  if (linkpass(R2, R1, d) == 1) hit = 1;
   for (ball* b2 : R2.balllist) {
     for (ball* b1 : R1.balllist) {
       if (ballcollision(*b2, *b1, d) == 1) hit = 1;

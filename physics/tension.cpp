@@ -77,11 +77,12 @@ int tension::partialtension(int i, double s) {
   // Each outer ball moves across its segment by F / (L × m); the vertex
   // takes the opposite of both.
   const double f1 = F / L1, f2 = F / L2;
-  B1.shiftx += f1 * dy1 / m1;
-  B1.shifty += f1 * (-dx1) / m1;
-  B2.shiftx += (-f1 * dy1 - f2 * dy2) / m2;
-  B2.shifty += (f1 * dx1 + f2 * dx2) / m2;
-  B3.shiftx += f2 * dy2 / m3;
-  B3.shifty += f2 * (-dx2) / m3;
+  const double w1 = 1 / m1, w2 = 1 / m2, w3 = 1 / m3;
+  B1.shiftx += f1 * dy1 * w1;
+  B1.shifty += f1 * (-dx1) * w1;
+  B2.shiftx += (-f1 * dy1 - f2 * dy2) * w2;
+  B2.shifty += (f1 * dx1 + f2 * dx2) * w2;
+  B3.shiftx += f2 * dy2 * w3;
+  B3.shifty += f2 * (-dx2) * w3;
   return 0;
 }

@@ -174,3 +174,74 @@ TEST(Ragcollision, ReportsAnyContactBetweenTwoRagdolls) {
   other.balllist[0]->y = -20;
   EXPECT_EQ(ragcollision(other, s.body, -20), 1);
 }
+
+namespace {
+// A small random body: a chain of balls with links, scattered around (cx, cy).
+void randombody(ragobject& rag, double cx, double cy, double speed) {
+  for (int i = 0; i < 6; i++) {
+    ball* b = placedball(cx + RandomReal(-120, 120), cy + RandomReal(-120, 120), RandomReal(5, 25),
+                         RandomReal(0.5, 3));
+    b->xv = RandomReal(-speed, speed);
+    b->yv = RandomReal(-speed, speed);
+    rag.balllist.push_back(b);
+  }
+  for (int i = 0; i + 1 < 6; i++) {
+    class link* l = joined(rag.balllist[i], rag.balllist[i + 1], 50);
+    l->width = RandomReal(2, 8);
+    rag.linklist.push_back(l);
+  }
+}
+
+// Every test of ragcollision, with nothing left out.
+int everytest(ragobject& R1, ragobject& R2, double d) {
+  int hit = 0;
+  for (class link* L : R1.linklist)
+    for (ball* b : R2.balllist) hit |= balllinkcollision(*b, *L, d);
+  for (class link* L : R2.linklist)
+    for (ball* b : R1.balllist) hit |= balllinkcollision(*b, *L, d);
+  for (ball* b2 : R2.balllist)
+    for (ball* b1 : R1.balllist) hit |= ballcollision(*b2, *b1, d);
+  return hit;
+}
+}  // namespace
+
+TEST(Ragcollision, LeavingOutFarPartsChangesNothing) {
+  int contacts = 0;
+  for (int scene = 0; scene < 400; scene++) {
+    ragobject a1, b1, a2, b2;
+    const double gap = scene % 4 * 150, speed = scene % 5 == 0 ? 400 : 8;
+    const double d = scene % 7 == 0 ? 60 : -20;
+    SeedRandom(scene);
+    randombody(a1, 0, 0, speed);
+    randombody(b1, gap, gap / 2, speed);
+    SeedRandom(scene);
+    randombody(a2, 0, 0, speed);
+    randombody(b2, gap, gap / 2, speed);
+    const int hit = ragcollision(a1, b1, d);
+    ASSERT_EQ(hit, everytest(a2, b2, d)) << "scene " << scene;
+    contacts += hit;
+    for (size_t i = 0; i < a1.balllist.size(); i++) {
+      ASSERT_EQ(a1.balllist[i]->x, a2.balllist[i]->x) << "scene " << scene;
+      ASSERT_EQ(a1.balllist[i]->yv, a2.balllist[i]->yv) << "scene " << scene;
+      ASSERT_EQ(b1.balllist[i]->y, b2.balllist[i]->y) << "scene " << scene;
+      ASSERT_EQ(b1.balllist[i]->xv, b2.balllist[i]->xv) << "scene " << scene;
+    }
+  }
+  EXPECT_GT(contacts, 50);
+  EXPECT_LT(contacts, 390);
+}
+
+TEST(Ragcollision, FastPartsReachAcrossAFrame) {
+  ragobject still, fast;
+  still.balllist.push_back(placedball(0, 0));
+  fast.balllist.push_back(placedball(1000, 0));
+  fast.balllist[0]->xv = -1200;
+  EXPECT_EQ(ragcollision(still, fast, -20), 1);
+
+  linkscene s(100, 500);
+  ragobject diving;
+  diving.balllist.push_back(s.p);
+  s.p = placedball(0, 0);
+  diving.balllist[0]->yv = -600;
+  EXPECT_EQ(ragcollision(s.body, diving, -20), 1);
+}
