@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <utility>
