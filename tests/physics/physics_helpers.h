@@ -26,14 +26,12 @@ inline class link* joined(ball* a, ball* b, double rest) {
 inline double separation(const ball& a, const ball& b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
 inline bool finiteball(const ball& b) {
-  return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.xv) && std::isfinite(b.yv) &&
-         std::isfinite(b.oldx) && std::isfinite(b.oldy);
+  return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.xv) && std::isfinite(b.yv);
 }
 
 inline bool finiterag(const ragobject& rag) {
-  for (const ball* b : rag.balllist) {
+  for (const ball* b : rag.balllist)
     if (!finiteball(*b)) return false;
-  }
   return true;
 }
 
@@ -41,10 +39,8 @@ inline bool finiterag(const ragobject& rag) {
 inline void stepframe(ragobject& rag, double g, double steerx = 0, double steery = 0) {
   rag.updatemass();
   rag.updateold();
-  if (!rag.balllist.empty()) {
-    rag.balllist[0]->xv += steerx;
-    rag.balllist[0]->yv += steery;
-  }
+  rag.balllist[0]->xv += steerx;
+  rag.balllist[0]->yv += steery;
   rag.move(1, g);
   rag.doanchor();
   rag.shiftandtensions(1);
