@@ -4,6 +4,31 @@ namespace {
 constexpr int constraintiterations = 21;
 constexpr double anchoredmass = 99;
 constexpr double damping = 0.995;
+
+// The mean of two fields over the balls. An empty ragdoll has no mean and
+// keeps its last.
+void mean(const std::vector<ball*>& balls, double ball::*fx, double ball::*fy, double& mx,
+          double& my) {
+  if (balls.empty()) return;
+  double sx = 0, sy = 0;
+  for (const ball* b : balls) {
+    sx += b->*fx;
+    sy += b->*fy;
+  }
+  mx = sx / balls.size();
+  my = sy / balls.size();
+}
+
+void clearshifts(const std::vector<ball*>& balls) {
+  for (ball* b : balls) b->shiftx = b->shifty = 0;
+}
+
+void applyshifts(const std::vector<ball*>& balls) {
+  for (ball* b : balls) {
+    b->x += b->shiftx;
+    b->y += b->shifty;
+  }
+}
 }  // namespace
 
 ragobject::~ragobject() { clear(); }
@@ -17,28 +42,13 @@ void ragobject::clear() {
   balllist.clear();
 }
 
-// An empty ragdoll has no mean; its last one is kept.
 int ragobject::updatemed() {
-  if (balllist.empty()) return 0;
-  double sx = 0, sy = 0;
-  for (ball* b : balllist) {
-    sx += b->x;
-    sy += b->y;
-  }
-  xmed = sx / balllist.size();
-  ymed = sy / balllist.size();
+  mean(balllist, &ball::x, &ball::y, xmed, ymed);
   return 0;
 }
 
 int ragobject::updatemedvel() {
-  if (balllist.empty()) return 0;
-  double sx = 0, sy = 0;
-  for (ball* b : balllist) {
-    sx += b->xv;
-    sy += b->yv;
-  }
-  xvmed = sx / balllist.size();
-  yvmed = sy / balllist.size();
+  mean(balllist, &ball::xv, &ball::yv, xvmed, yvmed);
   return 0;
 }
 
@@ -101,30 +111,18 @@ int ragobject::shiftandtensions(double s) {
 // Every link sees the positions of the start of the pass: corrections are
 // gathered first and applied together.
 int ragobject::shiftballs() {
-  for (ball* b : balllist) {
-    b->shiftx = 0;
-    b->shifty = 0;
-  }
+  clearshifts(balllist);
   for (class link* l : linklist) {
     if (l->ball1 && l->ball2) linkshift(*l->ball1, *l->ball2, l->distance);
   }
-  for (ball* b : balllist) {
-    b->x += b->shiftx;
-    b->y += b->shifty;
-  }
+  applyshifts(balllist);
   return 0;
 }
 
 int ragobject::tensionballs(double s) {
-  for (ball* b : balllist) {
-    b->shiftx = 0;
-    b->shifty = 0;
-  }
+  clearshifts(balllist);
   for (tension* t : TensionList) t->partialtension(0, s);
-  for (ball* b : balllist) {
-    b->x += b->shiftx;
-    b->y += b->shifty;
-  }
+  applyshifts(balllist);
   return 0;
 }
 
