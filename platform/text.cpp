@@ -106,7 +106,7 @@ Font* LoadLabelFont(const std::string& path, int size, int /*style: always smoot
     g.u1 = static_cast<float>(b.x + b.w) / kAtlasWidth;
     g.v1 = static_cast<float>(b.y + b.h) / atlasHeight;
   }
-  const Glyph& space = font->glyphs[' '];
+  const Glyph& space = font->glyphs[static_cast<unsigned char>(' ')];
   font->fallbackAdvance = space.present ? space.advance : static_cast<float>(size) / 3;
 
   plat::TextureData data;
