@@ -1,68 +1,17 @@
 // scores.txt from anywhere: loads the bytes into the default table as
 // start-up does, then plays what a finished run does with it (the worst
 // score, an insertion, saving) and reads the saved file back.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "content/highscores.h"
+#include "tests/fuzz/scratchfolder.h"
 
 namespace {
-// scores.txt lives in the working folder, so every input is played in a
-// scratch folder of the fuzzer's own and the working folder is restored
-// afterwards: the scores.txt of a build or a checkout is never touched, and
-// relative corpus and artifact paths keep working. Saving syncs the file to
-// disk, so a folder in memory is preferred where there is one. The file
-// functions work without the platform being started.
-int homefolder = -1;
-
-const std::string& scratchfolder() {
-  static std::string folder;
-  if (!folder.empty()) return folder;
-  for (const char* root : {"/dev/shm", "/tmp"}) {
-    std::string pattern = std::string(root) + "/fuzz_scores_XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) {
-      folder = pattern;
-      break;
-    }
-  }
-  if (folder.empty()) std::abort();
-  // The fuzzer saves the input of a crash inside the game in the working
-  // folder of the moment: this one.
-  std::fprintf(stderr, "fuzz_scores: inputs are played in %s\n", folder.c_str());
-  std::atexit([] {
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
-  });
-  return folder;
-}
-
-void enterscratch() {
-  homefolder = open(".", O_RDONLY | O_DIRECTORY);
-  if (homefolder < 0 || chdir(scratchfolder().c_str()) != 0) std::abort();
-}
-
-void leavescratch() {
-  if (homefolder < 0) return;
-  if (fchdir(homefolder) != 0) std::abort();
-  close(homefolder);
-  homefolder = -1;
-}
-
-void check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "scores: %s\n", what);
-  leavescratch();  // the fuzzer saves the input where it was asked to
-  std::abort();
-}
+using scratch::check;
 
 void checktable(const std::vector<highscore>& list) {
   check(list.size() == static_cast<size_t>(highscorecount), "the table lost its 20 entries");
@@ -94,11 +43,8 @@ std::vector<highscore> load() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  enterscratch();
-  FILE* f = std::fopen("scores.txt", "wb");
-  if (!f) std::abort();
-  if (size > 0) std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  scratch::enter("fuzz_scores");
+  scratch::writefile("scores.txt", data, size);
 
   std::vector<highscore> list = load();
   checktable(list);
@@ -128,6 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(again[i].name == list[i].name && again[i].points == list[i].points,
           "the saved table reads back differently");
   }
-  leavescratch();
+  scratch::leave();
   return 0;
 }
