@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "platform/window/letterbox.h"
@@ -19,28 +20,51 @@ static_assert(sizeof(Vertex) == 20, "corners are uploaded as they are");
 static_assert(sizeof(Quad) == 4 * sizeof(Vertex), "quads are uploaded as they are");
 
 // Positions arrive in the frame's pixels, y down; the frame is stored the
-// GL way (bottom row first) and flipped only when read back.
+// GL way (bottom row first) and flipped only when read back. Each corner
+// also carries the texture unit its quad samples.
 const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 aPos;
 layout(location = 1) in vec2 aUv;
 layout(location = 2) in vec4 aColor;
+layout(location = 3) in uint aSlot;
 uniform vec2 uFrame;
 out vec2 vUv;
 out vec4 vColor;
+flat out uint vSlot;
 void main() {
   vUv = aUv;
   vColor = aColor;
+  vSlot = aSlot;
   gl_Position = vec4(aPos.x * 2.0 / uFrame.x - 1.0, 1.0 - aPos.y * 2.0 / uFrame.y, 0.0, 1.0);
 }
 )";
 
-const char* const kFragmentShader = R"(#version 330 core
-in vec2 vUv;
-in vec4 vColor;
-uniform sampler2D uTex;
-out vec4 oColor;
-void main() { oColor = texture(uTex, vUv) * vColor; }
-)";
+// GLSL 3.30 indexes a sampler array only with constants, hence the chain.
+// Neighbouring pixels of one 2x2 block may belong to quads of different
+// slots, so the derivatives that choose the mipmap level are taken before
+// branching. A program samples as many units as its batches use: a
+// software rasteriser runs every branch of the chain for every pixel.
+std::string FragmentShader(int units) {
+  std::string s =
+      "#version 330 core\n"
+      "in vec2 vUv;\n"
+      "in vec4 vColor;\n"
+      "flat in uint vSlot;\n"
+      "uniform sampler2D uTex[" +
+      std::to_string(units) +
+      "];\n"
+      "out vec4 oColor;\n"
+      "void main() {\n";
+  if (units == 1) return s + "  oColor = texture(uTex[0], vUv) * vColor;\n}\n";
+  s += "  vec2 dx = dFdx(vUv);\n  vec2 dy = dFdy(vUv);\n  vec4 t;\n";
+  for (int i = 0; i < units; ++i) {
+    const std::string unit = std::to_string(i);
+    const std::string test = "if (vSlot == " + unit + "u) ";
+    s += std::string(i == 0 ? "  " : "  else ") + (i + 1 < units ? test : "") +
+         "t = textureGrad(uTex[" + unit + "], vUv, dx, dy);\n";
+  }
+  return s + "  oColor = t * vColor;\n}\n";
+}
 
 GLuint Compile(GLenum kind, const char* source, std::string* error) {
   GLuint shader = glCreateShader(kind);
@@ -58,10 +82,11 @@ GLuint Compile(GLenum kind, const char* source, std::string* error) {
   return shader;
 }
 
-GLuint Link(std::string* error) {
+GLuint Link(int units, std::string* error) {
   GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
   if (!vs) return 0;
-  GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
+  const std::string fragment = FragmentShader(units);
+  GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment.c_str(), error);
   if (!fs) {
     glDeleteShader(vs);
     return 0;
@@ -103,9 +128,8 @@ bool MakeTarget(int w, int h, GLuint* fbo, GLuint* rbo) {
 int GlErrorsSeen() { return gGlErrors.load(); }
 
 GlRenderer::GlRenderer()
-    : batcher_(kBatchQuads, [this](int texture, BlendMode blend, const Quad* quads, int count) {
-        DrawRun(texture, blend, quads, count);
-      }) {}
+    : batcher_(kBatchQuads, kUnits, [this](const QuadBatcher::Batch& batch) { DrawBatch(batch); }) {
+}
 
 bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   Shutdown();
@@ -117,12 +141,21 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
     return false;
   }
 
-  program_ = Link(error);
-  if (!program_) return false;
-  glUseProgram(program_);
-  glUniform2f(glGetUniformLocation(program_, "uFrame"), static_cast<float>(frameW),
-              static_cast<float>(frameH));
-  glUniform1i(glGetUniformLocation(program_, "uTex"), 0);
+  ready_ = true;  // from here on a failure must go through Shutdown
+  GLint units[kUnits];
+  for (int i = 0; i < kUnits; ++i) units[i] = i;
+  for (int k = 0; k < kPrograms; ++k) {
+    programs_[k] = Link(1 << k, error);
+    if (!programs_[k]) {
+      Shutdown();
+      return false;
+    }
+    glUseProgram(programs_[k]);
+    glUniform2f(glGetUniformLocation(programs_[k], "uFrame"), static_cast<float>(frameW),
+                static_cast<float>(frameH));
+    glUniform1iv(glGetUniformLocation(programs_[k], "uTex"), 1 << k, units);
+  }
+  program_ = kPrograms - 1;
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
@@ -138,6 +171,15 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glEnableVertexAttribArray(2);
   glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
                         reinterpret_cast<void*>(offsetof(Vertex, r)));
+  glGenBuffers(1, &slotVbo_);
+  glBindBuffer(GL_ARRAY_BUFFER, slotVbo_);
+  glBufferData(GL_ARRAY_BUFFER, kBatchQuads * 4, nullptr, GL_STREAM_DRAW);
+  glVertexAttribIPointer(3, 1, GL_UNSIGNED_BYTE, 1, nullptr);
+  // Off while batches use one texture: every corner then reads slot 0.
+  glDisableVertexAttribArray(3);
+  glVertexAttribI4ui(3, 0, 0, 0, 0);
+  slotsOn_ = false;
+  cornerSlots_.assign(kBatchQuads * 4, 0);
 
   // Corners come top-left, top-right, bottom-right, bottom-left: two
   // triangles sharing the diagonal 0-2.
@@ -160,12 +202,13 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  boundTexture_ = white_;
+  for (unsigned& t : bound_) t = 0;
+  bound_[0] = white_;
+  activeUnit_ = 0;
 
   if (!MakeTarget(frameW, frameH, &shownFbo_, &shownRbo_) ||
       !MakeTarget(frameW, frameH, &drawFbo_, &drawRbo_)) {
     if (error) *error = "cannot create the offscreen frame";
-    ready_ = true;  // so Shutdown releases what was made
     Shutdown();
     return false;
   }
@@ -178,7 +221,6 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   UseBlend(kBlendAlpha);
   drawCalls_ = lastDrawCalls_ = 0;
   drawHoldsShown_ = false;
-  ready_ = true;
   CheckErrors("setting up");
   return true;
 }
@@ -200,12 +242,17 @@ void GlRenderer::Shutdown() {
   glDeleteRenderbuffers(1, &drawRbo_);
   glDeleteRenderbuffers(1, &shownRbo_);
   glDeleteBuffers(1, &vbo_);
+  glDeleteBuffers(1, &slotVbo_);
   glDeleteBuffers(1, &ibo_);
   glDeleteVertexArrays(1, &vao_);
-  glDeleteProgram(program_);
-  program_ = vao_ = vbo_ = ibo_ = white_ = 0;
+  for (unsigned& p : programs_) {
+    glDeleteProgram(p);  // 0 is ignored
+    p = 0;
+  }
+  vao_ = vbo_ = slotVbo_ = ibo_ = white_ = 0;
   drawFbo_ = drawRbo_ = shownFbo_ = shownRbo_ = 0;
-  boundTexture_ = 0;
+  for (unsigned& t : bound_) t = 0;
+  program_ = -1;
   ready_ = false;
 }
 
@@ -217,14 +264,18 @@ int GlRenderer::CreateTexture(const TextureData& data) {
   CheckErrors("before a texture");
   GLuint t = 0;
   glGenTextures(1, &t);
+  if (activeUnit_ != 0) {
+    glActiveTexture(GL_TEXTURE0);
+    activeUnit_ = 0;
+  }
   glBindTexture(GL_TEXTURE_2D, t);
-  boundTexture_ = t;
+  bound_[0] = t;
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, data.width, data.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                data.rgba);
   if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
     glDeleteTextures(1, &t);
-    boundTexture_ = 0;
+    bound_[0] = 0;
     return -1;
   }
   GLint minFilter = data.filtered ? GL_LINEAR : GL_NEAREST;
@@ -290,16 +341,47 @@ void GlRenderer::UseBlend(BlendMode blend) {
   }
 }
 
-void GlRenderer::DrawRun(int texture, BlendMode blend, const Quad* quads, int count) {
-  const GLuint t = TextureFor(texture);
-  if (t == 0) return;
-  if (t != boundTexture_) {
+void GlRenderer::UseProgramFor(int textureCount) {
+  int k = 0;
+  while ((1 << k) < textureCount && k + 1 < kPrograms) ++k;
+  if (k == program_) return;
+  glUseProgram(programs_[k]);
+  program_ = k;
+}
+
+void GlRenderer::DrawBatch(const QuadBatcher::Batch& batch) {
+  for (int i = 0; i < batch.textureCount; ++i) {
+    // Ids were checked as they came in and none is deleted while a frame
+    // is drawn.
+    const GLuint t = TextureFor(batch.textures[i]);
+    if (t == bound_[i]) continue;
+    if (activeUnit_ != i) {
+      glActiveTexture(GL_TEXTURE0 + i);
+      activeUnit_ = i;
+    }
     glBindTexture(GL_TEXTURE_2D, t);
-    boundTexture_ = t;
+    bound_[i] = t;
   }
-  UseBlend(blend);
-  glBufferData(GL_ARRAY_BUFFER, count * sizeof(Quad), quads, GL_STREAM_DRAW);
-  glDrawElements(GL_TRIANGLES, count * 6, GL_UNSIGNED_SHORT, nullptr);
+  UseProgramFor(batch.textureCount);
+  UseBlend(batch.blend);
+  glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+  glBufferData(GL_ARRAY_BUFFER, batch.count * sizeof(Quad), batch.quads, GL_STREAM_DRAW);
+  const bool slots = batch.textureCount > 1;
+  if (slots != slotsOn_) {
+    if (slots) {
+      glEnableVertexAttribArray(3);
+    } else {
+      glDisableVertexAttribArray(3);
+    }
+    slotsOn_ = slots;
+  }
+  if (slots) {
+    uint8_t* corner = cornerSlots_.data();
+    for (int q = 0; q < batch.count; ++q, corner += 4) std::memset(corner, batch.slots[q], 4);
+    glBindBuffer(GL_ARRAY_BUFFER, slotVbo_);
+    glBufferData(GL_ARRAY_BUFFER, batch.count * 4, cornerSlots_.data(), GL_STREAM_DRAW);
+  }
+  glDrawElements(GL_TRIANGLES, batch.count * 6, GL_UNSIGNED_SHORT, nullptr);
   ++drawCalls_;
 }
 

@@ -40,8 +40,14 @@ class GlRenderer {
 
  private:
   static constexpr int kBatchQuads = 4096;  // 16384 corners: 16-bit indices
+  // Texture units a batch draws from: every GL 3.3 driver has 16 for the
+  // fragment stage.
+  static constexpr int kUnits = 8;
+  // Programs sampling 1, 2, 4 and 8 units.
+  static constexpr int kPrograms = 4;
 
-  void DrawRun(int texture, BlendMode blend, const Quad* quads, int count);
+  void DrawBatch(const QuadBatcher::Batch& batch);
+  void UseProgramFor(int textureCount);
   unsigned TextureFor(int id) const;
   void KeepShownFrame();
   void UseBlend(BlendMode blend);
@@ -51,7 +57,8 @@ class GlRenderer {
   bool ready_ = false;
   int frameW_ = 0, frameH_ = 0;
   int maxTextureSize_ = 0;
-  unsigned program_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0;
+  unsigned programs_[kPrograms] = {};
+  unsigned vao_ = 0, vbo_ = 0, slotVbo_ = 0, ibo_ = 0;
   unsigned drawFbo_ = 0, drawRbo_ = 0, shownFbo_ = 0, shownRbo_ = 0;
   unsigned white_ = 0;
   // After a present the draw target holds the shown frame until the next
@@ -61,8 +68,12 @@ class GlRenderer {
   // Ids keep counting up across displays so a stale id never aliases.
   std::vector<unsigned> textures_;
   int firstId_ = 1;
-  unsigned boundTexture_ = 0;
+  unsigned bound_[kUnits] = {};  // the texture on each unit
+  int activeUnit_ = 0;
+  int program_ = -1;  // index into programs_
   int blend_ = -1;
+  std::vector<uint8_t> cornerSlots_;  // the slots of a batch, one per corner
+  bool slotsOn_ = false;              // corners read their slots from slotVbo_
   int drawCalls_ = 0, lastDrawCalls_ = 0;
 };
 

@@ -165,69 +165,89 @@ Quad QuadAt(float x, float y, float w, float h, uint8_t r = 255, uint8_t g = 255
 }
 
 struct Run {
-  int texture;
+  std::vector<int> textures;  // one per slot
   BlendMode blend;
-  std::vector<float> xs;  // first corner x of each quad, to check the order
+  std::vector<float> xs;          // first corner x of each quad, to check the order
+  std::vector<int> quadTextures;  // the texture each quad samples
 };
 
 struct Recorder {
   std::vector<Run> runs;
   QuadBatcher::Sink Sink() {
-    return [this](int texture, BlendMode blend, const Quad* quads, int count) {
-      Run run{texture, blend, {}};
-      for (int i = 0; i < count; ++i) run.xs.push_back(quads[i].v[0].x);
+    return [this](const QuadBatcher::Batch& b) {
+      Run run{std::vector<int>(b.textures, b.textures + b.textureCount), b.blend, {}, {}};
+      for (int i = 0; i < b.count; ++i) {
+        run.xs.push_back(b.quads[i].v[0].x);
+        run.quadTextures.push_back(b.slots[i] < b.textureCount ? b.textures[b.slots[i]] : -1);
+      }
       runs.push_back(std::move(run));
     };
   }
 };
 
-TEST(WindowBatcher, RunsBreakOnlyAtTextureBlendOrCapacity) {
+TEST(WindowBatcher, BatchesBreakOnlyAtBlendCapacityOrOneTextureTooMany) {
   Recorder rec;
-  QuadBatcher batcher(4, rec.Sink());
+  QuadBatcher batcher(4, 2, rec.Sink());
   Quad q[6] = {QuadAt(0, 0, 1, 1), QuadAt(1, 0, 1, 1), QuadAt(2, 0, 1, 1),
                QuadAt(3, 0, 1, 1), QuadAt(4, 0, 1, 1), QuadAt(5, 0, 1, 1)};
   batcher.Add(1, kBlendAlpha, &q[0], 1);
-  batcher.Add(1, kBlendAlpha, &q[1], 1);
-  EXPECT_TRUE(rec.runs.empty());  // nothing drawn before it has to be
-  batcher.Add(2, kBlendAlpha, &q[2], 1);
-  batcher.Add(2, kBlendLight, &q[3], 1);
+  batcher.Add(2, kBlendAlpha, &q[1], 1);
+  batcher.Add(1, kBlendAlpha, &q[2], 1);
+  EXPECT_TRUE(rec.runs.empty());          // nothing drawn before it has to be
+  batcher.Add(3, kBlendAlpha, &q[3], 1);  // a third texture with two slots
+  batcher.Add(3, kBlendLight, &q[4], 1);
   batcher.Flush();
-  batcher.Flush();  // nothing pending: no empty run
+  batcher.Flush();  // nothing pending: no empty batch
   ASSERT_EQ(rec.runs.size(), 3u);
-  EXPECT_EQ(rec.runs[0].texture, 1);
-  EXPECT_EQ(rec.runs[0].xs, (std::vector<float>{0, 1}));
-  EXPECT_EQ(rec.runs[1].texture, 2);
+  EXPECT_EQ(rec.runs[0].textures, (std::vector<int>{1, 2}));
+  EXPECT_EQ(rec.runs[0].xs, (std::vector<float>{0, 1, 2}));
+  EXPECT_EQ(rec.runs[0].quadTextures, (std::vector<int>{1, 2, 1}));
+  EXPECT_EQ(rec.runs[1].textures, (std::vector<int>{3}));  // slots start over
+  EXPECT_EQ(rec.runs[1].blend, kBlendAlpha);
   EXPECT_EQ(rec.runs[2].blend, kBlendLight);
-  EXPECT_EQ(rec.runs[2].xs, (std::vector<float>{3}));
+  EXPECT_EQ(rec.runs[2].xs, (std::vector<float>{4}));
+  EXPECT_EQ(rec.runs[2].quadTextures, (std::vector<int>{3}));
 
-  // Six quads through a buffer of four: split at the capacity, order kept.
+  // Six quads through a buffer of four: split at the capacity, order kept,
+  // and the second batch still knows its texture.
   rec.runs.clear();
+  batcher.Add(5, kBlendAlpha, &q[0], 1);
   batcher.Add(7, kBlendAlpha, q, 6);
   batcher.Flush();
   ASSERT_EQ(rec.runs.size(), 2u);
-  EXPECT_EQ(rec.runs[0].xs, (std::vector<float>{0, 1, 2, 3}));
-  EXPECT_EQ(rec.runs[1].xs, (std::vector<float>{4, 5}));
+  EXPECT_EQ(rec.runs[0].xs, (std::vector<float>{0, 0, 1, 2}));
+  EXPECT_EQ(rec.runs[0].quadTextures, (std::vector<int>{5, 7, 7, 7}));
+  EXPECT_EQ(rec.runs[1].textures, (std::vector<int>{7}));
+  EXPECT_EQ(rec.runs[1].xs, (std::vector<float>{3, 4, 5}));
 
-  // Nothing to add, or a cleared frame, draws nothing.
+  // Nothing to add, or a cleared frame, draws nothing; the slots go too.
   rec.runs.clear();
   batcher.Add(7, kBlendAlpha, nullptr, 3);
   batcher.Add(7, kBlendAlpha, q, 0);
   batcher.Add(7, kBlendAlpha, q, 2);
+  batcher.Add(8, kBlendAlpha, q, 1);
   batcher.Discard();
   batcher.Flush();
   EXPECT_TRUE(rec.runs.empty());
+  batcher.Add(9, kBlendAlpha, q, 1);
+  batcher.Flush();
+  ASSERT_EQ(rec.runs.size(), 1u);
+  EXPECT_EQ(rec.runs[0].textures, (std::vector<int>{9}));
 }
 
 TEST(WindowBatcher, BatchingOffDrawsEveryQuadAlone) {
   Recorder rec;
-  QuadBatcher batcher(64, rec.Sink());
+  QuadBatcher batcher(64, 8, rec.Sink());
   Quad q[3] = {QuadAt(0, 0, 1, 1), QuadAt(1, 0, 1, 1), QuadAt(2, 0, 1, 1)};
   batcher.Add(1, kBlendAlpha, q, 2);
   batcher.SetBatching(false);  // hands over what was pending first
   ASSERT_EQ(rec.runs.size(), 1u);
-  batcher.Add(1, kBlendAlpha, q, 3);
-  EXPECT_EQ(rec.runs.size(), 4u);
+  batcher.Add(1, kBlendAlpha, q, 2);
+  batcher.Add(2, kBlendAlpha, &q[2], 1);
+  ASSERT_EQ(rec.runs.size(), 4u);
   EXPECT_EQ(batcher.Pending(), 0);
+  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(rec.runs[i].textures.size(), 1u);
+  EXPECT_EQ(rec.runs[3].quadTextures, (std::vector<int>{2}));
 }
 
 TEST(WindowVsync, DistrustsPresentsThatDoNotWait) {
@@ -365,7 +385,7 @@ TEST_F(WindowDisplay, CountsDrawCallsWithAndWithoutBatching) {
   backend_->Clear();
   for (int i = 0; i < 10; ++i) Draw(i % 2 ? tex : kWhiteTexture, kBlendAlpha, quads[i]);
   backend_->Present(false);
-  EXPECT_EQ(backend_->DrawCallsLastFrame(), 10);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 1);
 
   backend_->SetBatching(false);
   backend_->Clear();
@@ -377,6 +397,77 @@ TEST_F(WindowDisplay, CountsDrawCallsWithAndWithoutBatching) {
   backend_->Clear();
   backend_->Present(false);
   EXPECT_EQ(backend_->DrawCallsLastFrame(), 0);
+}
+
+// Quads of up to eight textures share a draw call; each must still sample
+// its own texture, at the right mipmap level.
+TEST_F(WindowDisplay, TexturesShareADrawCallYetEachQuadDrawsItsOwn) {
+  Open(640, 480);
+  const std::vector<std::vector<int>> colours = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
+                                                 {255, 255, 0}, {0, 255, 255}, {255, 0, 255},
+                                                 {128, 64, 0},  {0, 128, 64},  {64, 0, 128}};
+  std::vector<int> tex;
+  for (const auto& c : colours) {
+    std::vector<uint8_t> texels;
+    for (int i = 0; i < 4; ++i) {
+      texels.insert(texels.end(), {static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]),
+                                   static_cast<uint8_t>(c[2]), 255});
+    }
+    TextureData data;
+    data.width = data.height = 2;
+    data.rgba = texels.data();
+    tex.push_back(backend_->CreateTexture(data));
+    ASSERT_GT(tex.back(), 0);
+  }
+
+  // Two textures alternating, as a body's balls and links do.
+  backend_->Clear();
+  for (int i = 0; i < 6; ++i) Draw(tex[i % 2], kBlendAlpha, QuadAt(i * 20.0f, 0, 20, 20));
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 1);
+  PngImage shot = Shot();
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(Pixel(shot, i * 20 + 10, 10), colours[i % 2]) << i;
+
+  // Eight fill a batch; the ninth starts the next, which the first joins.
+  backend_->Clear();
+  for (int i = 0; i < 9; ++i) Draw(tex[i], kBlendAlpha, QuadAt(i * 20.0f, 0, 20, 20));
+  Draw(tex[0], kBlendAlpha, QuadAt(180, 0, 20, 20));
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 2);
+  shot = Shot();
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(Pixel(shot, i * 20 + 10, 10), colours[i % 9]) << i;
+
+  // A one-texel checkerboard shrunk four times reads as grey only when the
+  // mipmap level follows the shrinking; full size it stays black and white.
+  std::vector<uint8_t> checker;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const uint8_t v = (x + y) % 2 ? 255 : 0;
+      checker.insert(checker.end(), {v, v, v, 255});
+    }
+  }
+  TextureData data;
+  data.width = data.height = 64;
+  data.rgba = checker.data();
+  data.filtered = false;  // nearest texel of the nearest level: no blur to hide a wrong level
+  const int board = backend_->CreateTexture(data);
+  ASSERT_GT(board, 0);
+  backend_->Clear();
+  Draw(tex[0], kBlendAlpha, QuadAt(0, 100, 16, 16));
+  Draw(tex[1], kBlendAlpha, QuadAt(16, 100, 16, 16));
+  Draw(board, kBlendAlpha, QuadAt(100, 100, 16, 16));
+  Draw(tex[2], kBlendAlpha, QuadAt(200, 100, 16, 16));
+  Draw(board, kBlendAlpha, QuadAt(300, 100, 64, 64));
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 1);
+  shot = Shot();
+  EXPECT_EQ(Pixel(shot, 8, 108), colours[0]);
+  EXPECT_EQ(Pixel(shot, 208, 108), colours[2]);
+  for (int y = 101; y < 115; y += 3) {
+    for (int x = 101; x < 115; x += 3) EXPECT_TRUE(Near(Pixel(shot, x, y), {128, 128, 128}, 2));
+  }
+  EXPECT_EQ(Pixel(shot, 320, 120), (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(Pixel(shot, 321, 120), (std::vector<int>{255, 255, 255}));
 }
 
 TEST_F(WindowDisplay, ScreenshotShowsTheFrameLastPresented) {
