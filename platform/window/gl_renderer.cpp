@@ -227,6 +227,11 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
 
 void GlRenderer::Shutdown() {
   batcher_.Discard();
+  frameLog_.Clear();
+  shownLog_.Clear();
+  target_ = kNoFrame;
+  shownInLog_ = false;
+  drawableW_ = drawableH_ = 0;
   firstId_ += static_cast<int>(textures_.size());
   if (!ready_) {
     textures_.clear();
@@ -298,30 +303,79 @@ unsigned GlRenderer::TextureFor(int id) const {
   return textures_[index];
 }
 
+void GlRenderer::SetDrawableSize(int w, int h) {
+  drawableW_ = w;
+  drawableH_ = h;
+}
+
+void GlRenderer::BindTarget() {
+  glBindFramebuffer(GL_FRAMEBUFFER, target_ == kWindow ? 0 : drawFbo_);
+  glViewport(0, 0, frameW_, frameH_);
+}
+
 void GlRenderer::Clear() {
   if (!ready_) return;
   batcher_.Discard();  // everything pending would be painted over anyway
-  if (drawHoldsShown_) {
-    // The frame being replaced is the one shown: keep it by swapping
-    // targets instead of copying it.
-    std::swap(drawFbo_, shownFbo_);
-    std::swap(drawRbo_, shownRbo_);
-    glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
-    drawHoldsShown_ = false;
+  if (Fits()) {
+    target_ = kWindow;
+    frameLog_.Clear();
+  } else {
+    target_ = kOffscreen;
+    if (drawHoldsShown_) {
+      // The frame being replaced is the one shown: keep it by swapping
+      // targets instead of copying it.
+      std::swap(drawFbo_, shownFbo_);
+      std::swap(drawRbo_, shownRbo_);
+      drawHoldsShown_ = false;
+    }
   }
+  BindTarget();
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count) {
-  if (!ready_ || TextureFor(texture) == 0) return;  // stale or unknown ids draw nothing
-  if (drawHoldsShown_) KeepShownFrame();
+  if (!ready_ || quads == nullptr || count <= 0 || TextureFor(texture) == 0) {
+    return;  // stale or unknown ids draw nothing
+  }
+  if (target_ == kNoFrame) BeginFrameOnShown();
+  if (target_ == kWindow) {
+    frameLog_.commands.push_back({texture, blend, static_cast<int>(frameLog_.quads.size()), count});
+    frameLog_.quads.insert(frameLog_.quads.end(), quads, quads + count);
+  }
   batcher_.Add(texture, blend, quads, count);
 }
 
+// Drawing goes on over the shown frame without a clear first (the game may
+// do that).
+void GlRenderer::BeginFrameOnShown() {
+  if (!shownInLog_) {
+    target_ = kOffscreen;
+    BindTarget();
+    if (drawHoldsShown_) KeepShownFrame();
+    return;
+  }
+  if (Fits() && shownLog_.quads.size() < kLogQuads) {
+    target_ = kWindow;
+    frameLog_ = shownLog_;
+  } else {
+    target_ = kOffscreen;  // shownFbo_ stays free to draw the log for screenshots
+    drawHoldsShown_ = false;
+  }
+  BindTarget();
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  Replay(shownLog_);
+}
+
+void GlRenderer::Replay(const FrameLog& log) {
+  for (const Command& c : log.commands) {
+    batcher_.Add(c.texture, c.blend, &log.quads[c.first], c.count);
+  }
+}
+
 void GlRenderer::KeepShownFrame() {
-  // Drawing goes on over the shown frame without a clear first (the game
-  // may do that): copy it aside for screenshots.
+  // Copy the shown frame aside for screenshots before drawing over it.
   glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, shownFbo_);
   glBlitFramebuffer(0, 0, frameW_, frameH_, 0, 0, frameW_, frameH_, GL_COLOR_BUFFER_BIT,
@@ -387,12 +441,38 @@ void GlRenderer::DrawBatch(const QuadBatcher::Batch& batch) {
 
 void GlRenderer::EndFrame(int drawableW, int drawableH) {
   if (!ready_) return;
+  // Nothing drawn since the last present: the window needs the shown frame
+  // again, and only the log still has it.
+  if (target_ == kNoFrame && shownInLog_) BeginFrameOnShown();
   batcher_.Flush();
+  SetDrawableSize(drawableW, drawableH);
+  if (target_ == kWindow && !Fits()) {
+    // The window changed size under the frame: draw it again offscreen and
+    // scale it like any other.
+    target_ = kOffscreen;
+    drawHoldsShown_ = false;
+    BindTarget();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Replay(frameLog_);
+    batcher_.Flush();
+  }
   lastDrawCalls_ = drawCalls_;
   drawCalls_ = 0;
 
+  if (target_ == kWindow) {
+    std::swap(shownLog_, frameLog_);
+    shownInLog_ = true;
+    drawHoldsShown_ = false;
+    target_ = kNoFrame;
+    CheckErrors("presenting");
+    return;
+  }
+
   // Screenshots read this frame until the next one starts (see Clear).
+  shownInLog_ = false;
   drawHoldsShown_ = true;
+  target_ = kNoFrame;
 
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   // Some drivers (Mesa's software ones) notice a resized window only when
@@ -417,14 +497,29 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
   CheckErrors("presenting");
 }
 
-bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) const {
+bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) {
   if (!ready_ || rgba == nullptr) return false;
+  GLuint source = drawHoldsShown_ ? drawFbo_ : shownFbo_;
+  if (shownInLog_) {
+    // Draw the shown frame again where no frame is under way. What the
+    // frame under way has pending goes to its own target first.
+    batcher_.Flush();
+    const int calls = drawCalls_;
+    glBindFramebuffer(GL_FRAMEBUFFER, shownFbo_);
+    glViewport(0, 0, frameW_, frameH_);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Replay(shownLog_);
+    batcher_.Flush();
+    drawCalls_ = calls;
+    source = shownFbo_;
+  }
   const size_t row = static_cast<size_t>(frameW_) * 4;
   std::vector<uint8_t> raw(row * frameH_);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawHoldsShown_ ? drawFbo_ : shownFbo_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, frameW_, frameH_, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFbo_);
+  BindTarget();
   CheckErrors("reading the frame");
   rgba->resize(raw.size());
   for (int y = 0; y < frameH_; ++y) {

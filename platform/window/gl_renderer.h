@@ -1,7 +1,10 @@
 // The OpenGL 3.3 side of the window backend: textures, the quad batcher and
-// the game's frame. The frame is drawn into an offscreen framebuffer of
-// exactly the game's size and scaled into the window with black bars; a
-// second one keeps the frame last shown for screenshots.
+// the game's frame. While the window is exactly the frame's size a frame that
+// starts with a clear is drawn straight into the window, and what it drew is
+// kept as a list of quads: a software rasteriser would otherwise spend a
+// full-frame pass copying it across. Otherwise the frame is drawn into an
+// offscreen framebuffer of the game's size and scaled into the window with
+// black bars; a second one keeps the frame last shown for screenshots.
 #pragma once
 
 #include <cstdint>
@@ -29,12 +32,14 @@ class GlRenderer {
   void Clear();
   void Draw(int texture, BlendMode blend, const Quad* quads, int count);
   void SetBatching(bool on) { batcher_.SetBatching(on); }
+  // The window's drawable size in pixels, known before the first frame.
+  void SetDrawableSize(int w, int h);
   // Finishes the frame and draws it into the window's drawable, which is
   // drawableW x drawableH pixels. The caller swaps.
   void EndFrame(int drawableW, int drawableH);
   int DrawCallsLastFrame() const { return lastDrawCalls_; }
   // The frame last ended, rows top first, opaque.
-  bool ReadShownFrame(std::vector<uint8_t>* rgba) const;
+  bool ReadShownFrame(std::vector<uint8_t>* rgba);
   int FrameWidth() const { return frameW_; }
   int FrameHeight() const { return frameH_; }
 
@@ -46,6 +51,30 @@ class GlRenderer {
   // Programs sampling 1, 2, 4 and 8 units.
   static constexpr int kPrograms = 4;
 
+  enum Target { kNoFrame, kWindow, kOffscreen };
+  // What a frame drawn into the window drew, to draw it again: after a
+  // swap the window's back buffer holds nothing reliable.
+  struct Command {
+    int texture;
+    BlendMode blend;
+    int first, count;
+  };
+  struct FrameLog {
+    std::vector<Command> commands;
+    std::vector<Quad> quads;
+    void Clear() {
+      commands.clear();
+      quads.clear();
+    }
+  };
+  // Frames drawn on without a clear make the log grow; past this many quads
+  // they go offscreen, where nothing needs keeping.
+  static constexpr size_t kLogQuads = 1 << 16;
+
+  bool Fits() const { return drawableW_ == frameW_ && drawableH_ == frameH_; }
+  void BindTarget();
+  void BeginFrameOnShown();
+  void Replay(const FrameLog& log);
   void DrawBatch(const QuadBatcher::Batch& batch);
   void UseProgramFor(int textureCount);
   unsigned TextureFor(int id) const;
@@ -61,8 +90,13 @@ class GlRenderer {
   unsigned vao_ = 0, vbo_ = 0, slotVbo_ = 0, ibo_ = 0;
   unsigned drawFbo_ = 0, drawRbo_ = 0, shownFbo_ = 0, shownRbo_ = 0;
   unsigned white_ = 0;
-  // After a present the draw target holds the shown frame until the next
-  // frame starts; otherwise the shown one is in shownFbo_.
+  int drawableW_ = 0, drawableH_ = 0;
+  Target target_ = kNoFrame;  // where the frame under way goes
+  // The shown frame is shownLog_ drawn again (it went into the window).
+  bool shownInLog_ = false;
+  FrameLog frameLog_, shownLog_;
+  // Otherwise: after a present the draw target holds the shown frame until
+  // the next frame starts; then the shown one is in shownFbo_.
   bool drawHoldsShown_ = false;
   // Texture id k (k >= firstId_) is textures_[k - firstId_]; 0 once deleted.
   // Ids keep counting up across displays so a stale id never aliases.

@@ -72,6 +72,9 @@ class WindowBackend : public Backend {
       CloseDisplay();
       return Fail(error, "OpenGL set-up failed: " + glError);
     }
+    int drawableW = 0, drawableH = 0;
+    SDL_GL_GetDrawableSize(window_, &drawableW, &drawableH);
+    renderer_.SetDrawableSize(drawableW, drawableH);
     fullscreen_ = fullscreen;
     swapInterval_ = -1;
     swapIntervalRefused_ = false;

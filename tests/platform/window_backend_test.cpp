@@ -489,6 +489,38 @@ TEST_F(WindowDisplay, ScreenshotShowsTheFrameLastPresented) {
   EXPECT_EQ(Pixel(shot, 320, 240), (std::vector<int>{255, 0, 0}));
 }
 
+// A window of the frame's size is drawn into directly and the frame is kept
+// as a list of quads; a letterboxed one goes through the offscreen frame.
+// Both must build on the shown frame when the game draws on without a
+// clear, however long it does so.
+TEST_F(WindowDisplay, FramesWithoutAClearBuildOnTheShownOne) {
+  for (const bool fullscreen : {false, true}) {
+    Open(640, 480, fullscreen);
+    backend_->Clear();
+    Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 10, 10, 255, 255, 255, 128));
+    backend_->Present(false);
+    Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 0, 10, 10, 255, 255, 255, 128));
+    backend_->Present(false);
+    backend_->Present(false);  // nothing new: the same frame again
+    // Five frames of 20000 quads each, none cleared, the first 10 adding
+    // light to one spot.
+    std::vector<Quad> quads(20000, QuadAt(600, 400, 2, 2, 255, 255, 255, 255));
+    for (int i = 0; i < 10; ++i) quads[i] = QuadAt(100, 0, 10, 10, 1, 2, 3);
+    for (int frame = 0; frame < 5; ++frame) {
+      backend_->DrawQuads(kWhiteTexture, kBlendLight, quads.data(), 20000);
+      backend_->Present(false);
+    }
+    const PngImage shot = Shot();
+    EXPECT_TRUE(Near(Pixel(shot, 5, 5), {192, 192, 192}, 2)) << fullscreen;
+    EXPECT_EQ(Pixel(shot, 105, 5), (std::vector<int>{50, 100, 150})) << fullscreen;
+    EXPECT_EQ(Pixel(shot, 300, 300), (std::vector<int>{0, 0, 0})) << fullscreen;
+    backend_->Clear();
+    backend_->Present(false);
+    EXPECT_EQ(Pixel(Shot(), 5, 5), (std::vector<int>{0, 0, 0})) << fullscreen;
+    backend_->CloseDisplay();
+  }
+}
+
 TEST_F(WindowDisplay, ReopeningInvalidatesOldTexturesButKeepsWhite) {
   const uint8_t texel[4] = {0, 255, 0, 255};
   TextureData data;
