@@ -15,6 +15,8 @@ namespace plat {
 namespace {
 
 std::atomic<int> gGlErrors{0};
+std::atomic<int> gTexturesPerBatch{0};
+std::atomic<int> gForcedTexturesPerBatch{0};
 
 static_assert(sizeof(Vertex) == 20, "corners are uploaded as they are");
 static_assert(sizeof(Quad) == 4 * sizeof(Vertex), "quads are uploaded as they are");
@@ -126,6 +128,8 @@ bool MakeTarget(int w, int h, GLuint* fbo, GLuint* rbo) {
 }  // namespace
 
 int GlErrorsSeen() { return gGlErrors.load(); }
+int TexturesPerBatch() { return gTexturesPerBatch.load(); }
+void ForceTexturesPerBatch(int units) { gForcedTexturesPerBatch = units; }
 
 GlRenderer::GlRenderer()
     : batcher_(kBatchQuads, kUnits, [this](const QuadBatcher::Batch& batch) { DrawBatch(batch); }) {
@@ -140,6 +144,19 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
     if (error) *error = "the frame is larger than the graphics driver allows";
     return false;
   }
+
+  // A software rasteriser runs every branch of the lookup chain for every
+  // pixel: there eight units cost a busy match frame about twice the CPU of
+  // one unit per batch, while two cost a tenth more and still let a body's
+  // balls and links share a call.
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  const bool software = renderer != nullptr && (std::strstr(renderer, "llvmpipe") != nullptr ||
+                                                std::strstr(renderer, "softpipe") != nullptr ||
+                                                std::strstr(renderer, "Software") != nullptr);
+  const int forced = gForcedTexturesPerBatch.load();
+  const int perBatch = forced > 0 && forced <= kUnits ? forced : software ? kSoftwareUnits : kUnits;
+  batcher_.SetMaxTextures(perBatch);
+  gTexturesPerBatch = perBatch;
 
   ready_ = true;  // from here on a failure must go through Shutdown
   GLint units[kUnits];

@@ -48,6 +48,7 @@ class GlRenderer {
   // Texture units a batch draws from: every GL 3.3 driver has 16 for the
   // fragment stage.
   static constexpr int kUnits = 8;
+  static constexpr int kSoftwareUnits = 2;
   // Programs sampling 1, 2, 4 and 8 units.
   static constexpr int kPrograms = 4;
 
@@ -113,5 +114,10 @@ class GlRenderer {
 
 // GL errors met since the program started (a healthy run has none).
 int GlErrorsSeen();
+// Textures a batch may draw from, as chosen for the driver when the last
+// display opened. Forcing a number (0: the driver's choice) takes effect at
+// the next display; tests use it to run every path on any driver.
+int TexturesPerBatch();
+void ForceTexturesPerBatch(int units);
 
 }  // namespace plat

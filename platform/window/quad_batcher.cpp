@@ -19,6 +19,11 @@ void QuadBatcher::SetBatching(bool on) {
   batching_ = on;
 }
 
+void QuadBatcher::SetMaxTextures(int maxTextures) {
+  Flush();
+  maxTextures_ = std::clamp(maxTextures, 1, 256);
+}
+
 int QuadBatcher::SlotFor(int texture) {
   for (size_t i = 0; i < textures_.size(); ++i) {
     if (textures_[i] == texture) return static_cast<int>(i);

@@ -36,6 +36,8 @@ class QuadBatcher {
   // measured against).
   void SetBatching(bool on);
   bool Batching() const { return batching_; }
+  // Hands over what is pending first.
+  void SetMaxTextures(int maxTextures);
 
   void Add(int texture, BlendMode blend, const Quad* quads, int count);
   // Hands the pending batch to the sink.
