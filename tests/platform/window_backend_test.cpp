@@ -1,5 +1,7 @@
 // The window backend: its pure pieces everywhere, the real window only where
 // a display is set (CI runs these under Xvfb).
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -298,7 +300,9 @@ class WindowDisplay : public ::testing::Test {
 
   // The shown frame, read back through a screenshot file.
   PngImage Shot() {
-    const std::string path = ::testing::TempDir() + "window_backend_shot.png";
+    // CTest runs these tests as parallel processes: one file each.
+    const std::string path =
+        ::testing::TempDir() + "window_backend_shot_" + std::to_string(getpid()) + ".png";
     PngImage image;
     EXPECT_TRUE(backend_->SaveScreenshot(path));
     EXPECT_TRUE(ReadPngRGBA(path, &image));
