@@ -10,15 +10,6 @@
 constexpr int titlerow = 1;
 constexpr int highlightrow = 2;
 
-// Key codes the menus read.
-constexpr int keyenter = 13;
-constexpr int keyesc = 27;
-constexpr int keyspace = 32;
-constexpr int keyleft = 37;
-constexpr int keyup = 38;
-constexpr int keyright = 39;
-constexpr int keydown = 40;
-
 // A length on a 1024-pixel-wide screen, scaled to a window `w` pixels wide.
 inline double perwidth(double length, double w) { return length * w / 1024.0; }
 // The drawing scale of a text of nominal size `size` (the font is rasterised

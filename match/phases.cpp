@@ -10,11 +10,6 @@
 
 namespace {
 
-constexpr int keyenter = 13;
-constexpr int keyspace = 32;
-constexpr int key1 = 49;
-constexpr int key4 = 52;
-constexpr int key5 = 53;
 constexpr int lastlevel = 40;
 constexpr int secondsperman = 30;  // time allowance of a level, per man
 

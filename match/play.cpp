@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int keyescape = 27;
-constexpr int keypause = 80;
 constexpr float frametime = 15.873f;  // 1000 / 63 ms: a little under 60 Hz
 constexpr double arenapush = -20.0;   // the ordinary bounce off the obstacles
 
@@ -100,7 +98,7 @@ int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings*
   if (startmatch(mode, levelnumber, mp, cs, wins) != 0) return -1;
   do {
     playframe();
-  } while (!KeyHeld(keyescape) && phase != "end");
+  } while (!KeyHeld(keyesc) && phase != "end");
   if (phase == "end" && winner != 0) return winner;
   return -1;
 }
@@ -121,7 +119,7 @@ int tlevel::pause() {
   for (;;) {
     checkquit();
     IdleWait();
-    if (KeyPresses(keypause) != 0 || KeyPresses(keyescape) != 0) break;
+    if (KeyPresses(keypause) != 0 || KeyPresses(keyesc) != 0) break;
   }
   return 0;
 }

@@ -99,6 +99,19 @@ void SetLabelFont(Font* font);
 
 // ---- Input -------------------------------------------------------------------
 
+// Virtual-key codes: the letters and digits are their capital ASCII codes.
+constexpr int keyenter = 13;
+constexpr int keyesc = 27;
+constexpr int keyspace = 32;
+constexpr int keyleft = 37;
+constexpr int keyup = 38;
+constexpr int keyright = 39;
+constexpr int keydown = 40;
+constexpr int key1 = '1';
+constexpr int key4 = '4';
+constexpr int key5 = '5';
+constexpr int keypause = 'P';
+
 int KeyPresses(int key);  // new presses since the last call for this key
 bool KeyHeld(int key);
 int NextTypedChar();  // 0 when none is waiting
