@@ -17,16 +17,32 @@ class HeadlessBackend : public Backend {
     return nextTexture_++;
   }
   void Clear() override {}
+  // A batch holds up to kTextures textures and kCapacity quads of one blend
+  // mode, as the window renderer's batches do on a graphics card.
   void DrawQuads(int texture, BlendMode blend, const Quad*, int count) override {
     if (count <= 0) return;
-    if (!batching_ || texture != lastTexture_ || blend != lastBlend_) ++calls_;
-    lastTexture_ = texture;
+    if (!batching_) {
+      calls_ += count;
+      return;
+    }
+    bool known = false;
+    for (int i = 0; i < batchTextures_; i++) known = known || textures_[i] == texture;
+    const bool full = !known && batchTextures_ == kTextures;
+    if (batchQuads_ == 0 || blend != lastBlend_ || full || batchQuads_ + count > kCapacity) {
+      ++calls_;
+      batchTextures_ = 0;
+      batchQuads_ = 0;
+      known = false;
+    }
+    if (!known) textures_[batchTextures_++] = texture;
+    batchQuads_ += count;
     lastBlend_ = blend;
   }
   void Present(bool) override {
     lastFrameCalls_ = calls_;
     calls_ = 0;
-    lastTexture_ = -1;
+    batchTextures_ = 0;
+    batchQuads_ = 0;
   }
   bool VsyncRunsAt(int) override { return false; }
   int DrawCallsLastFrame() override { return lastFrameCalls_; }
@@ -44,7 +60,11 @@ class HeadlessBackend : public Backend {
   bool batching_ = true;
   int calls_ = 0;
   int lastFrameCalls_ = 0;
-  int lastTexture_ = -1;
+  static constexpr int kTextures = 8;
+  static constexpr int kCapacity = 4096;
+  int textures_[kTextures] = {};
+  int batchTextures_ = 0;
+  int batchQuads_ = 0;
   BlendMode lastBlend_ = kBlendAlpha;
 };
 
