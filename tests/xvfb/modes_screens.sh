@@ -36,7 +36,7 @@ $skiplogo
 430 press ESC
 433 press ESC
 END
-"$PARVANE" --seed 1 --script script.txt --max-frames 2000 2> stderr.txt || { cat stderr.txt; exit 1; }
+"$PARVANE" --fake-clock --seed 1 --script script.txt --max-frames 2000 2> stderr.txt || { cat stderr.txt; exit 1; }
 # SHOTS=folder keeps the screenshots for a look.
 [ -z "${SHOTS:-}" ] || { mkdir -p "$SHOTS"; cp ./*.png "$SHOTS/"; }
 
