@@ -53,9 +53,9 @@ int tlevel::playframe() {
   }
   for (int i = 0; i < mainballnumber; i++) mainball[i]->updateoldvect();
 
-  men[0]->control2(0);
+  men[0]->control2(0, keyboardinput(0));
   if (leveltype == "multiplayer") {
-    for (int i = 1; i < mennumber; i++) men[i]->control2(i);
+    for (int i = 1; i < mennumber; i++) men[i]->control2(i, keyboardinput(i));
   } else {
     for (int i = 1; i < mennumber; i++) {
       men[i]->Changefollowedball(mainballnumber);

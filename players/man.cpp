@@ -37,25 +37,42 @@ int Tman::Changefollowedball(int mainballs) {
   return 0;
 }
 
-int Tman::control2(int player) {
-  if (player < 0 || player > 2 || balllist.empty()) return 0;
+int Tman::control2(int player, const PlayerInput& in) {
+  if (player < 0 || player >= maxinputplayers || balllist.empty()) return 0;
   ball* b = balllist.front();
   double s = speed;
-  const int* k = keys[player];
-  bool left = KeyHeld(k[0]), right = KeyHeld(k[1]), up = KeyHeld(k[2]), down = KeyHeld(k[3]);
-  if (player == 0) {
-    // The arrow keys scale a diagonal so it is no faster than a straight move.
-    if (left) b->xv -= (up || down) ? s * diagonal : s;
-    if (right) b->xv += (up || down) ? s * diagonal : s;
-    if (up) b->yv -= (left || right) ? s * diagonal : s;
-    if (down) b->yv += (left || right) ? s * diagonal : s;
-  } else {
-    if (left) b->xv -= s;
-    if (right) b->xv += s;
-    if (up) b->yv -= s;
-    if (down) b->yv += s;
+  bool left = in.keys & inputleft, right = in.keys & inputright;
+  bool up = in.keys & inputup, down = in.keys & inputdown;
+  if (left || right || up || down) {
+    if (player == 0) {
+      // The arrow keys scale a diagonal so it is no faster than a straight move.
+      if (left) b->xv -= (up || down) ? s * diagonal : s;
+      if (right) b->xv += (up || down) ? s * diagonal : s;
+      if (up) b->yv -= (left || right) ? s * diagonal : s;
+      if (down) b->yv += (left || right) ? s * diagonal : s;
+    } else {
+      if (left) b->xv -= s;
+      if (right) b->xv += s;
+      if (up) b->yv -= s;
+      if (down) b->yv += s;
+    }
+    return 0;
   }
+  // A stick at full deflection pushes as one held key does, never more.
+  b->xv += s * in.stickx / PlayerInput::stickfull;
+  b->yv += s * in.sticky / PlayerInput::stickfull;
   return 0;
+}
+
+PlayerInput keyboardinput(int player) {
+  PlayerInput in;
+  if (player < 0 || player > 2) return in;
+  const int* k = keys[player];
+  if (KeyHeld(k[0])) in.keys |= inputleft;
+  if (KeyHeld(k[1])) in.keys |= inputright;
+  if (KeyHeld(k[2])) in.keys |= inputup;
+  if (KeyHeld(k[3])) in.keys |= inputdown;
+  return in;
 }
 
 int Tman::draw(double xc, double yc, double zoom, double xwin, double ywin) {

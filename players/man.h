@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "match/frameinput.h"
 #include "physics/ragobject.h"
 
 class Tmainball;
@@ -35,10 +36,14 @@ class Tman : public ragobject {
   virtual int updateoldvect();
   virtual int Changefollowedball(int mainballs);
   virtual int Ai3(Tmainball& mb);
-  virtual int control2(int player);
+  // Pushes the body as player `player` (0-based) asks in this frame.
+  virtual int control2(int player, const PlayerInput& in);
 };
 
 // The compass direction (1 up, 2 up-right, ... 8 up-left) of an angle in
 // whole degrees, 0 being straight up and 90 right. The upward sector is the
 // narrow one: 338 to 14.
 int aisector(int angle);
+
+// The keyboard set of player 0 to 2 read into one frame's input.
+PlayerInput keyboardinput(int player);

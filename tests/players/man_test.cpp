@@ -41,7 +41,7 @@ TEST_F(ManControl, KeysPushTheFirstBall) {
   for (int frame = 0; frame < 3; frame++) {
     Flip(-1);
     for (int p = 0; p < 4; p++) {
-      men[p].control2(p);
+      men[p].control2(p, keyboardinput(p));
       EXPECT_EQ(takepush(men[p]), expected[frame][p]) << "frame " << frame + 1 << " player " << p;
     }
   }
@@ -126,3 +126,21 @@ TEST_F(Ai, ReactsToOldPositionsProjectedAhead) {
 }
 
 }  // namespace
+
+TEST(ManStick, PushFollowsTheStickAndNeverBeatsAKey) {
+  Tman man;
+  onebody(man, 0, 0, 2);
+  PlayerInput in;
+  in.stickx = PlayerInput::stickfull;
+  man.control2(1, in);
+  EXPECT_EQ(takepush(man), std::make_pair(2.0, 0.0));
+  in.stickx = -64;
+  in.sticky = 0;
+  man.control2(1, in);
+  EXPECT_NEAR(takepush(man).first, -2.0 * 64 / 127, 1e-9);
+  // Held direction keys win over the stick: a pad's d-pad acts as the keys.
+  in.keys = inputup;
+  in.stickx = PlayerInput::stickfull;
+  man.control2(1, in);
+  EXPECT_EQ(takepush(man), std::make_pair(0.0, -2.0));
+}
