@@ -233,15 +233,19 @@ bool CreateEmptyFile(const std::string& path) {
     plat::SetFileError(strerror(errno));
     return false;
   }
+  struct stat st;
+  if (stat(plat::ResolvePath(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    plat::SetFileError(S_ISDIR(st.st_mode) ? strerror(EISDIR) : "not a regular file");
+    return false;
+  }
   // An existing file is left as it is: creating never destroys data. Not
-  // blocking, so that a pipe by that name fails instead of waiting.
+  // blocking, so that a pipe made meanwhile fails instead of waiting.
   const int fd =
       open(plat::ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) {
     plat::SetFileError(strerror(errno));
     return false;
   }
-  struct stat st;
   const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   if (!regular) plat::SetFileError("not a regular file");
   return close(fd) == 0 && regular;
