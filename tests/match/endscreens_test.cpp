@@ -140,3 +140,35 @@ TEST_F(EndScreens, NamePromptOnlyForAScoreThatEntersTheTable) {
 }
 
 }  // namespace
+
+// The game-over title is wider than the window at its nominal scale: it is
+// drawn just small enough to fit, from the left edge. Texts that fit keep
+// their scale and stay centred.
+TEST_F(EndScreens, CentredTextsNeverLeaveTheWindow) {
+  for (int w : {640, 1024}) {
+    Start();
+    const double over = LabelWidth("GAME OVER");
+    const double completed = LabelWidth("LEVEL 7 COMPLETED");
+    tlevel& l = Match(2, "levels");
+    l.xwin = w;
+    l.endscore = 100;
+    l.gameover(5);
+    l.levelnum = 7;
+    l.levelcompleted(5);
+    std::vector<TextLine> texts = Texts(TraceLines());
+    bool seenover = false, seencompleted = false;
+    for (const TextLine& t : texts) {
+      if (t.text == "GAME OVER") {
+        seenover = true;
+        EXPECT_LT(t.scale, 1.2 * w / 1024);
+        EXPECT_EQ(t.x, 0);
+        EXPECT_NEAR(over * t.scale, w, 0.01);  // the trace keeps six digits
+      } else if (t.text == "LEVEL 7 COMPLETED") {
+        seencompleted = true;
+        EXPECT_DOUBLE_EQ(t.scale, 0.6 * w / 1024);
+        EXPECT_NEAR(t.x, (w - completed * t.scale) / 2, 0.01);
+      }
+    }
+    EXPECT_TRUE(seenover && seencompleted) << w;
+  }
+}
