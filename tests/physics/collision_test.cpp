@@ -95,6 +95,40 @@ TEST(Balllinkcollision, RollingBallKeepsItsSlideAndOthersLoseSome) {
   EXPECT_LT(sliding.p->xv, 8 - 0.1);
 }
 
+// The response as numbers. The link runs from E1 = (0, 0) to E2 = (200, 0);
+// P touches it at the foot (50, 0), so t1 = 50 and t2 = 150. With masses
+// mP = 1, m1 = 1, m2 = 3: M = 2 x min(m1, m2) = 2, W = 50 x 1 + 150 x 3 = 500;
+// E1 takes 150 x 3 / 500 = 0.9 of the link's share, E2 50 x 1 / 500 = 0.1.
+TEST(Balllinkcollision, ImpulseFrictionAndEndSharesAsNumbers) {
+  const double bounce = 2 * static_cast<double>(0.88f);
+  struct scene {
+    int rolling;
+    double e1yv;  // the near end's own speed across the link
+  };
+  for (const scene& sc : {scene{0, 0}, scene{1, 0}, scene{0, 2}}) {
+    linkscene s(50, 10);
+    s.e2->m = s.e2->actualmass = 3;
+    s.p->rolling = sc.rolling;
+    s.p->xv = 8;
+    s.p->yv = -4;
+    s.e1->yv = sc.e1yv;
+    ASSERT_EQ(s.hit(), 1);
+    SCOPED_TRACE(testing::Message() << "rolling " << sc.rolling << " e1yv " << sc.e1yv);
+    // The link moves at the contact as its ends weighted by their own
+    // distance from the foot: (2 x 50 + 0 x 150) / 200 = 0.5 for e1yv = 2.
+    const double vl = sc.e1yv * 50 / 200;
+    // J: the relative speed across the link, less a tenth of the slide
+    // along it unless the ball rolls.
+    const double jx = sc.rolling ? 0 : -0.1 * 8, jy = vl - (-4);
+    EXPECT_NEAR(s.p->xv, 8 + jx * bounce * 2 / 3, 1e-6);
+    EXPECT_NEAR(s.p->yv, -4 + jy * bounce * 2 / 3, 1e-6);
+    EXPECT_NEAR(s.e1->xv, -jx * 0.9 * bounce / 3, 1e-6);
+    EXPECT_NEAR(s.e1->yv, sc.e1yv - jy * 0.9 * bounce / 3, 1e-6);
+    EXPECT_NEAR(s.e2->xv, -jx * 0.1 * bounce / 3, 1e-6);
+    EXPECT_NEAR(s.e2->yv, -jy * 0.1 * bounce / 3, 1e-6);
+  }
+}
+
 TEST(Balllinkcollision, DegenerateContactsStayFinite) {
   linkscene online(100, 0), pushed(100, 0), zero(0, 5), weightless(100, 10), fast(100, 10);
   EXPECT_EQ(online.hit(), 1);  // pushed along the normal
