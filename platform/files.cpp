@@ -17,7 +17,7 @@ struct TextStream {
   FILE* file = nullptr;  // the file read, or the temporary file written
   bool writing = false;
   bool failed = false;
-  int error = 0;  // why a write failed
+  int error = 0;       // why a write failed
   std::string target;  // the file a write replaces
   std::string temp;
   // No temporary file could be made: the lines are kept here and written

@@ -13,7 +13,8 @@ TEST(KeyToChar, AcceptsExactlyTheNameCharacters) {
     const std::string got = keytochar(code);
     const bool letter = (code >= 'a' && code <= 'z') || (code >= 'A' && code <= 'Z');
     const bool digit = code >= '0' && code <= '9';
-    const bool sign = code > 0 && code < 127 && signs.find(static_cast<char>(code)) != std::string::npos;
+    const bool sign =
+        code > 0 && code < 127 && signs.find(static_cast<char>(code)) != std::string::npos;
     if (letter || digit || sign || code == ' ') {
       accepted++;
       EXPECT_EQ(got, std::string(1, static_cast<char>(code))) << code;
@@ -22,7 +23,8 @@ TEST(KeyToChar, AcceptsExactlyTheNameCharacters) {
     }
   }
   EXPECT_EQ(accepted, 52 + 10 + 1 + 29);
-  for (int code : std::initializer_list<int>{'"', '`', '~', 8, 0, 13, 127, 233, 256 + 'A', -256 + 'A'})
+  for (int code :
+       std::initializer_list<int>{'"', '`', '~', 8, 0, 13, 127, 233, 256 + 'A', -256 + 'A'})
     EXPECT_EQ(keytochar(code), "nope") << code;
   EXPECT_EQ(keytochar('\''), "'");
   EXPECT_EQ(keytochar('@'), "@");

@@ -92,11 +92,12 @@ TEST_F(Bodyfile, EmptyFileEmptiesAndMissingFileKeeps) {
 // Numbers too large to hold read as 0 like any other unusable line: a body
 // at the largest real turns to infinity and NaN in its first step.
 TEST_F(Bodyfile, NumbersTooLargeToHoldReadAsZero) {
-  load("New Ball\n1\n1e400\n-1e400\n12\n1e309\n1\n1E+999\n5\nnormal\n0\n0\n"
-       "New Ball\n2\n2\n0\n0\n1\n0\n0\n0\nnormal\n0\n0\n"
-       "New Link\n1\n2\n1e400\n2e308\nnormal\n0\n"
-       "New Tension\n1\n2\n1\n1e999\n-1e400\n",
-       1, 1, 10, 20);
+  load(
+      "New Ball\n1\n1e400\n-1e400\n12\n1e309\n1\n1E+999\n5\nnormal\n0\n0\n"
+      "New Ball\n2\n2\n0\n0\n1\n0\n0\n0\nnormal\n0\n0\n"
+      "New Link\n1\n2\n1e400\n2e308\nnormal\n0\n"
+      "New Tension\n1\n2\n1\n1e999\n-1e400\n",
+      1, 1, 10, 20);
   ASSERT_EQ(rag.balllist.size(), 2u);
   const ball& b = *rag.balllist[0];
   EXPECT_EQ(b.m, 0);

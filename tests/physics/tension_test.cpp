@@ -109,10 +109,10 @@ TEST(Tension, CorrectionsAreTheStiffnessTimesTheErrorOver400) {
   };
   // F = k * 90 / 400 * s, k = min(strength, 0.7 * mmin * min(L1, L2)).
   const double cap1600 = 0.699999988079071 * 1600, cap400 = 0.699999988079071 * 400;
-  for (const expect& e : {expect{40, 500, 1, 500 * 90 / 400.0, 1600},
-                          expect{40, 500, 2.5, 500 * 90 / 400.0 * 2.5, 1600},
-                          expect{40, 1e9, 1, cap1600 * 90 / 400, 1600},
-                          expect{20, 1e9, 1, cap400 * 90 / 400, 400}}) {
+  for (const expect& e :
+       {expect{40, 500, 1, 500 * 90 / 400.0, 1600},
+        expect{40, 500, 2.5, 500 * 90 / 400.0 * 2.5, 1600},
+        expect{40, 1e9, 1, cap1600 * 90 / 400, 1600}, expect{20, 1e9, 1, cap400 * 90 / 400, 400}}) {
     joint j(0, e.y3, 180, e.strength);
     j.b1->actualmass = 2;
     j.b2->actualmass = 4;
