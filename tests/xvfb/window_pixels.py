@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Moves an X window to the corner, resizes it, and reports which columns of it hold anything but
-black, straight from the X server (libX11 through ctypes, no extra tools).
+"""Moves an X window to the corner, resizes it, and reports which columns of it hold neutral
+grey, straight from the X server (libX11 through ctypes, no extra tools).
 
 usage: window_pixels.py WINDOW-ID resize W H
-       window_pixels.py WINDOW-ID columns   -> "W H first-lit last-lit"
+       window_pixels.py WINDOW-ID columns   -> "W H first-grey last-grey"
 """
 import ctypes
 import ctypes.util
@@ -45,7 +45,13 @@ else:
     image = x11.XGetImage(display, window, 0, 0, w, h, 0xFFFFFFFF, 2)  # ZPixmap
     if not image:
         sys.exit("could not read the window")
-    lit = [x for x in range(w) if any(x11.XGetPixel(image, x, y) & 0xFFFFFF
-                                      for y in range(0, h, 2))]
+    def grey(x, y):
+        p = x11.XGetPixel(image, x, y) & 0xFFFFFF
+        r, g, b = p >> 16, (p >> 8) & 0xFF, p & 0xFF
+        return p != 0 and r == g == b
+
+    # Only neutral grey counts: the game's grey menu items stay put, while
+    # its coloured texts drift through the colours, now and then near black.
+    lit = [x for x in range(w) if any(grey(x, y) for y in range(0, h, 2))]
     print(w, h, lit[0] if lit else -1, lit[-1] if lit else -1)
 x11.XCloseDisplay(display)
