@@ -56,6 +56,8 @@ padslots& currentslots() {
   return state().slots;
 }
 
+void resetcontrols() { state() = controlstate(); }
+
 void syncpads() {
   controlstate& s = state();
   for (int n = 1; n <= maxpads; n++) {

@@ -24,6 +24,8 @@ bool savecontrols();  // false when controls.txt could not be saved
 // Pads placed in their slots as they come and go (a look at the platform).
 padslots& currentslots();
 void syncpads();
+// Forgets every slot and binding, as at start-up (for a fresh platform).
+void resetcontrols();
 
 // While a match runs, pads steer players and their buttons are the match's
 // keys. In the single-player modes every pad steers player 1.

@@ -52,7 +52,10 @@ void PadState::Connect(int pad, const std::string& name, KeyState& keys) {
   if (p.connected) Disconnect(pad, keys);
   p = Pad();
   p.connected = true;
-  p.connection = ++connections_;
+  // Numbered across the whole process, so that the controls of a game that
+  // restarts the platform never take a new pad for one they knew.
+  static uint32_t connections = 0;
+  p.connection = ++connections;
   p.name = name;
 }
 

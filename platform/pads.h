@@ -58,7 +58,6 @@ class PadState {
   int KeyFor(int source) const;
 
   Pad pads_[kPads];
-  uint32_t connections_ = 0;
   int mode_ = 0;
   int keyHolders_[KeyState::kKeys] = {};  // pad sources holding each key
 };
