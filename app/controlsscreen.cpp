@@ -21,16 +21,19 @@ constexpr int rows = defaultsrow + 1;
 constexpr int playercolours[controlplayers][3] = {
     {200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
 
-double columnx(int player, double w) { return perwidth(330 + 170 * player, w); }
+double columnx(int player, double w) { return perwidth(370 + 160 * player, w); }
 double rowy(int row, double w) { return perwidth(230 + 60 * row, w); }
 
-// Text centred on x, shrunk to fit a column.
-void cell(const std::string& text, double x, double y, double w) {
-  const double width = LabelWidth(text);
-  double scale = textscale(2.2, w);
-  if (width > 0) scale = std::min(scale, perwidth(160, w) / width);
+// Text centred on x, shrunk to fit `width` (down to a smallest size, then
+// cut short), on the middle of a line of the full size.
+void cell(std::string text, double x, double y, double w, double width = 150) {
+  const double full = textscale(2.2, w);
+  const double room = perwidth(width, w);
+  while (text.size() > 1 && LabelWidth(text) * full * 0.6 > room) text.pop_back();
+  const double textwidth = LabelWidth(text);
+  const double scale = textwidth > 0 ? std::min(full, room / textwidth) : full;
   SetDrawScale(scale, scale);
-  DrawLabel(text, x - width * scale / 2, y);
+  DrawLabel(text, x - textwidth * scale / 2, y + LabelHeight() * (full - scale) / 2);
 }
 
 void greyorlit(bool lit, const ColorTable& colors) {
@@ -73,7 +76,7 @@ int game::controlsscreen() {
     drawcentred("CONTROLS", perwidth(50, w), textscale(7, w), w);
     for (int p = 0; p < controlplayers; p++) {
       SetColor(playercolours[p][0], playercolours[p][1], playercolours[p][2]);
-      cell("PLAYER " + std::to_string(p + 1), columnx(p, w), perwidth(160, w), w);
+      cell("PLAYER " + std::to_string(p + 1), columnx(p, w), perwidth(160, w), w, 130);
     }
     for (int r = 0; r < defaultsrow; r++) {
       SetColor(100, 100, 100);

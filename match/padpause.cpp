@@ -18,10 +18,12 @@ int tlevel::controllerpause() {
   for (;;) {
     // The frozen match behind the message; drawing moves nothing.
     Cls();
+    SetColor(64, 64, 64);  // the obstacles' grey
+    arenarag->draw(xcenter, ycenter, zoom, xwin, ywin);
     for (int i = 0; i < mennumber; i++) men[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
     for (int i = 0; i < mainballnumber; i++) mainball[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
     SetColor(255, 255, 255);
-    const double s = xwin * 3.5 / 1024.0 * 0.1;
+    const double s = xwin * 2.5 / 1024.0 * 0.1;
     SetDrawScale(s, s);
     DrawLabel(message, (xwin - LabelWidth(message) * s) / 2, ywin / 2.0 - LabelHeight() * s / 2);
     SetDrawScale(1, 1);

@@ -74,6 +74,15 @@ void PadDevices::Added(int deviceIndex, InputSink& sink) {
   open_[number - 1] = {controller, instance};
   const char* name = SDL_GameControllerName(controller);
   sink.PadConnect(number, name && *name ? name : "Controller");
+  // Buttons already down when the pad was opened send no event of their own.
+  for (int b = 0; b < kButtons; b++) {
+    if (SDL_GameControllerGetButton(controller, static_cast<SDL_GameControllerButton>(b)))
+      sink.PadButton(number, b, true);
+  }
+  for (int a = 0; a < kAxes; a++) {
+    const Sint16 value = SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(a));
+    if (value != 0) sink.PadAxis(number, a, AxisReal(a, value));
+  }
 }
 
 void PadDevices::Removed(SDL_JoystickID instance, InputSink& sink) {
@@ -157,6 +166,8 @@ void PadDevices::PadDisconnect(int pad) {
 void PadDevices::PadButton(int pad, int button, bool down) {
   if (pad < 1 || pad > kPads || !virtual_[pad - 1].joystick) return;
   SDL_JoystickSetVirtualButton(virtual_[pad - 1].joystick, button, down ? 1 : 0);
+  // Turned into events at once: a release and a press in one frame are two.
+  SDL_JoystickUpdate();
 }
 
 void PadDevices::PadAxis(int pad, int axis, float value) {
@@ -166,6 +177,7 @@ void PadDevices::PadAxis(int pad, int axis, float value) {
                                                              : value * 32767.0f;
   SDL_JoystickSetVirtualAxis(virtual_[pad - 1].joystick, axis,
                              static_cast<Sint16>(raw < -32768 ? -32768 : raw > 32767 ? 32767 : raw));
+  SDL_JoystickUpdate();
 }
 
 }  // namespace plat

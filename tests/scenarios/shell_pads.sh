@@ -3,58 +3,7 @@
 # it, a high-score name spelt with a pad alone, and the multiplayer menu's
 # player count with and without a fourth control.
 . "$SRC/tests/scenarios/shell_common.bash"
-
-# Two pads at start-up. On the controls screen the second pad moves on from
-# player 2 to player 4 (Enter twice on its CONTROLLER cell); then a
-# multiplayer match of four players, whose first frame is flip 46.
-fourplayers='1 down SPACE
-1 pad 1 connect
-1 pad 2 connect
-3 up SPACE
-5 press DOWN
-7 press DOWN
-9 press ENTER
-11 press UP
-13 press ENTER
-15 press DOWN
-17 press DOWN
-19 press DOWN
-21 press DOWN
-23 press RIGHT
-25 press ENTER
-27 press ENTER
-29 press ESC
-31 press ESC
-33 press UP
-35 press ENTER
-37 press DOWN
-39 press RIGHT
-41 press RIGHT
-43 press UP
-45 press ENTER'
-
-# shirt FLIP R G B: "X Y", the mean position of the shirt balls of that
-# colour drawn by that frame.
-shirt() {
-  awk -v F="$1" -v R="$2" -v G="$3" -v B="$4" '
-    $1 == "flip" { f = $2; next }
-    f == F - 1 && $1 == "sprite" && $6 == R && $7 == G && $8 == B && $NF == "ball.png" {
-      x += $2; y += $3; n++ }
-    END { if (n) printf "%d %d\n", x / n, y / n; else print "none" }' trace.txt
-}
-red="200 0 0"
-green="0 200 0"
-yellow="200 200 0"
-
-# where FLIP COLOUR AXIS: the colour's shirt along x or y, less player 3's
-# (an idle keyboard player), so that the camera's moves cancel out.
-where() {
-  local a b
-  a=$(shirt "$1" $2)
-  b=$(shirt "$1" $green)
-  [ "$a" != none ] && [ "$b" != none ] || fail "no shirt of $2 at flip $1"
-  if [ "$3" = x ]; then echo $((${a% *} - ${b% *})); else echo $((${a#* } - ${b#* })); fi
-}
+. "$SRC/tests/scenarios/pads_common.bash"
 
 # --- Two pads steer players 1 and 4 -------------------------------------
 run "$fourplayers
@@ -112,37 +61,14 @@ paused 333 && fail "Enter did not end the pause"
 [ "$(sprites 340)" != "$(sprites 360)" ] || fail "the match did not go on"
 
 # --- A name spelt with a pad alone ----------------------------------------------
-# Pad A through the logo and the menus, the tester's shortcut to win levels
-# 36 to 40 with pad A to go on, then the name: up, up (B), right, down, down
-# (a space, then 9), A.
-padwins() {
-  local f
-  for ((f = $1; f + 50 < $2; f += 100)); do
-    printf '%s\n' "$f down 49" "$f down 52" "$((f + 50)) pad 1 down a" "$((f + 52)) pad 1 up a" \
-      "$((f + 53)) up 49" "$((f + 53)) up 52"
-  done
-}
-padlevels='1 pad 1 connect
-1 pad 1 down a
-3 pad 1 up a
-3 pad 1 press a
-5 pad 1 press a
-7 pad 1 press a'
 printf '3\n0\n1\n1\n5\n36\n' > prefs.txt
-run "$padlevels
-$(padwins 20 100000)" --max-frames 1500
+run "$padlevels" --max-frames 400
 gameover=$(first_flip_of "GAME OVER")
-[ -n "$gameover" ] || fail "no game over after level 40"
+[ -n "$gameover" ] || fail "no game over after level 37"
 printf '3\n0\n1\n1\n5\n36\n' > prefs.txt
 g=$gameover
 run "$padlevels
-$(padwins 20 "$g")
-$((g + 10)) pad 1 press dpup
-$((g + 12)) pad 1 press dpup
-$((g + 14)) pad 1 press dpright
-$((g + 16)) pad 1 press dpdown
-$((g + 18)) pad 1 press dpdown
-$((g + 130)) pad 1 press a" --max-frames $((g + 200))
+$(spellname "$g")" --max-frames $((g + 200))
 expect_status 0
 frame $((g + 125)) | grep -q ' B9$' || fail "the name shown is not B9"
 grep -q '^B9' scores.txt || fail "B9 not in the score table: $(head -4 scores.txt)"
