@@ -29,9 +29,7 @@ void padslots::move(int slot, int to) {
   std::swap(lastname[slot - 1], lastname[to - 1]);
 }
 
-int padslots::padin(int slot) const {
-  return slot >= 1 && slot <= slots ? padinslot[slot - 1] : 0;
-}
+int padslots::padin(int slot) const { return slot >= 1 && slot <= slots ? padinslot[slot - 1] : 0; }
 
 int padslots::slotof(int pad) const {
   for (int s = 0; s < slots; s++)

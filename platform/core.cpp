@@ -60,8 +60,8 @@ std::string WorkingFolder() {
 // land in the same frame as they would headless.
 void ApplyScript(Platform& p, long frame) {
   InputSink* devices = p.backend ? p.backend->ScriptPads() : nullptr;
-  const bool padActions = p.script.ApplyUpTo(frame, p.input, devices ? *devices : p.input,
-                                             &p.screenshots);
+  const bool padActions =
+      p.script.ApplyUpTo(frame, p.input, devices ? *devices : p.input, &p.screenshots);
   if (padActions && devices) Poll(p);
 }
 

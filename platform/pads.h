@@ -66,14 +66,17 @@ class PadState {
 // controllers to the pad state, with the trace lines of plugging in and out.
 class InputRouter : public InputSink {
  public:
-  InputRouter(KeyState& keys, PadState& pads, Trace& trace) : keys_(keys), pads_(pads), trace_(trace) {}
+  InputRouter(KeyState& keys, PadState& pads, Trace& trace)
+      : keys_(keys), pads_(pads), trace_(trace) {}
   void KeyDown(int vk) override { keys_.KeyDown(vk); }
   void KeyUp(int vk) override { keys_.KeyUp(vk); }
   void TypedChar(int code) override { keys_.TypedChar(code); }
   void CloseRequest() override { keys_.CloseRequest(); }
   void PadConnect(int pad, const std::string& name) override;
   void PadDisconnect(int pad) override;
-  void PadButton(int pad, int button, bool down) override { pads_.Button(pad, button, down, keys_); }
+  void PadButton(int pad, int button, bool down) override {
+    pads_.Button(pad, button, down, keys_);
+  }
   void PadAxis(int pad, int axis, float value) override { pads_.Axis(pad, axis, value, keys_); }
 
  private:

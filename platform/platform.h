@@ -125,12 +125,28 @@ bool CloseRequested();  // cleared by the call
 // standard layout whatever the make, thanks to the mapping database.
 constexpr int maxpads = 8;
 enum PadButton {
-  padbuttona, padbuttonb, padbuttonx, padbuttony, padbuttonback, padbuttonguide, padbuttonstart,
-  padbuttonleftstick, padbuttonrightstick, padbuttonleftshoulder, padbuttonrightshoulder,
-  padbuttonup, padbuttondown, padbuttonleft, padbuttonright,
+  padbuttona,
+  padbuttonb,
+  padbuttonx,
+  padbuttony,
+  padbuttonback,
+  padbuttonguide,
+  padbuttonstart,
+  padbuttonleftstick,
+  padbuttonrightstick,
+  padbuttonleftshoulder,
+  padbuttonrightshoulder,
+  padbuttonup,
+  padbuttondown,
+  padbuttonleft,
+  padbuttonright,
 };
 enum PadAxis {
-  padaxisleftx, padaxislefty, padaxisrightx, padaxisrighty, padaxislefttrigger,
+  padaxisleftx,
+  padaxislefty,
+  padaxisrightx,
+  padaxisrighty,
+  padaxislefttrigger,
   padaxisrighttrigger,
 };
 // Where a pad points with its d-pad or its left stick pushed past half way.
@@ -146,7 +162,7 @@ bool PadConnected(int pad);
 uint32_t PadConnection(int pad);
 std::string PadName(int pad);
 bool PadHeld(int pad, int button);
-double PadAxisValue(int pad, int axis);  // -1 to 1 (y grows downward), triggers 0 to 1
+double PadAxisValue(int pad, int axis);     // -1 to 1 (y grows downward), triggers 0 to 1
 int PadNavPresses(int pad, int direction);  // new presses since the last call, cleared by ClearKeys
 void SetPadKeys(int mode);
 

@@ -46,10 +46,21 @@ int ParseKeyName(const std::string& name) {
 }
 
 int ParsePadButton(const std::string& name) {
-  static const char* const kNames[] = {
-      "a",          "b",           "x",           "y",          "back",
-      "guide",      "start",       "leftstick",   "rightstick", "leftshoulder",
-      "rightshoulder", "dpup",     "dpdown",      "dpleft",     "dpright"};
+  static const char* const kNames[] = {"a",
+                                       "b",
+                                       "x",
+                                       "y",
+                                       "back",
+                                       "guide",
+                                       "start",
+                                       "leftstick",
+                                       "rightstick",
+                                       "leftshoulder",
+                                       "rightshoulder",
+                                       "dpup",
+                                       "dpdown",
+                                       "dpleft",
+                                       "dpright"};
   for (int i = 0; i < static_cast<int>(sizeof kNames / sizeof kNames[0]); i++)
     if (name == kNames[i]) return i;
   return -1;

@@ -12,15 +12,24 @@ namespace plat {
 
 struct ScriptAction {
   enum Kind {
-    kDown, kUp, kType, kChar, kClose, kScreenshot,
-    kPadConnect, kPadDisconnect, kPadDown, kPadUp, kPadAxis,
+    kDown,
+    kUp,
+    kType,
+    kChar,
+    kClose,
+    kScreenshot,
+    kPadConnect,
+    kPadDisconnect,
+    kPadDown,
+    kPadUp,
+    kPadAxis,
   };
   long frame = 0;
   Kind kind = kDown;
-  int code = 0;       // key or character code; a controller's button or axis
-  int pad = 0;        // controller number, 1 to 8
-  float value = 0;    // axis position
-  std::string text;   // typed text, screenshot file or controller name
+  int code = 0;      // key or character code; a controller's button or axis
+  int pad = 0;       // controller number, 1 to 8
+  float value = 0;   // axis position
+  std::string text;  // typed text, screenshot file or controller name
 };
 
 class Script {

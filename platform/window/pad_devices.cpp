@@ -80,7 +80,8 @@ void PadDevices::Added(int deviceIndex, InputSink& sink) {
       sink.PadButton(number, b, true);
   }
   for (int a = 0; a < kAxes; a++) {
-    const Sint16 value = SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(a));
+    const Sint16 value =
+        SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(a));
     if (value != 0) sink.PadAxis(number, a, AxisReal(a, value));
   }
 }
@@ -135,8 +136,7 @@ void PadDevices::PadConnect(int pad, const std::string& name) {
   desc.name = name.c_str();
   const int index = SDL_JoystickAttachVirtualEx(&desc);
   if (index < 0) {
-    std::fprintf(stderr, "parvane: scripted controller %d not attached: %s\n", pad,
-                 SDL_GetError());
+    std::fprintf(stderr, "parvane: scripted controller %d not attached: %s\n", pad, SDL_GetError());
     return;
   }
   SDL_Joystick* joystick = SDL_JoystickOpen(index);
@@ -173,10 +173,12 @@ void PadDevices::PadButton(int pad, int button, bool down) {
 void PadDevices::PadAxis(int pad, int axis, float value) {
   if (pad < 1 || pad > kPads || !virtual_[pad - 1].joystick) return;
   // Triggers span the whole raw range from rest to full.
-  const float raw = axis >= SDL_CONTROLLER_AXIS_TRIGGERLEFT ? -32768.0f + value * 65535.0f
-                                                             : value * 32767.0f;
+  const float raw =
+      axis >= SDL_CONTROLLER_AXIS_TRIGGERLEFT ? -32768.0f + value * 65535.0f : value * 32767.0f;
   SDL_JoystickSetVirtualAxis(virtual_[pad - 1].joystick, axis,
-                             static_cast<Sint16>(raw < -32768 ? -32768 : raw > 32767 ? 32767 : raw));
+                             static_cast<Sint16>(raw < -32768  ? -32768
+                                                 : raw > 32767 ? 32767
+                                                               : raw));
   SDL_JoystickUpdate();
 }
 

@@ -1,11 +1,12 @@
 // Rebinding keys and controls.txt.
+#include "controls/bindings.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "controls/bindings.h"
 #include "platform/platform.h"
 
 namespace {
@@ -18,7 +19,7 @@ TEST(Bindings, AKeyUsedElsewhereIsRefusedNamingItsUser) {
   EXPECT_EQ(bindkey(b, 1, actionleft, keypause), "PAUSE");
   EXPECT_EQ(bindkey(b, 1, actionleft, keyesc), "ESC");
   EXPECT_EQ(bindkey(b, 1, actionleft, keyenter), "ENTER");
-  EXPECT_EQ(b, defaultbindings());  // nothing changed
+  EXPECT_EQ(b, defaultbindings());              // nothing changed
   EXPECT_EQ(bindkey(b, 1, actionup, 'W'), "");  // its own key again
   EXPECT_EQ(bindkey(b, 3, actionleft, 'F'), "");
   EXPECT_EQ(b.keys[3][actionleft], 'F');

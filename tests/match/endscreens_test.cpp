@@ -82,9 +82,9 @@ TEST_F(EndScreens, APadSpellsTheNameWithItsDpadAndStick) {
   // Up: A, up: B, right: a new A, down twice: space then 9, right, stick
   // up, left deletes that letter, right and down: a new A then a space.
   std::string script = "1 pad 1 connect\n";
-  const char* steps[] = {"press dpup",   "press dpup", "press dpright", "press dpdown",
-                         "press dpdown", "press dpright", "axis lefty -1",  "axis lefty 0",
-                         "press dpleft"};
+  const char* steps[] = {"press dpup",    "press dpup",   "press dpright",
+                         "press dpdown",  "press dpdown", "press dpright",
+                         "axis lefty -1", "axis lefty 0", "press dpleft"};
   int frame = 5;
   for (const char* step : steps) {
     script += std::to_string(frame) + " pad 1 " + step + "\n";

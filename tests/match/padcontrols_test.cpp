@@ -38,8 +38,9 @@ TEST_F(PadControls, SlotsFollowPluggingInAndOut) {
 }
 
 TEST_F(PadControls, APadSteersThePlayerOfItsSlotOrPlayerOneAlone) {
-  Begin("1 pad 1 connect\n1 pad 2 connect\n2 pad 2 axis leftx -1\n2 pad 2 down dpup\n"
-        "2 pad 1 axis lefty 0.5\n");
+  Begin(
+      "1 pad 1 connect\n1 pad 2 connect\n2 pad 2 axis leftx -1\n2 pad 2 down dpup\n"
+      "2 pad 1 axis lefty 0.5\n");
   begincontrols(false);
   Flip(-1);
   Flip(-1);
@@ -63,8 +64,9 @@ TEST_F(PadControls, APadSteersThePlayerOfItsSlotOrPlayerOneAlone) {
 }
 
 TEST_F(PadControls, ALossPausesOnlyForAPlayerInTheMatch) {
-  Begin("1 pad 1 connect\n1 pad 2 connect\n1 pad 3 connect\n3 pad 3 disconnect\n"
-        "5 pad 1 disconnect\n");
+  Begin(
+      "1 pad 1 connect\n1 pad 2 connect\n1 pad 3 connect\n3 pad 3 disconnect\n"
+      "5 pad 1 disconnect\n");
   begincontrols(false);
   for (int f = 1; f <= 3; f++) Flip(-1);
   EXPECT_EQ(lostcontroller(2), 0);  // player 3 does not play
@@ -74,8 +76,9 @@ TEST_F(PadControls, ALossPausesOnlyForAPlayerInTheMatch) {
 }
 
 TEST_F(PadControls, DuringThePauseTheNextPadTakesTheLostPlayersSlot) {
-  Begin("1 pad 1 connect\n1 pad 2 connect\n3 pad 2 disconnect\n3 pad 1 disconnect\n"
-        "5 pad 4 connect\n");
+  Begin(
+      "1 pad 1 connect\n1 pad 2 connect\n3 pad 2 disconnect\n3 pad 1 disconnect\n"
+      "5 pad 4 connect\n");
   begincontrols(false);
   for (int f = 1; f <= 3; f++) {
     Flip(-1);

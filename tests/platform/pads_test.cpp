@@ -1,11 +1,12 @@
 // Controllers in the core: the keys their buttons stand for in each mode,
 // the directions they point, and the script lines that play them.
+#include "platform/pads.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 
-#include "platform/pads.h"
 #include "platform/platform.h"
 #include "platform/script.h"
 
@@ -177,9 +178,10 @@ TEST(PadScript, BadLinesNameTheirFault) {
   EXPECT_NE(ParseError("1 pad 1 press").find("unknown controller button"), std::string::npos);
   EXPECT_NE(ParseError("1 pad 1 disconnect now").find("no argument"), std::string::npos);
   EXPECT_NE(ParseError("1 pad 1 axis leftz 1").find("unknown controller axis"), std::string::npos);
-  for (const char* bad : {"1 pad 1 axis leftx 1.5", "1 pad 1 axis leftx", "1 pad 1 axis leftx 1e0",
-                          "1 pad 1 axis lefttrigger -0.5", "1 pad 1 axis leftx 0.5 0.5",
-                          "1 pad 1 axis leftx nan", "1 pad 1 axis leftx -", "1 pad 1 axis leftx 1..0"})
+  for (const char* bad :
+       {"1 pad 1 axis leftx 1.5", "1 pad 1 axis leftx", "1 pad 1 axis leftx 1e0",
+        "1 pad 1 axis lefttrigger -0.5", "1 pad 1 axis leftx 0.5 0.5", "1 pad 1 axis leftx nan",
+        "1 pad 1 axis leftx -", "1 pad 1 axis leftx 1..0"})
     EXPECT_NE(ParseError(bad).find("needs one value"), std::string::npos) << bad;
   EXPECT_NE(ParseError("5 pad 1 connect\n4 pad 1 disconnect").find("line 2"), std::string::npos);
 }
