@@ -83,6 +83,18 @@ void BM_MatchFrameWithFireworks(benchmark::State& state) {
 }
 BENCHMARK(BM_MatchFrameWithFireworks)->Unit(benchmark::kMicrosecond);
 
+// What the match reads of its players in one frame: four players' keys and
+// pads, as a multiplayer match does.
+void BM_ReadFourPlayers(benchmark::State& state) {
+  shared();
+  int pushed = 0;
+  for (auto _ : state) {
+    for (int p = 0; p < maxinputplayers; p++) pushed += playerinput(p).stickx != 0;
+  }
+  benchmark::DoNotOptimize(pushed);
+}
+BENCHMARK(BM_ReadFourPlayers)->Unit(benchmark::kNanosecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();
