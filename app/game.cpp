@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/menus.h"
+#include "controls/controls.h"
 #include "match/quit.h"
 #include "platform/platform.h"
 
@@ -28,6 +29,7 @@ void game::allgame() {
   initstuff();
   initprefs();
   readprefs();
+  loadcontrols();
   changeres(optfullscr, optres, 0);
   drawlogo();
 

@@ -155,8 +155,8 @@ int tlevel::initcustom(Tcustomsettings& settings) {
 }
 
 int tlevel::initmultiplayer(Tmultiplayersettings& settings) {
-  // Three sets of keys: a fourth keyboard player could not move.
-  fromsettings(*this, std::clamp(settings.numplayers, 2, 3), settings.speed, -1, settings.ballsize,
+  // The menu offers a fourth player only when one has a control.
+  fromsettings(*this, std::clamp(settings.numplayers, 2, 4), settings.speed, -1, settings.ballsize,
                settings.ballmass, settings.gravity, settings.arenanum);
   return 0;
 }

@@ -21,7 +21,7 @@ int64_t RealMicros() {
 }
 
 void Poll(Platform& p) {
-  p.backend->PollEvents(p.keys);
+  p.backend->PollEvents(p.input);
   if (p.window) p.lastPollUs = RealMicros();
 }
 
@@ -55,12 +55,22 @@ std::string WorkingFolder() {
   return getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
 }
 
+// The script's actions up to `frame`. A backend that plays scripted
+// controllers as devices reports them as events, fetched at once so they
+// land in the same frame as they would headless.
+void ApplyScript(Platform& p, long frame) {
+  InputSink* devices = p.backend ? p.backend->ScriptPads() : nullptr;
+  const bool padActions =
+      p.script.ApplyUpTo(frame, p.input, devices ? *devices : p.input, &p.screenshots);
+  if (padActions && devices) Poll(p);
+}
+
 // One frame tick of a flip or an idle wait: input, script, frame limit.
 void FrameDone(Platform& p) {
   ++p.frames;
   Poll(p);
   if (p.script.active()) {
-    p.script.ApplyUpTo(p.frames, p.keys, &p.screenshots);
+    ApplyScript(p, p.frames);
     for (const std::string& file : p.screenshots) {
       if (p.trace.on()) p.trace.Write(plat::TraceLine("screenshot").Text(file));
       if (p.window && !p.backend->SaveScreenshot(file))
@@ -174,9 +184,11 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   p.clock.Reset(config.fakeClock);
   p.random.Seed(config.seeded ? config.seed : 0);
   p.audioRunning = p.backend->StartAudio(plat::MixAudio, &p);
+  // Extra controller mappings: the game's own, then the player's.
+  p.backend->StartPads({p.mediaDir + "/gamecontrollerdb.txt", "gamecontrollerdb.txt"});
   p.initialised = true;
   // Actions stamped 0 happen at start-up, before the game reads any input.
-  if (p.script.active()) p.script.ApplyUpTo(0, p.keys, &p.screenshots);
+  if (p.script.active()) plat::ApplyScript(p, 0);
   for (const std::string& file : p.screenshots)
     if (p.trace.on()) p.trace.Write(plat::TraceLine("screenshot").Text(file));
   p.screenshots.clear();

@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/input.h"
+#include "platform/pads.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/script.h"
@@ -84,9 +85,11 @@ struct Platform {
   int64_t lastPollUs = 0;
 
   FrameClock clock;
-  KeyState keys;
-  Script script;
   Trace trace;
+  KeyState keys;
+  PadState pads;
+  InputRouter input{keys, pads, trace};
+  Script script;
   Pcg32 random;
   DrawState draw;
   int defaultImageFlags = 0;

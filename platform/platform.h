@@ -123,6 +123,54 @@ int NextTypedChar();  // 0 when none is waiting
 void ClearKeys();
 bool CloseRequested();  // cleared by the call
 
+// ---- Game controllers ------------------------------------------------------------
+
+// Controllers are numbered 1 to maxpads: a script's pads by its own numbers,
+// a real one by the lowest free number. Buttons and axes are those of the
+// standard layout whatever the make, thanks to the mapping database.
+constexpr int maxpads = 8;
+enum PadButton {
+  padbuttona,
+  padbuttonb,
+  padbuttonx,
+  padbuttony,
+  padbuttonback,
+  padbuttonguide,
+  padbuttonstart,
+  padbuttonleftstick,
+  padbuttonrightstick,
+  padbuttonleftshoulder,
+  padbuttonrightshoulder,
+  padbuttonup,
+  padbuttondown,
+  padbuttonleft,
+  padbuttonright,
+};
+enum PadAxis {
+  padaxisleftx,
+  padaxislefty,
+  padaxisrightx,
+  padaxisrighty,
+  padaxislefttrigger,
+  padaxisrighttrigger,
+};
+// Where a pad points with its d-pad or its left stick pushed past half way.
+enum PadNav { padnavup, padnavdown, padnavleft, padnavright };
+// What pad buttons stand for: in the menus the d-pad and stick are the
+// arrow keys, A and Start Enter, B and Back Esc; in a match A is Enter,
+// Start P, Back Esc and X R; or nothing at all.
+enum PadKeys { padkeysmenu, padkeysmatch, padkeysnone };
+
+bool PadConnected(int pad);
+// Changes with every plugging in of the pad, so a pad unplugged and plugged
+// back between two looks is still seen as new; 0 for a pad never seen.
+uint32_t PadConnection(int pad);
+std::string PadName(int pad);
+bool PadHeld(int pad, int button);
+double PadAxisValue(int pad, int axis);     // -1 to 1 (y grows downward), triggers 0 to 1
+int PadNavPresses(int pad, int direction);  // new presses since the last call, cleared by ClearKeys
+void SetPadKeys(int mode);
+
 // ---- Sound ---------------------------------------------------------------------
 
 Sound* LoadSoundFile(const std::string& path, int flags);  // nullptr on failure

@@ -107,6 +107,40 @@ TEST_F(EndScreens, RefusedCharactersAndEmptyBackspaceChangeNothing) {
   EXPECT_EQ(l.charposition, 5);
 }
 
+TEST_F(EndScreens, APadSpellsTheNameWithItsDpadAndStick) {
+  // Up: A, up: B, right: a new A, down twice: space then 9, right, stick
+  // up, left deletes that letter, right and down: a new A then a space.
+  std::string script = "1 pad 1 connect\n";
+  const char* steps[] = {"press dpup",    "press dpup",   "press dpright",
+                         "press dpdown",  "press dpdown", "press dpright",
+                         "axis lefty -1", "axis lefty 0", "press dpleft"};
+  int frame = 5;
+  for (const char* step : steps) {
+    script += std::to_string(frame) + " pad 1 " + step + "\n";
+    frame += 2;
+  }
+  tlevel& l = GameOver(script, frame + 2);
+  EXPECT_EQ(l.name, "B9");
+  EXPECT_FALSE(l.cursorletter);
+}
+
+TEST_F(EndScreens, PadAndKeyboardEditTheSameName) {
+  tlevel& l = GameOver(
+      "1 pad 1 connect\n5 type ab\n7 pad 1 press dpdown\n9 pad 1 press dpdown\n"
+      "11 type c\n13 pad 1 press dpup\n15 char 8\n17 char 8\n",
+      20);
+  // ab, a letter under the cursor cycled back from A to a space, replaced
+  // by a typed c; a new A, erased, then the c erased.
+  EXPECT_EQ(l.name, "AB");
+}
+
+TEST_F(EndScreens, APadNameIsNoLongerThanATypedOne) {
+  std::string script = "1 pad 1 connect\n5 pad 1 press dpup\n";
+  for (int f = 7; f < 45; f += 2) script += std::to_string(f) + " pad 1 press dpright\n";
+  tlevel& l = GameOver(script, 50);
+  EXPECT_EQ(l.name, std::string(15, 'A'));
+}
+
 TEST_F(EndScreens, KeysOfTheLostMatchTypeNothing) {
   tlevel& l = GameOver("1 type xyz\n", 10);
   EXPECT_EQ(l.name, "");
