@@ -143,6 +143,12 @@ TextStream* OpenWrite(const std::string& path) {
   const int fd = mkstemp(name.data());
   if (fd < 0) return plat::OpenInPlace(target, mode);
   fchmod(fd, mode);
+  // The owner too, where the system allows it (only an administrator's
+  // save of someone else's file could change it).
+  if (exists && (st.st_uid != geteuid() || st.st_gid != getegid()) &&
+      fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Kept as the saver's: the content matters more than the owner.
+  }
   FILE* f = fdopen(fd, "wb");
   if (!f) {
     const int error = errno;

@@ -182,7 +182,7 @@ void DrawLabelCentred(const std::string& text, double y, double width) {
   const double sx = d.sx, sy = d.sy;
   const double natural = LabelWidth(text);
   const double drawn = natural * sx;
-  if (drawn <= width || natural <= 0 || sx <= 0) {
+  if (drawn <= width || natural <= 0 || sx <= 0 || width <= 0) {
     DrawLabel(text, (width - drawn) / 2, y);
     return;
   }

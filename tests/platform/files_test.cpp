@@ -133,6 +133,14 @@ TEST(SavingOverAFile, FollowsLinksAndKeepsPermissions) {
   // A new file gets the usual bits.
   ASSERT_TRUE(Save(dir.File("fresh.txt"), "x"));
   EXPECT_EQ(ModeOf(dir.File("fresh.txt")), 0644u);
+  // An administrator's save leaves the file its owner's.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(dir.File("kept/prefs.txt").c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(Save(dir.File("prefs.txt"), "root"));
+    struct stat st;
+    ASSERT_EQ(stat(dir.File("kept/prefs.txt").c_str(), &st), 0);
+    EXPECT_TRUE(st.st_uid == 65534 && st.st_gid == 65534);
+  }
 }
 
 TEST(SavingOverAFile, AReadOnlyFileIsNotWritten) {

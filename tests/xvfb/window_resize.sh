@@ -1,6 +1,7 @@
 # A window may be resized by the player: the game's frame is then scaled to
 # fit, centred between black bars, and the game's own size does not change.
 [ -n "${DISPLAY:-}" ] || exit 77
+command -v xwininfo >/dev/null && command -v xprop >/dev/null || exit 77
 source "${SRC:?source folder}/tests/scenarios/shell_common.bash"
 pixels="$SRC/tests/xvfb/window_pixels.py"
 
