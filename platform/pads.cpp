@@ -162,6 +162,9 @@ void PadState::Update(Pad& p, KeyState& keys) {
 
 void InputRouter::PadConnect(int pad, const std::string& name) {
   if (pad < 1 || pad > PadState::kPads) return;
+  // Plugged in again without a word of leaving: it left first, as a device
+  // replaced by another does.
+  if (pads_.Connected(pad)) PadDisconnect(pad);
   pads_.Connect(pad, name, keys_);
   if (trace_.on()) trace_.Write(TraceLine("pad connect").Int(pad).Text(name));
 }

@@ -31,6 +31,12 @@ both() {
   done
 }
 
+# Plugged in, replaced by another device under the same number, unplugged.
+both "1 pad 1 connect
+2 pad 1 connect Other Pad
+3 pad 1 disconnect" 5
+[ "$(grep -c '^pad' trace.txt)" = 4 ] || fail "pad lines: $(grep '^pad' trace.txt)"
+
 # The four-player match: pad 2 moved to player 4 on the controls screen,
 # both pads steering, then pad 2 unplugged and a third pad plugged in.
 prefs 3 0 1 1 5 1
