@@ -111,19 +111,4 @@ TEST_F(PadControls, DuringThePauseTheNextPadTakesTheLostPlayersSlot) {
   endcontrols();
 }
 
-TEST_F(PadControls, AFourthControlIsAPadInSlotFourOrAKeyForPlayerFour) {
-  Begin("1 pad 1 connect\n1 pad 2 connect\n1 pad 3 connect\n");
-  Flip(-1);
-  EXPECT_FALSE(fourthcontrol());
-  currentslots().move(3, 4);
-  EXPECT_TRUE(fourthcontrol());
-  currentslots().move(4, 3);
-  keybindings b = defaultbindings();
-  bindkey(b, 3, actiondown, 'B');
-  setbindings(b);
-  EXPECT_TRUE(fourthcontrol());
-  setbindings(defaultbindings());
-  EXPECT_FALSE(fourthcontrol());
-}
-
 }  // namespace
