@@ -84,8 +84,8 @@ void PadState::Axis(int pad, int axis, float value, KeyState& keys) {
 
 void PadState::SetKeyMode(int mode, KeyState& keys) {
   if (mode == mode_) return;
-  for (Pad& p : pads_)
-    for (int s = 0; s < kSources; s++) Hold(p, s, 0, keys);
+  // A button that stands for the same key in both modes keeps it down, so
+  // the change makes no new press of it.
   mode_ = mode;
   for (Pad& p : pads_)
     if (p.connected) Update(p, keys);

@@ -67,8 +67,15 @@ TEST_F(Pads, InAMatchBIsNothingAndTheStickNoArrow) {
   pads.SetKeyMode(padkeysnone, keys);
   EXPECT_FALSE(keys.Held(keypause));
   EXPECT_FALSE(keys.Held(keyenter));
+  presses(keyenter);
   pads.SetKeyMode(padkeysmenu, keys);
   EXPECT_TRUE(keys.Held(keyenter));
+  EXPECT_EQ(presses(keyenter), 1);  // held anew
+  pads.SetKeyMode(padkeysmatch, keys);
+  EXPECT_TRUE(keys.Held(keyenter));
+  EXPECT_EQ(presses(keyenter), 0);  // A is Enter in both: no new press
+  EXPECT_FALSE(keys.Held(keyright));
+  pads.SetKeyMode(padkeysmenu, keys);
   EXPECT_TRUE(keys.Held(keyright));
   EXPECT_TRUE(keys.Held(keyup));
 }
