@@ -34,9 +34,9 @@ void setcolour(const std::array<float, 3>& c) {
   SetColor(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]));
 }
 
-// Draws text at the current scale s, centred across the window.
-void centred(const std::string& text, double xwin, double s, double y) {
-  DrawLabel(text, (xwin - LabelWidth(text) * s) / 2, y);
+// Draws text at the current scale, centred across the window.
+void centred(const std::string& text, double xwin, double /*s*/, double y) {
+  DrawLabelCentred(text, y, xwin);
 }
 
 // The three numbers of the level screen: held, then counted over from the
@@ -61,10 +61,11 @@ std::string cycleletter(const std::string& letter, int step) {
 shownscores countup(int u, int levelscore, int timebonus, int startscore, int endscore) {
   if (u < 160) return {levelscore, timebonus, startscore};
   if (u > 240) return {0, 0, endscore};
-  double left = (240 - u) / 80.0;
-  double gone = (u - 160) / 80.0;
-  return {static_cast<int>(levelscore * left), static_cast<int>(timebonus * left),
-          static_cast<int>(startscore * left + endscore * gone)};
+  // In whole numbers: a real factor such as 0.7875 is not exact, and the
+  // truncation would then show one less where the exact value is whole.
+  const int64_t left = 240 - u, gone = u - 160;
+  return {static_cast<int>(levelscore * left / 80), static_cast<int>(timebonus * left / 80),
+          static_cast<int>((startscore * left + endscore * gone) / 80)};
 }
 
 }  // namespace

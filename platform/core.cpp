@@ -119,7 +119,15 @@ std::string FindMediaFolder(std::string* searched) {
     if (!searched->empty()) *searched += ", ";
     *searched += folder;
   }
+  // A folder that lacks the font is still the media folder: the missing
+  // file is then named when it is loaded, not hidden behind "no folder".
+  for (const std::string& folder : candidates)
+    if (IsFolder(folder)) return Absolute(folder);
   return "";
+}
+
+bool InstalledMedia(const std::string& mediaDir) {
+  return mediaDir != Absolute(ExecutableFolder() + "/media");
 }
 
 void PollIfStale() {
@@ -130,7 +138,7 @@ void PollIfStale() {
 
 std::string ResolvePath(const std::string& path) {
   if (path.compare(0, 6, "media/") == 0) return State().mediaDir + path.substr(5);
-  return path;
+  return ResolveGameFile(path);
 }
 
 void FreeImagesAndFonts() {
@@ -156,6 +164,7 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
       *error = "no media folder (searched " + searched + ")";
       return 1;
     }
+    p.userFolders = plat::InstalledMedia(p.mediaDir);
   } else {
     if (!plat::IsFolder(config.mediaDir)) {
       *error = "no media folder (searched " + config.mediaDir + ")";

@@ -29,3 +29,5 @@ PARVANE_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpn
   libfreetype-dev libogg-dev libvorbis-dev)
 PARVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri python3
   desktop-file-utils appstream)
+# Building and checking the Debian package.
+PARVANE_PACKAGE_PACKAGES=(dpkg-dev lintian file gzip)

@@ -47,6 +47,10 @@ class WindowBackend : public Backend {
     // A desktop full-screen window never changes the monitor's mode.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
     int windowW = width, windowH = height;
+    // A window opens at the frame's size; the player may then resize or
+    // maximise it, and the frame is scaled to fit with bars, as in full
+    // screen.
+    if (!fullscreen) flags |= SDL_WINDOW_RESIZABLE;
     if (fullscreen) {
       flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
       // Created at the desktop's size from the start: with no window
