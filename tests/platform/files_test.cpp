@@ -248,7 +248,7 @@ class UserFolders : public ::testing::Test {
 }  // namespace
 
 TEST_F(UserFolders, OptionsGoToConfigAndScoresAndReplaysToData) {
-  for (const char* name : {"prefs.txt", "controls.txt", "lastjoin.txt"}) {
+  for (const char* name : {"prefs.txt", "controls.txt", "lastjoin.txt", "gamecontrollerdb.txt"}) {
     ASSERT_TRUE(Save(name, name)) << name << ": " << LastFileError();
     EXPECT_EQ(ReadBytes(dir_.File("conf/parvane/") + name), std::string(name) + "\r\n");
   }
