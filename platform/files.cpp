@@ -1,5 +1,6 @@
 // Text files read and written line by line. Writes go to a temporary file
 // that replaces the target only once everything is safely on disk.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,3 +98,61 @@ bool CreateEmptyFile(const std::string& path) {
   if (fd < 0) return false;
   return close(fd) == 0;
 }
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  TextStream* s = OpenWrite(path);
+  if (!s) return false;
+  if (fwrite(bytes.data(), 1, bytes.size(), s->file) != bytes.size()) s->failed = true;
+  return Close(s);
+}
+
+int ReadWholeFile(const std::string& path, size_t limit, std::string* bytes) {
+  bytes->clear();
+  FILE* f = fopen(plat::ResolvePath(path).c_str(), "rb");
+  if (!f) return 1;
+  // Read in pieces up to one byte past the limit: the size a file claims
+  // is never trusted, and a long file costs no more than the limit.
+  char buf[65536];
+  int result = 0;
+  for (;;) {
+    size_t n = fread(buf, 1, sizeof buf, f);
+    if (n > 0) {
+      if (bytes->size() + n > limit) {
+        result = 2;
+        break;
+      }
+      bytes->append(buf, n);
+    }
+    if (n < sizeof buf) {
+      if (ferror(f)) result = 1;
+      break;
+    }
+  }
+  fclose(f);
+  if (result != 0) bytes->clear();
+  return result;
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+  std::vector<std::string> names;
+  std::string folder = plat::ResolvePath(path);
+  DIR* d = opendir(folder.c_str());
+  if (!d) return names;
+  while (dirent* e = readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st;
+    if (stat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+  }
+  closedir(d);
+  return names;
+}
+
+bool MakeFolder(const std::string& path) {
+  std::string folder = plat::ResolvePath(path);
+  if (mkdir(folder.c_str(), 0755) == 0) return true;
+  struct stat st;
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const std::string& path) { return unlink(plat::ResolvePath(path).c_str()) == 0; }

@@ -56,3 +56,7 @@ void SeedRandom(uint32_t seed) {
 double RandomReal(double min, double max) { return plat::State().random.Real(min, max); }
 
 int RandomInt(int min, int max) { return plat::State().random.Int(min, max); }
+
+uint64_t RandomState() { return plat::State().random.state(); }
+
+void SetRandomState(uint64_t state) { plat::State().random.set_state(state); }
