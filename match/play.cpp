@@ -69,14 +69,21 @@ int tlevel::startmatch(const std::string& mode, int levelnumber, Tmultiplayerset
   saveState(startsnapshot);
   if (source == nullptr) record.startchecksum = checksumof(startsnapshot);
 
-  synctest = std::clamp(RunConfig().synctest, 0, 8);
+  startsynctest(RunConfig().synctest);
+  return 0;
+}
+
+void tlevel::startsynctest(int n) {
+  synctest = std::clamp(n, 0, maxsynctest);
   synchistory.assign(synctest > 0 ? synctest + 1 : 0, matchsnapshot());
   syncsums.assign(synchistory.size(), 0);
-  if (synctest > 0) {
-    synchistory[0] = startsnapshot;
-    syncsums[0] = checksumof(startsnapshot);
-  }
-  return 0;
+  if (synctest == 0) return;
+  // Frames are numbered from the set-up on: the rollback goes back to a
+  // frame of this match, never before its first.
+  matchsnapshot& now = synchistory[framecount % synchistory.size()];
+  saveState(now);
+  syncsums[framecount % synchistory.size()] = checksumof(now);
+  syncfrom = framecount;
 }
 
 void tlevel::advance(const FrameInput& in, bool quiet) {
@@ -170,7 +177,7 @@ void tlevel::checksync() {
   const int f = framecount;
   saveState(synchistory[f % slots]);
   syncsums[f % slots] = checksumof(synchistory[f % slots]);
-  if (f < n || static_cast<int>(record.frames.size()) < f) return;
+  if (f - n < syncfrom || static_cast<int>(record.frames.size()) < f) return;
   loadState(synchistory[(f - n) % slots]);
   for (int k = f - n + 1; k <= f; k++) {
     advance(record.frames[k - 1], true);

@@ -4,6 +4,7 @@
 // (which balls, links and tensions exist, masses, radii, rest lengths) is
 // fixed at the set-up and is not saved; a snapshot starts with a signature
 // of that shape, so it is only ever taken back into the match that made it.
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -14,12 +15,19 @@ namespace {
 class saver {
  public:
   static constexpr bool loading = false;
-  explicit saver(matchsnapshot& out) : out_(out) { out_.clear(); }
+  // Writes into the buffer's whole capacity and trims it at the end: a
+  // snapshot saved again into the same buffer costs no allocation.
+  explicit saver(matchsnapshot& out) : out_(out) {
+    if (out_.size() < out_.capacity()) out_.resize(out_.capacity());
+  }
+  ~saver() { out_.resize(used_); }
   template <typename T>
   void raw(const T* p, size_t n) {
     static_assert(std::is_trivially_copyable<T>::value, "plain values only");
-    const auto* b = reinterpret_cast<const uint8_t*>(p);
-    out_.insert(out_.end(), b, b + n * sizeof(T));
+    size_t bytes = n * sizeof(T);
+    if (used_ + bytes > out_.size()) out_.resize(std::max<size_t>(2 * out_.size(), used_ + bytes + 4096));
+    std::memcpy(out_.data() + used_, p, bytes);
+    used_ += bytes;
   }
   template <typename T>
   void operator()(T& v) {
@@ -42,6 +50,7 @@ class saver {
 
  private:
   matchsnapshot& out_;
+  size_t used_ = 0;
 };
 
 class loader {
@@ -90,6 +99,16 @@ class loader {
   const uint8_t* end_;
   bool ok_ = true;
 };
+
+// A saved count is believed only as far as the bytes behind it can hold
+// entries; the walk stops at the first short read anyway.
+template <typename T, typename Make>
+void resize(std::list<std::unique_ptr<T>>& list, uint32_t n, Make make) {
+  constexpr uint32_t most = 1u << 16;
+  if (n > most) n = 0;
+  while (list.size() > n) list.pop_back();
+  while (list.size() < n) list.push_back(make());
+}
 
 // The set-up's shape of the bodies: every ragdoll's ball, link and tension
 // count, the players and main balls in play.
@@ -221,31 +240,27 @@ void visitmatch(tlevel& l, V& v) {
   for (int i = 0; i < l.mainballnumber; i++) visitmainball(*l.mainball[i], v);
   for (ragobject* rag : l.raglist) visitrag(*rag, v);
 
+  // The effect lists: loading keeps the entries already there and makes or
+  // drops only the difference, so a rollback seldom reaches the heap.
   uint32_t dots = v.count(l.dotlist.size());
   if (V::loading) {
-    l.dotlist.clear();
-    for (uint32_t i = 0; i < dots && v.ok(); i++) {
+    resize(l.dotlist, dots, [&l] {
       auto dot = std::make_unique<dotburst>();
       dot->image = l.sparki;
-      visitdot(*dot, v);
-      l.dotlist.push_back(std::move(dot));
-    }
-  } else {
-    for (auto& dot : l.dotlist) visitdot(*dot, v);
+      return dot;
+    });
   }
+  for (auto& dot : l.dotlist) visitdot(*dot, v);
   uint32_t fireworks = v.count(l.fireworkslist.size());
   if (V::loading) {
-    l.fireworkslist.clear();
-    for (uint32_t i = 0; i < fireworks && v.ok(); i++) {
+    resize(l.fireworkslist, fireworks, [&l] {
       auto firework = std::make_unique<Tfirework>();
       firework->image = l.starimage;
       for (tspark& s : firework->sparks) s.image = l.starimage;
-      visitfirework(*firework, v);
-      l.fireworkslist.push_back(std::move(firework));
-    }
-  } else {
-    for (auto& firework : l.fireworkslist) visitfirework(*firework, v);
+      return firework;
+    });
   }
+  for (auto& firework : l.fireworkslist) visitfirework(*firework, v);
 }
 
 }  // namespace

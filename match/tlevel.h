@@ -144,7 +144,9 @@ class tlevel {
   matchsnapshot startsnapshot;   // the state after the set-up, for the instant replay
   bool replaying = false;        // a recorded match is being shown: nothing recorded
   bool savereplay = true;        // write the replay file when the match ends
+  static constexpr int maxsynctest = 8;
   int synctest = 0;              // frames rolled back and simulated again each frame
+  int syncfrom = 0;              // the first frame a rollback may go back to
   std::vector<matchsnapshot> synchistory;
   std::vector<uint64_t> syncsums;
   // Set before startmatch to set a recorded match up as it was recorded.
@@ -152,6 +154,8 @@ class tlevel {
   // Rolls the last `synctest` frames back and simulates them again, ending
   // the program when a state differs.
   void checksync();
+  // Starts the rollback check (n frames, 0 off) from the present frame.
+  void startsynctest(int n);
   // "REPLAY" in the corner while a recorded match is shown.
   void drawreplaymark();
 
