@@ -11,8 +11,9 @@ bool ParseNumber(const char* text, unsigned long long limit, unsigned long long*
   unsigned long long v = 0;
   for (const char* c = text; *c; ++c) {
     if (*c < '0' || *c > '9') return false;
-    if (v > (limit - (*c - '0')) / 10) return false;
-    v = v * 10 + (*c - '0');
+    unsigned long long d = static_cast<unsigned long long>(*c - '0');
+    if (d > limit || v > (limit - d) / 10) return false;
+    v = v * 10 + d;
   }
   *out = v;
   return true;
