@@ -14,7 +14,7 @@ struct buttonkey {
 
 constexpr buttonkey heldkeys[] = {
     {buttonenter, keyenter}, {buttonspace, keyspace}, {buttonesc, keyesc}, {buttonpause, keypause},
-    {button1, key1},         {button4, key4},         {button5, key5},     {buttonreplay, keyreplay},
+    {button1, key1},         {button4, key4},         {button5, key5},     {buttonreplaykey, keyreplay},
 };
 
 }  // namespace
@@ -28,7 +28,7 @@ FrameInput inputcapture::capture(bool typing) {
   in.pressed = in.held & ~lastheld_;
   // A press and release between two frames still counts for these two.
   if (KeyPresses(keypause) != 0) in.pressed |= buttonpause;
-  if (KeyPresses(keyreplay) != 0) in.pressed |= buttonreplay;
+  if (KeyPresses(keyreplay) != 0) in.pressed |= buttonreplaykey;
   lastheld_ = in.held;
   if (typing) {
     int c = NextTypedChar();
@@ -37,6 +37,8 @@ FrameInput inputcapture::capture(bool typing) {
   in.clock = Clock();
   return in;
 }
+
+bool inputcapture::leaving() const { return KeyHeld(keyesc); }
 
 void inputcapture::clear(int request) {
   if (request >= 2) {

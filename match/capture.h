@@ -12,6 +12,9 @@ class inputcapture {
   // This frame's input. typing: the match reads typed characters now
   // (elsewhere they stay queued, as they always have).
   FrameInput capture(bool typing);
+  // True while the player asks to leave (Esc held): read between frames by
+  // the loops that show a match.
+  bool leaving() const;
   // Does what a frame's clear request asks (see tlevel::clearrequest).
   void clear(int request);
 

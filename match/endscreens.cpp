@@ -96,6 +96,10 @@ int tlevel::levelcompleted(int t) {
   return 0;
 }
 
+bool tlevel::nameprompt() const {
+  return phase == "gameover" && endscore > 0 && endscore > levelworstscore;
+}
+
 int tlevel::gameover(int t) {
   // Keys still held from the lost match must not type into the name.
   if (t <= 2) {

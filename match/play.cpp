@@ -153,7 +153,9 @@ int tlevel::playframe() {
     in = capture.capture(phase == "gameover");
   }
   bool endscreen = phase == "levelcompleted" || phase == "gameover" || phase == "tellwinner";
-  if ((in.pressed & buttonreplay) != 0 && endscreen && !replaying) {
+  uint16_t replay = buttonreplay;
+  if (!nameprompt()) replay |= buttonreplaykey;
+  if ((in.pressed & replay) != 0 && endscreen && !replaying) {
     instantreplay();
     in = capture.capture(phase == "gameover");
   }
@@ -202,7 +204,7 @@ int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings*
                           " " + std::to_string(mennumber));
   do {
     playframe();
-  } while (!KeyHeld(keyesc) && phase != "end");
+  } while (!capture.leaving() && phase != "end");
   int result = phase == "end" && winner != 0 ? winner : -1;
   TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
                           checksumtext(checksum()));

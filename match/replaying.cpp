@@ -38,7 +38,7 @@ void tlevel::instantreplay() {
     checkquit();
     Flip(-1);
     deltatimecount();
-    if (KeyHeld(keyesc)) break;
+    if (capture.leaving()) break;
   }
   replaying = false;
   loadState(now);
@@ -80,7 +80,7 @@ int tlevel::playrecorded(const replayrecord& r, bool* finished) {
     checkquit();
     Flip(-1);
     deltatimecount();
-    left = KeyHeld(keyesc) && k + 1 < r.frames.size();
+    left = capture.leaving() && k + 1 < r.frames.size();
   }
   *finished = !left;
   int result = phase == "end" && winner != 0 ? winner : -1;

@@ -205,6 +205,8 @@ class tlevel {
   virtual int tellwinner(int t);
   virtual int levelcompleted(int t);
   virtual int gameover(int t);
+  // The game-over screen asks for a name (every letter key types then).
+  bool nameprompt() const;
 
   // Effects.
   virtual int Handlefireworks();

@@ -27,7 +27,7 @@ namespace {
 constexpr char magic[4] = {'P', 'V', 'R', 'P'};
 constexpr int formatversion = 1;
 constexpr size_t maxversionlength = 32;
-constexpr uint16_t knownbuttons = (1u << 12) - 1;
+constexpr uint16_t knownbuttons = (1u << 13) - 1;
 constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
 constexpr int clockescape = 31;
 constexpr int minwindow = 320;

@@ -199,6 +199,14 @@ TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   EXPECT_EQ(Starting(TraceLines(), "desync"), std::vector<std::string>{"desync 19"});
 }
 
+int replaymarks(const std::vector<std::string>& trace) {
+  int marks = 0;
+  for (const std::string& line : trace) {
+    if (line.size() > 7 && line.compare(line.size() - 7, 7, " REPLAY") == 0) marks++;
+  }
+  return marks;
+}
+
 TEST_F(Replays, InstantReplayShowsTheMatchAgainAndReturnsToTheTally) {
   // Won at frame 10; R on the tally at 60 shows the 10 frames again plus the
   // 90 after the win (the replay's flips are script frames too); Escape at
@@ -211,10 +219,7 @@ TEST_F(Replays, InstantReplayShowsTheMatchAgainAndReturnsToTheTally) {
   EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), 1);
   EXPECT_EQ(level->men[0]->wins, 1);
   auto trace = TraceLines();
-  int marks = 0;
-  for (const std::string& line : trace) {
-    if (line.size() > 7 && line.compare(line.size() - 7, 7, " REPLAY") == 0) marks++;
-  }
+  int marks = replaymarks(trace);
   // One mark per replayed frame, from flip 61 up to the Escape at 120.
   EXPECT_EQ(marks, 60);
   // The match went on from where it stood: its own frames exclude the
@@ -224,6 +229,30 @@ TEST_F(Replays, InstantReplayShowsTheMatchAgainAndReturnsToTheTally) {
   Start("", 5);
   std::vector<std::string> again = PlayBack({"replays/replay-000001.pvr"});
   EXPECT_EQ(again.back(), Starting(trace, "match end").back());
+}
+
+TEST_F(Replays, OnTheNamePromptRIsALetterElsewhereTheReplay) {
+  // A level lost at frame 10 (1 + 5); R on the game-over screen at 40 (a
+  // key that also types its letter).
+  const std::string script =
+      "10 down 1\n10 down 5\n11 up 1\n11 up 5\n40 press R\n40 type r\n200 press ENTER\n";
+  for (int worst : {0, 500}) {
+    Start(script);
+    auto level = NewMatch();
+    level->startscore = level->endscore = 200;
+    level->levelworstscore = worst;
+    int wins[4] = {0, 0, 0, 0};
+    EXPECT_EQ(level->Play("levels", 6, nullptr, nullptr, wins), 2);
+    int marks = replaymarks(TraceLines());
+    if (worst == 0) {
+      // 200 enters the table: the name prompt shows, and R types.
+      EXPECT_EQ(level->name, "R");
+      EXPECT_EQ(marks, 0);
+    } else {
+      EXPECT_EQ(level->name, "");
+      EXPECT_GT(marks, 0);
+    }
+  }
 }
 
 TEST_F(Replays, TheFiftyNewestAreKept) {
