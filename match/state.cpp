@@ -1,9 +1,11 @@
 // Saving, restoring and hashing a match's simulation state. One visitor
 // walks every field that a frame reads and changes, in one fixed order, so
-// saving and restoring cannot disagree about the layout. The bodies' shape
-// (which balls, links and tensions exist, masses, radii, rest lengths) is
-// fixed at the set-up and is not saved; a snapshot starts with a signature
-// of that shape, so it is only ever taken back into the match that made it.
+// saving and restoring cannot disagree about the layout. Which balls, links
+// and tensions exist is fixed at the set-up: a snapshot starts with a
+// signature of that shape and is only ever taken back into a match of the
+// same shape. The set-up's constants (masses, radii, rest lengths, angles,
+// speeds, gravity) are saved too, so the checksum of a new match tells
+// whether two set-ups were the same.
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
@@ -128,6 +130,10 @@ void visitshape(tlevel& l, V& v) {
 
 template <class V>
 void visitman(Tman& m, V& v) {
+  v(m.speed);
+  v(m.AIlevel);
+  v(m.bot);
+  v(m.team);
   v(m.wins);
   v(m.direction);
   v(m.followedball);
@@ -156,6 +162,12 @@ void visitrag(ragobject& rag, V& v) {
   v(rag.xvmed);
   v(rag.yvmed);
   for (ball* b : rag.balllist) {
+    v(b->m);
+    v(b->r);
+    v(b->anchored);
+    v(b->anchorx);
+    v(b->anchory);
+    v(b->rolling);
     v(b->x);
     v(b->y);
     v(b->xv);
@@ -165,6 +177,14 @@ void visitrag(ragobject& rag, V& v) {
     v(b->actualmass);
     v(b->shiftx);
     v(b->shifty);
+  }
+  for (class link* k : rag.linklist) {
+    v(k->distance);
+    v(k->width);
+  }
+  for (tension* t : rag.TensionList) {
+    v(t->angle);
+    v(t->strength);
   }
 }
 
@@ -207,6 +227,10 @@ void visitmatch(tlevel& l, V& v) {
   v(random);
   if (V::loading) SetRandomState(random);
 
+  v(l.gravity);
+  v(l.maxowntime);
+  v(l.levelnum);
+  v.text(l.leveltype);
   v(l.framecount);
   v(l.decidedframe);
   v(l.clearrequest);

@@ -108,6 +108,32 @@ TEST_F(Replays, AMultiplayerMatchLeftWithEscapePlaysBack) {
   ExpectSamePlayBack({"replays/replay-000001.pvr"});
 }
 
+TEST_F(Replays, ARecordOfAnotherSetUpIsNotPlayed) {
+  Start("30 down ESC\n");
+  auto level = NewMatch();
+  Tcustomsettings settings;
+  int wins[4] = {0, 0, 0, 0};
+  level->Play("custom", 1, nullptr, &settings, wins);
+  replayrecord r = Load("replays/replay-000001.pvr");
+  // Each a setting the match would be set up with differently.
+  std::vector<void (*)(replayrecord&)> changes = {
+      [](replayrecord& c) { c.custom.gravity = 3; },
+      [](replayrecord& c) { c.custom.speed = 9; },
+      [](replayrecord& c) { c.custom.arenanum = 2; },
+      [](replayrecord& c) { c.randomstate ^= 1; },
+      [](replayrecord& c) { c.wins[1] = 4; },
+  };
+  for (auto change : changes) {
+    replayrecord other = r;
+    change(other);
+    auto again = NewMatch();
+    bool finished = true;
+    EXPECT_EQ(again->playrecorded(other, &finished), -3);
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(again->framecount, 0);
+  }
+}
+
 // The inputs of a busy match: every player pushes, some turns, the tester
 // keys win it for player 1 halfway.
 std::vector<FrameInput> busy(int frames) {
@@ -185,10 +211,12 @@ TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   ASSERT_EQ(level->startmatch("custom", 1, nullptr, &settings, wins), 0);
   level->startsynctest(3);
   for (int k = 0; k < 20; k++) level->playframe();
-  // Gravity is fixed by the set-up and not part of a snapshot: changing it
-  // behind the match's back makes the last frame one that a rollback
-  // simulates differently.
-  level->gravity = 0.4;
+  // Which ball a link holds is fixed by the set-up and not part of a
+  // snapshot: changing it behind the match's back makes the frames before
+  // simulate differently when rolled back.
+  class link& neck = *level->men[0]->linklist[0];
+  std::swap(neck.ball1, neck.ball2);
+  neck.ball2 = level->men[0]->balllist.back();
   int status = 0;
   try {
     level->playframe();
