@@ -179,9 +179,11 @@ void tlevel::checksync() {
   const int f = framecount;
   saveState(synchistory[f % slots]);
   syncsums[f % slots] = checksumof(synchistory[f % slots]);
-  if (f - n < syncfrom || static_cast<int>(record.frames.size()) < f) return;
-  loadState(synchistory[(f - n) % slots]);
-  for (int k = f - n + 1; k <= f; k++) {
+  // The first frames of a match roll back as far as its start.
+  const int from = std::max(syncfrom, f - n);
+  if (from >= f || static_cast<int>(record.frames.size()) < f) return;
+  loadState(synchistory[from % slots]);
+  for (int k = from + 1; k <= f; k++) {
     advance(record.frames[k - 1], true);
     if (checksum() != syncsums[k % slots]) {
       TraceEvent("desync", std::to_string(k));

@@ -132,10 +132,9 @@ class tlevel {
   bool silent = false;   // the frame being simulated draws nothing
   int framecount = 0;    // frames simulated since the set-up
   int decidedframe = 0;  // the frame the end screen came up, 0 before
-  // What the live loop must clear from the keyboard after this frame (set
-  // anew by every frame), so
-  // keys of one screen do not reach the next: 1 pending presses and typed
-  // characters, 2 everything, held keys included.
+  // What the live loop must clear from the keyboard after this frame, so
+  // keys of one screen do not reach the next (set anew by every frame):
+  // 1 pending presses and typed characters, 2 everything, held keys too.
   int clearrequest = 0;
 
   // ---- Recording and playing back ----
@@ -173,7 +172,9 @@ class tlevel {
   int playframe();
   // The loop of Play for a recorded match: the recorded inputs instead of
   // the players'. Returns the winner, -1 when left or the recorded match
-  // ended without one; *finished tells whether every frame was played.
+  // ended without one, -2 when no match could be set up, -3 when the set-up
+  // differs from the recorded one (nothing is played then); *finished tells
+  // whether every frame was played.
   int playrecorded(const replayrecord& r, bool* finished);
   // Shows the match so far again from its start, then puts the state back.
   void instantreplay();
