@@ -105,8 +105,7 @@ class loader {
 // A saved count is believed only as far as the bytes behind it can hold
 // entries; the walk stops at the first short read anyway.
 template <typename T, typename Make>
-void resize(std::list<std::unique_ptr<T>>& list, uint32_t n, Make make) {
-  constexpr uint32_t most = 1u << 16;
+void resize(std::list<std::unique_ptr<T>>& list, uint32_t n, uint32_t most, Make make) {
   if (n > most) n = 0;
   while (list.size() > n) list.pop_back();
   while (list.size() < n) list.push_back(make());
@@ -268,7 +267,7 @@ void visitmatch(tlevel& l, V& v) {
   // drops only the difference, so a rollback seldom reaches the heap.
   uint32_t dots = v.count(l.dotlist.size());
   if (V::loading) {
-    resize(l.dotlist, dots, [&l] {
+    resize(l.dotlist, dots, 1u << 16, [&l] {
       auto dot = std::make_unique<dotburst>();
       dot->image = l.sparki;
       return dot;
@@ -277,7 +276,7 @@ void visitmatch(tlevel& l, V& v) {
   for (auto& dot : l.dotlist) visitdot(*dot, v);
   uint32_t fireworks = v.count(l.fireworkslist.size());
   if (V::loading) {
-    resize(l.fireworkslist, fireworks, [&l] {
+    resize(l.fireworkslist, fireworks, 64, [&l] {
       auto firework = std::make_unique<Tfirework>();
       firework->image = l.starimage;
       for (tspark& s : firework->sparks) s.image = l.starimage;
