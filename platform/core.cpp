@@ -211,6 +211,13 @@ void PlatformShutdown() {
   delete p;
 }
 
+const PlatformConfig& RunConfig() { return State().config; }
+
+void TraceEvent(const char* tag, const std::string& text) {
+  plat::Platform& p = State();
+  if (p.trace.on()) p.trace.Write(plat::TraceLine(tag).Text(text));
+}
+
 void EndProgram() { throw ProgramExit{0}; }
 
 void EndProgramWith(int status) { throw ProgramExit{status}; }

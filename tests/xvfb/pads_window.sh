@@ -11,11 +11,14 @@
 both() {
   mkdir -p before headless
   rm -f before/* headless/*
+  # Each run starts with no replays, so both number their replay files alike.
+  rm -rf replays
   cp prefs.txt controls.txt scores.txt before/ 2>/dev/null || true
   run "$1" --max-frames "$2"
   expect_status 0
   cp trace.txt prefs.txt controls.txt scores.txt headless/ 2>/dev/null || true
   rm -f prefs.txt controls.txt scores.txt
+  rm -rf replays
   cp before/* . 2>/dev/null || true
   printf '%s\n' "$1" > script.txt
   set +e
