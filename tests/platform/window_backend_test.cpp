@@ -348,6 +348,8 @@ TEST(WindowTrim, CoverageReachesAsFarAsEachLevelFilters) {
   EXPECT_EQ(count(cov.cells[0]), 4);
   for (int level = 1; level < Coverage::kLevels; ++level)
     EXPECT_GE(count(cov.cells[level]), count(cov.cells[level - 1])) << level;
+  // The coarsest level reads 64 texels and more around: a ring of cells.
+  EXPECT_EQ(count(cov.cells[Coverage::kLevels - 1]), 16);
   EXPECT_EQ(cov.cells[Coverage::kLevels - 1] & 1, 0u);  // a far corner stays empty
 }
 
