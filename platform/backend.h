@@ -36,7 +36,9 @@ struct TextureData {
   int width = 0;
   int height = 0;
   const uint8_t* rgba = nullptr;  // width * height * 4 bytes, rows top first
-  bool filtered = true;           // bilinear (trilinear with mipmaps)
+  // The window backend filters every image trilinearly from mipmaps, as
+  // the game asks for all of them: these two are not honoured there.
+  bool filtered = true;  // bilinear (trilinear with mipmaps)
   bool mipmapped = true;
 };
 

@@ -40,23 +40,20 @@ void main() {
 }
 )";
 
-// One lookup, no branch: vMode is (layer, nearest, no mipmaps, light).
-// Nearest snaps the coordinate to the texel's centre; "no mipmaps" biases
-// the level down to the full-size image. The colour leaves premultiplied
-// by its alpha, and the blend adds it to what is there times one minus the
-// alpha it carries: the alpha itself for blending, zero for light.
+// One lookup, no branch: vMode is (layer, light, -, -). The colour leaves
+// premultiplied by its alpha, and the blend adds it to what is there times
+// one minus the alpha it carries: the alpha itself for blending, zero for
+// light. Every image is filtered the same way (trilinear): a per-image
+// choice would cost every pixel of every image its arithmetic.
 const char* const kFragmentShader = R"(#version 330 core
 uniform sampler2DArray uAtlas;
-uniform float uLayerSize;
 noperspective in vec2 vUv;
 flat in vec4 vColor;
 flat in vec4 vMode;
 out vec4 oColor;
 void main() {
-  vec2 texel = vUv * uLayerSize;
-  vec2 uv = mix(texel, floor(texel) + 0.5, vMode.y) / uLayerSize;
-  vec4 c = texture(uAtlas, vec3(uv, vMode.x), -16.0 * vMode.z) * vColor;
-  oColor = vec4(c.rgb * c.a, c.a - c.a * vMode.w);
+  vec4 c = texture(uAtlas, vec3(vUv, vMode.x)) * vColor;
+  oColor = vec4(c.rgb * c.a, c.a - c.a * vMode.y);
 }
 )";
 
@@ -145,8 +142,6 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glUseProgram(program_);
   glUniform2f(glGetUniformLocation(program_, "uFrame"), static_cast<float>(frameW),
               static_cast<float>(frameH));
-  glUniform1f(glGetUniformLocation(program_, "uLayerSize"),
-              static_cast<float>(packer_.LayerSize()));
   glUniform1i(glGetUniformLocation(program_, "uAtlas"), 0);
 
   glGenVertexArrays(1, &vao_);
@@ -182,7 +177,7 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
 
   glActiveTexture(GL_TEXTURE0);
   const uint8_t white[4] = {255, 255, 255, 255};
-  if (!EnsureLayers(1) || AddImage(white, 1, 1, true, true) < 0) {
+  if (!EnsureLayers(1) || AddImage(white, 1, 1) < 0) {
     if (error) *error = "cannot create the texture array";
     Shutdown();
     return false;
@@ -287,7 +282,7 @@ bool GlRenderer::EnsureLayers(int layers) {
   return true;
 }
 
-int GlRenderer::AddImage(const uint8_t* rgba, int w, int h, bool filtered, bool mipmapped) {
+int GlRenderer::AddImage(const uint8_t* rgba, int w, int h) {
   AtlasCell cell;
   if (!packer_.Place(w, h, &cell) || !EnsureLayers(cell.layer + 1)) return -1;
   int tw = 0, th = 0;
@@ -301,8 +296,6 @@ int GlRenderer::AddImage(const uint8_t* rgba, int w, int h, bool filtered, bool 
   Region r;
   r.live = true;
   r.layer = static_cast<uint8_t>(cell.layer);
-  r.nearest = filtered ? 0 : 1;
-  r.noMips = mipmapped ? 0 : 1;
   r.u0 = cell.x / size;
   r.v0 = cell.y / size;
   r.du = cell.w / size;
@@ -322,7 +315,7 @@ int GlRenderer::CreateTexture(const TextureData& data) {
     return -1;
   }
   CheckErrors("before a texture");
-  return AddImage(data.rgba, data.width, data.height, data.filtered, data.mipmapped);
+  return AddImage(data.rgba, data.width, data.height);
 }
 
 const GlRenderer::Region* GlRenderer::RegionFor(int id) const {
@@ -391,8 +384,8 @@ void GlRenderer::Append(const Region& r, uint8_t light, const Quad& quad) {
   CornerQuad q;
   for (int k = 0; k < 4; ++k) {
     const Vertex& in = quad.v[k];
-    q.c[k] = {in.x, in.y,    r.u0 + in.u * r.du, r.v0 + in.v * r.dv, in.r, in.g, in.b,
-              in.a, r.layer, r.nearest,          r.noMips,           light};
+    q.c[k] = {in.x,  in.y,  r.u0 + in.u * r.du, r.v0 + in.v * r.dv, in.r, in.g, in.b, in.a, r.layer,
+              light, {0, 0}};
   }
   if (target_ == kWindow) frameLog_.push_back(q);
   Queue(&q, 1);

@@ -54,16 +54,15 @@ class GlRenderer {
   int AtlasLayers() const { return packer_.Layers(); }
 
   // A corner as the shader reads it: the texture coordinate already in the
-  // array's layer, then layer, filtering and blend mode, the same on all
-  // four corners of a quad.
+  // array's layer, then layer and blend mode, the same on all four corners
+  // of a quad.
   struct Corner {
     float x, y;
     float u, v;
     uint8_t r, g, b, a;
     uint8_t layer;
-    uint8_t nearest;  // 1: the texel under the pixel, not a blend of four
-    uint8_t noMips;   // 1: always the full-size image, never a mipmap level
-    uint8_t light;    // 1: adds light; 0: blends by alpha
+    uint8_t light;  // 1: adds light; 0: blends by alpha
+    uint8_t unused[2];
   };
   struct CornerQuad {
     Corner c[4];
@@ -78,7 +77,7 @@ class GlRenderer {
   // image's [0, 1] coordinates.
   struct Region {
     bool live = false;
-    uint8_t layer = 0, nearest = 0, noMips = 0;
+    uint8_t layer = 0;
     float u0 = 0, v0 = 0, du = 0, dv = 0;
     float texelsW = 0, texelsH = 0;  // the image's size in the array
     bool trimmable = false;          // some cell of the image is empty
@@ -90,7 +89,7 @@ class GlRenderer {
 
   bool Fits() const { return drawableW_ == frameW_ && drawableH_ == frameH_; }
   const Region* RegionFor(int id) const;
-  int AddImage(const uint8_t* rgba, int w, int h, bool filtered, bool mipmapped);
+  int AddImage(const uint8_t* rgba, int w, int h);
   bool EnsureLayers(int layers);
   void BindTarget();
   void BeginFrameOnShown();
