@@ -603,6 +603,35 @@ TEST_F(WindowDisplay, ImagesShareADrawCallYetEachQuadDrawsItsOwn) {
   EXPECT_EQ(Pixel(shot, 63, 100), (std::vector<int>{0, 0, 80}));
 }
 
+// Images too large to share a layer each take a new one; growing the array
+// keeps what the layers before held.
+TEST_F(WindowDisplay, TheArrayGrowsKeepingWhatItHeld) {
+  Open(640, 480);
+  const std::vector<std::vector<int>> colours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  std::vector<int> tex;
+  for (const auto& c : colours) {
+    std::vector<uint8_t> texels;
+    texels.reserve(1100 * 1100 * 4);
+    for (int i = 0; i < 1100 * 1100; ++i) {
+      texels.insert(texels.end(), {static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]),
+                                   static_cast<uint8_t>(c[2]), 255});
+    }
+    TextureData data;
+    data.width = data.height = 1100;
+    data.rgba = texels.data();
+    tex.push_back(backend_->CreateTexture(data));
+    ASSERT_GT(tex.back(), 0);
+  }
+  backend_->Clear();
+  for (int i = 0; i < 3; ++i) Draw(tex[i], kBlendAlpha, QuadAt(i * 110.0f, 0, 100, 100));
+  Draw(kWhiteTexture, kBlendAlpha, QuadAt(330, 0, 100, 100));
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 1);
+  const PngImage shot = Shot();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Pixel(shot, i * 110 + 50, 50), colours[i]) << i;
+  EXPECT_EQ(Pixel(shot, 380, 50), (std::vector<int>{255, 255, 255}));
+}
+
 TEST_F(WindowDisplay, ScreenshotShowsTheFrameLastPresented) {
   Open(640, 480);
   backend_->Clear();
