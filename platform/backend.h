@@ -21,7 +21,8 @@ struct Vertex {
 };
 
 // Corners in drawing order: top-left, top-right, bottom-right, bottom-left
-// of the untransformed image.
+// of the untransformed image. All four carry the same colour: the window
+// renderer paints a quad in one colour, not a gradient.
 struct Quad {
   Vertex v[4];
 };
