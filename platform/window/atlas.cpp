@@ -9,7 +9,7 @@ int RoundUp(int v, int step) { return (v + step - 1) / step * step; }
 
 // One halving step of an RGBA image, averaging each 2 x 2 block (a lone
 // last row or column averages what it has).
-std::vector<uint8_t> Halve(const std::vector<uint8_t>& src, int w, int h, int* nw, int* nh) {
+std::vector<uint8_t> Halve(const uint8_t* src, int w, int h, int* nw, int* nh) {
   *nw = (w + 1) / 2;
   *nh = (h + 1) / 2;
   std::vector<uint8_t> dst(static_cast<size_t>(*nw) * *nh * 4);
@@ -83,15 +83,12 @@ std::vector<uint8_t> PaddedCellTexels(const uint8_t* rgba, int w, int h, const A
                                       int* outW, int* outH) {
   std::vector<uint8_t> shrunk;
   const uint8_t* src = rgba;
-  if (w != cell.w || h != cell.h) {
-    shrunk.assign(rgba, rgba + static_cast<size_t>(w) * h * 4);
-    while (w > cell.w || h > cell.h) {
-      int nw = 0, nh = 0;
-      shrunk = Halve(shrunk, w, h, &nw, &nh);
-      w = nw;
-      h = nh;
-    }
+  while (w > cell.w || h > cell.h) {
+    int nw = 0, nh = 0;
+    shrunk = Halve(src, w, h, &nw, &nh);
     src = shrunk.data();
+    w = nw;
+    h = nh;
   }
   const int pad = AtlasPacker::kPadding;
   *outW = w + 2 * pad;
