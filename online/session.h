@@ -1,0 +1,163 @@
+// A match played by several machines, each running the whole simulation.
+// Every machine sends its players' inputs to the others a few frames ahead
+// of their use (the input delay); a frame is never held up for a late input:
+// the session guesses it (the last input that arrived), and when the real
+// one differs it loads the state saved before that frame and simulates up
+// to the present again, silently, before drawing the next frame.
+//
+// The host relays: joiners talk only to it, so a joiner needs no address but
+// the host's. Every 60 confirmed frames the machines compare checksums.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "online/inputqueue.h"
+#include "online/netgame.h"
+#include "online/packet.h"
+#include "online/timesync.h"
+#include "online/transport.h"
+
+namespace online {
+
+struct sessionsetup {
+  int me = 1;  // this machine's number; 1 is the host
+  // The machines in the order of their men: the host first.
+  int machines = 0;
+  std::array<rosterentry, maxmachines> roster{};
+  int delay = 2;                 // frames between a press and its use
+  int window = 8;                // the furthest a guess may run ahead of the inputs
+  uint32_t droptimeout = 5000;   // milliseconds of silence that end a peer
+  int checkinterval = 60;        // frames between checksum comparisons
+  int floodlimit = 512;          // packets from one peer in one frame
+};
+
+struct sessionevent {
+  enum kind {
+    check,     // this machine's checksum of a confirmed frame
+    left,      // a machine left; the computer plays its men after `frame`
+    desync,    // the machines disagree on `frame`: the match is over
+    hostleft,  // the host is gone or hung up on us: the series is over
+  } what = check;
+  int machine = 0;
+  int32_t frame = 0;
+  uint64_t checksum = 0;
+  std::string why;  // hostleft: what happened
+};
+
+struct sessionstats {
+  int64_t frames = 0;          // frames played
+  int64_t rollbacks = 0;       // frames on which a rollback happened
+  int64_t resimulated = 0;     // frames simulated again
+  int longestrollback = 0;
+  int64_t timesyncwaits = 0;   // frames skipped to let the others catch up
+  int64_t windowstalls = 0;    // frames held because the inputs were too far behind
+  int64_t packetssent = 0;
+  int64_t bytessent = 0;
+  int64_t packetsreceived = 0;
+  int64_t bytesreceived = 0;
+};
+
+class session {
+ public:
+  session(rollbackgame& game, transport& net, const sessionsetup& setup);
+
+  // The transport's peer for a machine this one talks to (for a joiner only
+  // the host; for the host every joiner). Done before the first tick.
+  void link(int machine, int peer, uint32_t nowms);
+
+  enum result { advanced, waited, over };
+  // One frame of the game loop: takes what arrived, rolls back when a guess
+  // was wrong, plays the next frame unless this machine must wait, sends.
+  // `local` holds this machine's players in its own order.
+  result tick(const machineinput& local, uint32_t nowms);
+
+  bool pollevent(sessionevent& out);
+
+  int32_t frame() const { return frame_; }
+  // Every input of the frames before this one is known on this machine.
+  int32_t confirmed() const;
+  bool isover() const { return over_; }
+  const sessionstats& stats() const { return stats_; }
+  // The first man of a machine and how many it has.
+  int firstman(int machine) const;
+  int players(int machine) const;
+  // The input the match gets in `frame` from all machines (for tests and
+  // the replay of an online match).
+  FrameInput frameinput(int32_t frame);
+
+  // What this machine's players did in the latest frame it played, and the
+  // frame that input belongs to (a delay later).
+  int32_t lastlocalframe() const { return lastlocalframe_; }
+  const machineinput& lastlocal() const { return lastlocal_; }
+
+  // Leaves on purpose: tells the others right away.
+  void quit();
+
+ private:
+  struct linkstate {
+    int peer = -1;
+    bool up = false;
+    uint32_t lastheard = 0;
+    int32_t lastbase = 0;       // the peer's frame in its latest packet
+    int lastadvantage = 0;      // its frames past us, as it reported
+    std::array<int32_t, maxmachines + 1> theirnext{};  // what it has of each stream
+    int packetsthistick = 0;
+  };
+  struct snapshot {
+    int32_t frame = -1;
+    std::vector<uint8_t> data;
+  };
+  struct checkrecord {
+    int32_t frame = -1;
+    uint64_t sum = 0;
+  };
+
+  bool present(int machine) const;
+  bool ishost() const { return setup_.me == 1; }
+  // Streams that travel over the link to `machine`, in each direction.
+  bool sendsover(int stream, int machine) const;
+  bool receivesover(int stream, int machine) const;
+  int linkof(int peer) const;
+
+  void receiveall(uint32_t nowms);
+  void handle(int machine, const packet& p, uint32_t nowms);
+  bool takeinput(int machine, const packet& p);
+  void lose(int machine, const char* why);
+  void rollback();
+  void simulate(int32_t f, bool silent);
+  void reportchecks();
+  void comparecheck(int machine, int32_t frame, uint64_t sum);
+  void raisedesync(int32_t frame, int from);
+  void sendinputs();
+  void sendreliable(int machine, const packet& p);
+  void push(const sessionevent& e);
+
+  rollbackgame& game_;
+  transport& net_;
+  sessionsetup setup_;
+  std::array<inputqueue, maxmachines + 1> queues_{};  // by machine number
+  std::array<linkstate, maxmachines + 1> links_{};
+  std::array<int, maxmachines + 1> firstman_{};
+  std::vector<snapshot> snapshots_;
+  std::vector<checkrecord> ownchecks_;
+  std::array<std::vector<checkrecord>, maxmachines + 1> theirchecks_{};
+  int32_t reported_ = 0;  // the latest frame whose checksum was reported
+  int32_t frame_ = 0;
+  uint8_t pendingbuttons_ = 0;
+  int32_t lastlocalframe_ = -1;
+  machineinput lastlocal_;
+  bool over_ = false;
+  timesync sync_;
+  std::deque<sessionevent> events_;
+  sessionstats stats_;
+  netevent incoming_;
+  packet in_;
+  packet out_;
+  std::vector<uint8_t> bytes_;
+};
+
+}  // namespace online
