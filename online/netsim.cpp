@@ -38,7 +38,11 @@ void netsim::service(uint32_t nowms) {
   size_t n = 0;
   while (n < queue_.size() && static_cast<int32_t>(queue_[n].due - now_) <= 0) {
     waiting& w = queue_[n];
-    inner_.send(w.peer, w.data.data(), w.data.size(), w.reliable);
+    if (w.hangup) {
+      inner_.disconnect(w.peer);
+    } else {
+      inner_.send(w.peer, w.data.data(), w.data.size(), w.reliable);
+    }
     n++;
   }
   queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(n));
@@ -67,7 +71,10 @@ void netsim::send(int peer, const uint8_t* data, size_t size, bool reliable) {
     lost_++;
     return;
   }
-  waiting w{due, order_++, peer, reliable, std::vector<uint8_t>(data, data + size)};
+  enqueue({due, order_++, peer, reliable, false, std::vector<uint8_t>(data, data + size)});
+}
+
+void netsim::enqueue(waiting w) {
   auto at = std::upper_bound(queue_.begin(), queue_.end(), w, [](const waiting& a, const waiting& b) {
     return static_cast<int32_t>(a.due - b.due) < 0;
   });
@@ -75,9 +82,12 @@ void netsim::send(int peer, const uint8_t* data, size_t size, bool reliable) {
 }
 
 void netsim::disconnect(int peer) {
-  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [peer](const waiting& w) { return w.peer == peer; }),
-               queue_.end());
-  inner_.disconnect(peer);
+  // Goodbyes (a refusal, a departure) go out before the line drops.
+  uint32_t due = now_;
+  for (const waiting& w : queue_) {
+    if (w.peer == peer && w.reliable && static_cast<int32_t>(w.due - due) > 0) due = w.due;
+  }
+  enqueue({due, order_++, peer, false, true, {}});
 }
 
 int netsim::roundtrip(int peer) const {

@@ -43,9 +43,11 @@ class netsim : public transport {
     uint64_t order;
     int peer;
     bool reliable;
+    bool hangup;  // a disconnection, which leaves after the packets before it
     std::vector<uint8_t> data;
   };
   uint32_t random(uint32_t below);
+  void enqueue(waiting w);
 
   transport& inner_;
   netconditions c_;

@@ -287,7 +287,17 @@ void session::receiveall(uint32_t nowms) {
   net_.service(nowms);
   while (net_.receive(incoming_)) {
     const int m = linkof(incoming_.peer);
-    if (m == 0) continue;  // a lobby leftover or a machine already gone
+    if (m == 0) {
+      // A late knock on the door: the match has begun without it.
+      if (incoming_.what == netevent::connected) {
+        out_.type = packettype::refuse;
+        out_.reason = refusal::started;
+        encode(out_, bytes_);
+        net_.send(incoming_.peer, bytes_.data(), bytes_.size(), true);
+        net_.disconnect(incoming_.peer);
+      }
+      continue;  // otherwise a lobby leftover or a machine already gone
+    }
     if (incoming_.what == netevent::disconnected) {
       lose(m, "THE HOST LEFT");
       continue;
