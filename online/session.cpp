@@ -116,6 +116,7 @@ session::result session::tick(const machineinput& local, uint32_t nowms) {
     return over;
   }
   for (linkstate& l : links_) l.packetsthistick = 0;
+  ticks_++;
   receiveall(nowms);
   for (int m = 1; m <= maxmachines && !over_; m++) {
     if (links_[m].up && nowms - links_[m].lastheard > setup_.droptimeout) lose(m, "THE HOST STOPPED ANSWERING");
@@ -406,6 +407,8 @@ void session::sendinputs() {
     out_.advantage = static_cast<int8_t>(std::clamp(frame_ - l.lastbase, -127, 127));
     out_.ackcount = 0;
     out_.blockcount = 0;
+    // A change must go at once: the others guessed it had not happened.
+    bool urgent = ticks_ - l.lastsend >= setup_.quietsend;
     for (int s = 1; s <= maxmachines; s++) {
       if (receivesover(s, m)) out_.acks[out_.ackcount++] = {static_cast<uint8_t>(s), queues_[s].next()};
       if (!sendsover(s, m)) continue;
@@ -424,8 +427,15 @@ void session::sendinputs() {
       b.start = from;
       b.count = static_cast<uint8_t>(std::min<int32_t>(end - from, maxframesperblock));
       for (int k = 0; k < b.count; k++) b.frames[k] = q.known(from + k);
+      for (int32_t f = std::max(l.sentupto[s], from); f < from + b.count && !urgent; f++) {
+        urgent = !q.kept(f - 1) || q.known(f) != q.known(f - 1) || q.known(f).buttons;
+      }
     }
-    if (!l.up) continue;
+    if (!l.up || !urgent) continue;
+    for (int i = 0; i < out_.blockcount; i++) {
+      l.sentupto[out_.blocks[i].machine] = out_.blocks[i].start + out_.blocks[i].count;
+    }
+    l.lastsend = ticks_;
     encode(out_, bytes_);
     net_.send(l.peer, bytes_.data(), bytes_.size(), false);
     stats_.packetssent++;

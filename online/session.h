@@ -33,6 +33,9 @@ struct sessionsetup {
   uint32_t droptimeout = 5000;   // milliseconds of silence that end a peer
   int checkinterval = 60;        // frames between checksum comparisons
   int floodlimit = 512;          // packets from one peer in one frame
+  // While nothing changes, inputs go out every this many frames: the guess
+  // (the last input) is right, so only the window waits on them.
+  int quietsend = 2;
 };
 
 struct sessionevent {
@@ -105,6 +108,8 @@ class session {
     int32_t lastbase = 0;       // the peer's frame in its latest packet
     int lastadvantage = 0;      // its frames past us, as it reported
     std::array<int32_t, maxmachines + 1> theirnext{};  // what it has of each stream
+    std::array<int32_t, maxmachines + 1> sentupto{};   // the end of what we last sent of each
+    int64_t lastsend = 0;  // the tick of our latest input packet to it
     int packetsthistick = 0;
   };
   struct snapshot {
@@ -147,6 +152,7 @@ class session {
   std::array<std::vector<checkrecord>, maxmachines + 1> theirchecks_{};
   int32_t reported_ = 0;  // the latest frame whose checksum was reported
   int32_t frame_ = 0;
+  int64_t ticks_ = 0;
   uint8_t pendingbuttons_ = 0;
   int32_t lastlocalframe_ = -1;
   machineinput lastlocal_;
