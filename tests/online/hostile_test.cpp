@@ -122,3 +122,37 @@ TEST_F(Hostile, OnlyTheHostMayAnnounceADeparture) {
 }
 
 }  // namespace
+
+namespace {
+
+// A peer's checksum that differs from ours ends the match, whether it comes
+// after ours was confirmed or before.
+class Checks : public Hostile, public ::testing::WithParamInterface<int32_t> {
+ protected:
+  void SetUp() override {
+    r_.setup.checkinterval = 60;
+    Hostile::SetUp();
+  }
+};
+
+TEST_P(Checks, AnotherChecksumEndsTheMatchForEveryone) {
+  const int32_t frame = GetParam();
+  packet p;
+  p.type = packettype::check;
+  p.frame = frame;
+  p.checksum = 12345;
+  inject(p);
+  // Machine 3 is silent from now on: frames past 120 are confirmed only
+  // once it is dropped, five seconds on.
+  for (int i = 0; i < 800 && !r_.nodes[1]->s->isover(); i++) r_.step();
+  for (int m = 1; m <= 2; m++) {
+    ASSERT_TRUE(r_.nodes[m - 1]->s->isover()) << "machine " << m;
+    EXPECT_EQ(r_.nodes[m - 1]->events.back().what, sessionevent::desync);
+    EXPECT_EQ(r_.nodes[m - 1]->events.back().frame, frame);
+  }
+}
+
+// Frame 60 is confirmed when the packet comes, frame 480 is not yet.
+INSTANTIATE_TEST_SUITE_P(Hostile, Checks, ::testing::Values(60, 480));
+
+}  // namespace
