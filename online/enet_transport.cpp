@@ -82,13 +82,23 @@ std::unique_ptr<enettransport> enettransport::listen(uint16_t port, std::string*
   return std::unique_ptr<enettransport>(new enettransport(std::move(p)));
 }
 
-std::unique_ptr<enettransport> enettransport::dial(const std::string& hostname, uint16_t port, std::string* why) {
+std::unique_ptr<enettransport> enettransport::join(const std::string& hostname, uint16_t port, std::string* why,
+                                                  const char* only) {
   if (!startenet()) {
     if (why) *why = "THE NETWORK COULD NOT BE STARTED";
     return nullptr;
   }
+  ENetAddress here;
+  here.host = ENET_HOST_ANY;
+  here.port = 0;
+  if (only && enet_address_set_host_ip(&here, only) != 0) {
+    stopenet();
+    if (why) *why = std::string("NO ADDRESS ") + only;
+    return nullptr;
+  }
   auto p = std::make_unique<impl>();
-  p->host = enet_host_create(nullptr, 1, 2, 0, 0);
+  // The host, the other joiners and a spare.
+  p->host = enet_host_create(only ? &here : nullptr, maxmachines + 1, 2, 0, 0);
   if (!p->host) {
     stopenet();
     if (why) *why = "THE NETWORK COULD NOT BE STARTED";
@@ -170,6 +180,25 @@ int enettransport::roundtrip(int id) const {
   const ENetPeer* peer = p_->peer(id);
   if (!peer || peer->state != ENET_PEER_STATE_CONNECTED) return -1;
   return static_cast<int>(peer->roundTripTime);
+}
+
+bool enettransport::whereis(int id, uint32_t& address, uint16_t& port) const {
+  const ENetPeer* peer = p_->peer(id);
+  if (!peer || peer->state != ENET_PEER_STATE_CONNECTED) return false;
+  address = peer->address.host;
+  port = peer->address.port;
+  return true;
+}
+
+int enettransport::dial(uint32_t address, uint16_t port) {
+  ENetAddress a;
+  a.host = address;
+  a.port = port;
+  ENetPeer* peer = enet_host_connect(p_->host, &a, 2, 0);
+  if (!peer) return -1;
+  const int id = p_->id(peer);
+  p_->hungup[static_cast<size_t>(id)] = 0;
+  return id;
 }
 
 uint16_t enettransport::port() const { return p_->host->address.port; }

@@ -16,7 +16,10 @@ class enettransport : public transport {
   // of `only` when given; port 0 takes any free one (see port()).
   static std::unique_ptr<enettransport> listen(uint16_t port, std::string* why, const char* only = nullptr);
   // Dials a host; the connection shows as a `connected` event, or never.
-  static std::unique_ptr<enettransport> dial(const std::string& host, uint16_t port, std::string* why);
+  // The other joiners of the match dial this machine on the same port
+  // later; `only` keeps it to one address of this machine.
+  static std::unique_ptr<enettransport> join(const std::string& host, uint16_t port, std::string* why,
+                                             const char* only = nullptr);
   ~enettransport() override;
 
   void service(uint32_t nowms) override;
@@ -24,6 +27,8 @@ class enettransport : public transport {
   void send(int peer, const uint8_t* data, size_t size, bool reliable) override;
   void disconnect(int peer) override;
   int roundtrip(int peer) const override;
+  bool whereis(int peer, uint32_t& address, uint16_t& port) const override;
+  int dial(uint32_t address, uint16_t port) override;
   uint16_t port() const;
 
   struct impl;

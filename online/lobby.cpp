@@ -184,7 +184,14 @@ lobbystart lobbyhost::start(uint64_t seed, const std::vector<uint8_t>& settings,
   s.setup.me = 1;
   s.setup.machines = static_cast<int>(roster_.size());
   s.setup.delay = std::clamp(delay, 0, maxdelay);
-  for (size_t i = 0; i < roster_.size(); i++) s.setup.roster[i] = {roster_[i].machine, roster_[i].players, 0};
+  s.setup.token = seed;
+  for (size_t i = 0; i < roster_.size(); i++) {
+    rosterentry& e = s.setup.roster[i];
+    e = {roster_[i].machine, roster_[i].players, 0, 0, 0};
+    // Where each joiner is seen from here, for the others to dial.
+    const int peer = peerof(e.machine);
+    if (peer >= 0) net_.whereis(peer, e.address, e.port);
+  }
   out_.type = packettype::start;
   out_.seed = seed;
   out_.delay = static_cast<uint8_t>(s.setup.delay);
@@ -318,6 +325,7 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
       start_.seed = in_.seed;
       start_.settings.assign(in_.settings.begin(), in_.settings.begin() + in_.settingslength);
       start_.setup.me = me_;
+      start_.setup.token = in_.seed;
       start_.setup.delay = in_.delay;
       start_.setup.machines = in_.rostercount;
       std::copy(in_.roster.begin(), in_.roster.begin() + in_.rostercount, start_.setup.roster.begin());

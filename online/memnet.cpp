@@ -46,6 +46,20 @@ void memnetwork::endpoint::disconnect(int peer) {
   net_->at(peer).inbox_.push_back({netevent::disconnected, number_, {}});
 }
 
+bool memnetwork::endpoint::whereis(int peer, uint32_t& address, uint16_t& port) const {
+  if (!net_->linked(number_, peer)) return false;
+  address = static_cast<uint32_t>(peer);
+  port = 0;
+  return true;
+}
+
+int memnetwork::endpoint::dial(uint32_t address, uint16_t) {
+  const int n = static_cast<int>(address);
+  if (address >= net_->endpoints_.size() || n == number_ || net_->links_[number_][n] == 2) return -1;
+  net_->connect(number_, n);
+  return n;
+}
+
 int memnetwork::endpoint::roundtrip(int peer) const { return net_->linked(number_, peer) ? 0 : -1; }
 
 }  // namespace online

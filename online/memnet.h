@@ -20,6 +20,8 @@ class memnetwork {
     void send(int peer, const uint8_t* data, size_t size, bool reliable) override;
     void disconnect(int peer) override;
     int roundtrip(int peer) const override;
+    bool whereis(int peer, uint32_t& address, uint16_t& port) const override;
+    int dial(uint32_t address, uint16_t port) override;
     int number() const { return number_; }
 
    private:

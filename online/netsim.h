@@ -34,6 +34,10 @@ class netsim : public transport {
   void send(int peer, const uint8_t* data, size_t size, bool reliable) override;
   void disconnect(int peer) override;
   int roundtrip(int peer) const override;
+  bool whereis(int peer, uint32_t& address, uint16_t& port) const override {
+    return inner_.whereis(peer, address, port);
+  }
+  int dial(uint32_t address, uint16_t port) override { return inner_.dial(address, port); }
 
   int64_t lost() const { return lost_; }
 

@@ -9,6 +9,8 @@ namespace {
 // A player's keys byte on the wire: the direction bits, and one bit telling
 // whether the stick's two bytes follow (keyboard players never send them).
 constexpr uint8_t wirestick = 0x10;
+// On an acknowledgement's machine byte: a direct line to that machine is up.
+constexpr uint8_t directbit = 0x80;
 // A run of equal frames is one byte: its length less one, and the buttons.
 constexpr int runbits = 5;
 static_assert(maxframesperblock <= (1 << runbits), "a run length must fit its bits");
@@ -192,6 +194,12 @@ bool readroster(reader& r, packet& p, bool withroundtrip) {
     e.machine = r.byte();
     e.players = r.byte();
     e.roundtrip = withroundtrip ? r.u16() : 0;
+    e.address = 0;
+    e.port = 0;
+    if (!withroundtrip) {
+      for (int b = 0; b < 4; b++) e.address |= static_cast<uint32_t>(r.byte()) << (8 * b);
+      e.port = r.u16();
+    }
     if (!r.ok()) return false;
     if (!validmachine(e.machine)) return r.fail("a roster names no machine");
     if (e.players < 1 || e.players > maxlocalplayers) return r.fail("a roster has a wrong player count");
@@ -210,7 +218,12 @@ void writeroster(writer& w, const packet& p, bool withroundtrip) {
   for (int i = 0; i < p.rostercount; i++) {
     w.byte(p.roster[i].machine);
     w.byte(p.roster[i].players);
-    if (withroundtrip) w.u16(p.roster[i].roundtrip);
+    if (withroundtrip) {
+      w.u16(p.roster[i].roundtrip);
+    } else {
+      for (int b = 0; b < 4; b++) w.byte(static_cast<uint8_t>(p.roster[i].address >> (8 * b)));
+      w.u16(p.roster[i].port);
+    }
   }
 }
 
@@ -284,7 +297,7 @@ void encode(const packet& p, std::vector<uint8_t>& out) {
       w.varint(static_cast<uint32_t>(p.base));
       w.byte(static_cast<uint8_t>(p.ackcount << 4 | p.blockcount));
       for (int i = 0; i < p.ackcount; i++) {
-        w.byte(p.acks[i].machine);
+        w.byte(static_cast<uint8_t>(p.acks[i].machine | (p.acks[i].direct ? directbit : 0)));
         w.signedvarint(p.acks[i].next - p.base);
       }
       for (int i = 0; i < p.blockcount; i++) writeblock(w, p.blocks[i], p.base);
@@ -298,6 +311,14 @@ void encode(const packet& p, std::vector<uint8_t>& out) {
       w.varint(static_cast<uint32_t>(p.frame));
       break;
     case packettype::desync:
+      w.varint(static_cast<uint32_t>(p.frame));
+      break;
+    case packettype::meet:
+      w.byte(p.machine);
+      w.u64(p.token);
+      break;
+    case packettype::leaving:
+      w.byte(p.machine);
       w.varint(static_cast<uint32_t>(p.frame));
       break;
   }
@@ -362,7 +383,9 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
       if (!r.ok()) return false;
       if (p.ackcount > maxmachines || p.blockcount > maxmachines) return r.fail("an input packet has too many parts");
       for (int i = 0; i < p.ackcount && r.ok(); i++) {
-        p.acks[i].machine = r.byte();
+        const uint8_t who = r.byte();
+        p.acks[i].machine = who & static_cast<uint8_t>(~directbit);
+        p.acks[i].direct = (who & directbit) != 0;
         const int64_t next = p.base + r.signedvarint();
         if (!r.ok()) return false;
         if (!validmachine(p.acks[i].machine)) return r.fail("an acknowledgement names no machine");
@@ -390,6 +413,16 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
       readframe(r, p.frame);
       break;
     case packettype::desync:
+      readframe(r, p.frame);
+      break;
+    case packettype::meet:
+      p.machine = r.byte();
+      p.token = r.u64();
+      if (r.ok() && (p.machine < 2 || p.machine > maxmachines)) return r.fail("a meeting machine's number is out of range");
+      break;
+    case packettype::leaving:
+      p.machine = r.byte();
+      if (r.ok() && (p.machine < 2 || p.machine > maxmachines)) return r.fail("a leaving machine's number is out of range");
       readframe(r, p.frame);
       break;
   }

@@ -32,7 +32,9 @@ enum class packettype : uint8_t {
   check,        // anyone: the checksum of a confirmed frame
   leave,        // host -> all: a machine left, the computer plays its men after a frame
   desync,       // anyone: the checksums differed
-  last = desync
+  meet,         // joiner -> joiner: the first words on a direct line
+  leaving,      // host -> joiners: a machine is gone; joiner -> host: how much of it I have
+  last = leaving
 };
 
 enum class refusal : uint8_t {
@@ -50,6 +52,9 @@ struct rosterentry {
   uint8_t machine = 0;  // 1 is the host
   uint8_t players = 0;
   uint16_t roundtrip = 0;  // milliseconds, as the host measures it
+  // Where the host reaches it, so the joiners can reach each other (start only).
+  uint32_t address = 0;
+  uint16_t port = 0;
 };
 
 // Inputs of one machine for `count` frames from `start`.
@@ -61,10 +66,13 @@ struct inputblock {
   std::array<machineinput, maxframesperblock> frames{};
 };
 
-// "I have every input of that machine before frame `next`."
+// "I have every input of that machine before frame `next`." Sent to the
+// host, it also tells whether a direct line to that machine is up, so the
+// host need not pass its inputs on.
 struct inputack {
   uint8_t machine = 0;
   int32_t next = 0;
+  bool direct = false;
 };
 
 struct packet {
@@ -76,8 +84,9 @@ struct packet {
   uint64_t bodyhash = 0;
   uint8_t players = 0;  // hello and players
 
-  // welcome, leave
+  // welcome, leave, meet, leaving
   uint8_t machine = 0;
+  uint64_t token = 0;  // meet: the match's, known only to its machines
 
   // refuse
   refusal reason = refusal::version;
@@ -100,7 +109,7 @@ struct packet {
   uint8_t blockcount = 0;
   std::array<inputblock, maxmachines> blocks{};
 
-  // check, leave, desync
+  // check, leave, desync, leaving
   int32_t frame = 0;
   uint64_t checksum = 0;
 

@@ -14,6 +14,10 @@ uint16_t framebuttons(uint8_t machine) {
 }
 
 constexpr size_t maxevents = 64;
+// A direct line quiet this long is not trusted to carry inputs: the host
+// passes them on again.
+constexpr uint32_t directquiet = 1000;
+constexpr size_t maxknocks = maxmachines;
 
 }  // namespace
 
@@ -47,31 +51,49 @@ bool session::present(int machine) const {
 int session::firstman(int machine) const { return present(machine) ? firstman_[machine] : -1; }
 int session::players(int machine) const { return present(machine) ? queues_[machine].players() : 0; }
 
+bool session::usable(int machine) const { return machine >= 1 && machine <= maxmachines && links_[machine].up; }
+
+bool session::direct(int machine) const {
+  // Only once inputs came over it: a line just dialled may not be through.
+  return machine != 1 && !ishost() && usable(machine) && links_[machine].heard &&
+         now_ - links_[machine].lastheard < directquiet;
+}
+
 bool session::sendsover(int stream, int machine) const {
-  if (!present(stream) || stream == machine) return false;
-  return ishost() || stream == setup_.me;
+  if (!present(stream) || stream == machine || !usable(machine)) return false;
+  if (stream == setup_.me) return true;
+  // The host passes on what the joiner cannot get straight from its owner.
+  if (ishost()) return !links_[machine].theydirect[stream] || queues_[stream].left();
+  // A joiner hands the host what it holds of a machine being settled.
+  return machine == 1 && leaving_[stream];
 }
 
 bool session::receivesover(int stream, int machine) const {
   if (!present(stream) || stream == setup_.me) return false;
-  return ishost() ? stream == machine : machine == 1;
+  if (stream == machine || machine == 1) return true;
+  return ishost() && leaving_[stream];
 }
 
 int session::linkof(int peer) const {
   for (int m = 1; m <= maxmachines; m++) {
-    if (links_[m].up && links_[m].peer == peer) return m;
+    if ((links_[m].up || links_[m].dialling) && links_[m].peer == peer) return m;
   }
   return 0;
 }
 
-void session::link(int machine, int peer, uint32_t nowms) {
-  if (!present(machine) || machine == setup_.me) return;
+void session::uplink(int machine, int peer, uint32_t nowms) {
   linkstate& l = links_[machine];
   l = linkstate{};
   l.peer = peer;
   l.up = true;
   l.lastheard = nowms;
+  l.since = nowms;
   for (int s = 1; s <= maxmachines; s++) l.theirnext[s] = setup_.delay;
+}
+
+void session::link(int machine, int peer, uint32_t nowms) {
+  if (!present(machine) || machine == setup_.me) return;
+  uplink(machine, peer, nowms);
 }
 
 int32_t session::confirmed() const {
@@ -107,7 +129,25 @@ bool session::pollevent(sessionevent& out) {
   return true;
 }
 
+void session::dialjoiners(uint32_t nowms) {
+  dialled_ = true;
+  if (ishost() || !setup_.directlines) return;
+  // The lower number dials the higher, so each pair makes one line.
+  for (int i = 0; i < setup_.machines; i++) {
+    const rosterentry& e = setup_.roster[i];
+    if (e.machine == 1 || e.machine <= setup_.me) continue;
+    const int peer = net_.dial(e.address, e.port);
+    if (peer < 0) continue;
+    linkstate& l = links_[e.machine];
+    l = linkstate{};
+    l.peer = peer;
+    l.dialling = true;
+    l.since = nowms;
+  }
+}
+
 session::result session::tick(const machineinput& local, uint32_t nowms) {
+  now_ = nowms;
   if (over_) {
     // Still ticked for a moment after the end, so the last words get out.
     net_.service(nowms);
@@ -115,12 +155,28 @@ session::result session::tick(const machineinput& local, uint32_t nowms) {
     }
     return over;
   }
+  if (!dialled_) dialjoiners(nowms);
   for (linkstate& l : links_) l.packetsthistick = 0;
   ticks_++;
   receiveall(nowms);
   for (int m = 1; m <= maxmachines && !over_; m++) {
-    if (links_[m].up && nowms - links_[m].lastheard > setup_.droptimeout) lose(m, "THE HOST STOPPED ANSWERING");
+    linkstate& l = links_[m];
+    if (l.up && nowms - l.lastheard > setup_.droptimeout) lose(m, "THE HOST STOPPED ANSWERING");
+    if (l.dialling && nowms - l.since > setup_.droptimeout) {
+      // No direct line to that joiner: the host keeps passing its inputs on.
+      net_.disconnect(l.peer);
+      l.dialling = false;
+    }
   }
+  for (size_t i = 0; i < knocks_.size();) {
+    if (nowms - knocks_[i].second > setup_.droptimeout) {
+      net_.disconnect(knocks_[i].first);
+      knocks_.erase(knocks_.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      i++;
+    }
+  }
+  if (ishost()) settledepartures(nowms);
   if (over_) return over;
   rollback();
   if (over_) return over;
@@ -148,7 +204,8 @@ session::result session::tick(const machineinput& local, uint32_t nowms) {
   if (!over_) sendinputs();
   // The figures time sync works from, once a frame for every peer.
   for (int m = 1; m <= maxmachines; m++) {
-    if (links_[m].up) sync_.sample(m - 1, frame_ - links_[m].lastbase, links_[m].lastadvantage);
+    const linkstate& l = links_[m];
+    if (l.up && l.heard) sync_.sample(m - 1, frame_ - l.lastbase, l.lastadvantage);
   }
   return over_ ? over : r;
 }
@@ -202,9 +259,13 @@ void session::reportchecks() {
     out_.type = packettype::check;
     out_.frame = f;
     out_.checksum = c.sum;
-    for (int m = 1; m <= maxmachines; m++) {
-      // Joiners compare with the host, the host with every joiner.
-      if (links_[m].up) sendreliable(m, out_);
+    // Joiners compare with the host, the host with every joiner.
+    if (ishost()) {
+      for (int m = 2; m <= maxmachines; m++) {
+        if (usable(m)) sendreliable(m, out_);
+      }
+    } else if (usable(1)) {
+      sendreliable(1, out_);
     }
     for (int m = 1; m <= maxmachines && !over_; m++) {
       for (const checkrecord& t : theirchecks_[m]) {
@@ -234,7 +295,7 @@ void session::raisedesync(int32_t f, int from) {
   out_.type = packettype::desync;
   out_.frame = f;
   for (int m = 1; m <= maxmachines; m++) {
-    if (links_[m].up && m != from) sendreliable(m, out_);
+    if (usable(m) && m != from) sendreliable(m, out_);
   }
   over_ = true;
 }
@@ -248,12 +309,17 @@ void session::sendreliable(int machine, const packet& p) {
 
 void session::lose(int machine, const char* why) {
   linkstate& l = links_[machine];
+  if (l.dialling) {
+    net_.disconnect(l.peer);
+    l.dialling = false;
+    return;
+  }
   if (!l.up) return;
   net_.disconnect(l.peer);
   l.up = false;
   sync_.forget(machine - 1);
-  if (!ishost()) {
-    // A joiner's only link is the host's: without it there is no match.
+  if (machine == 1) {
+    // Without the host there is no match.
     sessionevent e;
     e.what = sessionevent::hostleft;
     e.why = why;
@@ -261,27 +327,105 @@ void session::lose(int machine, const char* why) {
     over_ = true;
     return;
   }
+  if (!ishost()) return;  // a direct line to a joiner: the host passes its inputs on instead
+  for (departure& d : departures_) d.waitingfor[machine] = false;
+  startdeparture(machine);
+}
+
+void session::startdeparture(int machine) {
+  departure& d = departures_[machine];
+  if (d.open || queues_[machine].left()) return;
+  d = departure{};
+  d.open = true;
+  d.since = now_;
+  d.mostnext = queues_[machine].next();
+  leaving_[machine] = true;
+  // Says how much the host holds, so the others send only what it lacks.
+  out_.type = packettype::leaving;
+  out_.machine = static_cast<uint8_t>(machine);
+  out_.frame = queues_[machine].next();
+  for (int m = 2; m <= maxmachines; m++) {
+    if (m == machine || !usable(m)) continue;
+    d.waitingfor[m] = true;
+    sendreliable(m, out_);
+  }
+}
+
+void session::settledepartures(uint32_t nowms) {
+  for (int j = 2; j <= maxmachines; j++) {
+    departure& d = departures_[j];
+    if (!d.open) continue;
+    const bool answered = std::none_of(d.waitingfor.begin(), d.waitingfor.end(), [](bool w) { return w; });
+    if (answered && queues_[j].next() >= d.mostnext) {
+      depart(j, d.mostnext - 1);
+    } else if (nowms - d.since > setup_.droptimeout) {
+      // Someone claimed inputs it never handed over: settle on what is here.
+      depart(j, queues_[j].next() - 1);
+    }
+  }
+}
+
+void session::depart(int machine, int32_t after) {
+  departures_[machine].open = false;
+  leaving_[machine] = false;
   inputqueue& q = queues_[machine];
-  q.leave(q.next() - 1);
+  q.leave(after);
   sessionevent e;
   e.what = sessionevent::left;
   e.machine = machine;
   e.frame = q.leftafter();
   push(e);
+  if (!ishost()) return;
   out_.type = packettype::leave;
   out_.machine = static_cast<uint8_t>(machine);
   out_.frame = q.leftafter();
   for (int m = 2; m <= maxmachines; m++) {
-    if (links_[m].up) sendreliable(m, out_);
+    if (usable(m)) sendreliable(m, out_);
   }
 }
 
 void session::quit() {
   for (int m = 1; m <= maxmachines; m++) {
-    if (links_[m].up) net_.disconnect(links_[m].peer);
-    links_[m].up = false;
+    if (links_[m].up || links_[m].dialling) net_.disconnect(links_[m].peer);
+    links_[m].up = links_[m].dialling = false;
   }
+  for (const auto& k : knocks_) net_.disconnect(k.first);
+  knocks_.clear();
   over_ = true;
+}
+
+void session::knock(int peer, const netevent& e, uint32_t nowms) {
+  auto k = std::find_if(knocks_.begin(), knocks_.end(), [peer](const std::pair<int, uint32_t>& x) { return x.first == peer; });
+  if (e.what == netevent::connected) {
+    if (k != knocks_.end()) return;
+    if (ishost() || !setup_.directlines || knocks_.size() >= maxknocks) {
+      // A late knock at the host: the match has begun without it.
+      out_.type = packettype::refuse;
+      out_.reason = refusal::started;
+      encode(out_, bytes_);
+      net_.send(peer, bytes_.data(), bytes_.size(), true);
+      net_.disconnect(peer);
+      return;
+    }
+    knocks_.push_back({peer, nowms});
+    return;
+  }
+  if (k == knocks_.end()) return;  // a lobby leftover or a machine already gone
+  if (e.what == netevent::disconnected) {
+    knocks_.erase(k);
+    return;
+  }
+  // A line must say which joiner of this match it is before it counts;
+  // inputs that overtook the greeting are sent again anyway.
+  if (!decode(e.data.data(), e.data.size(), in_) || in_.type != packettype::meet) return;
+  knocks_.erase(k);
+  const bool ok = in_.token == setup_.token && present(in_.machine) && in_.machine != 1 &&
+                  in_.machine < setup_.me && !links_[in_.machine].up && !links_[in_.machine].dialling;
+  if (!ok) {
+    net_.disconnect(peer);
+    return;
+  }
+  uplink(in_.machine, peer, nowms);
 }
 
 void session::receiveall(uint32_t nowms) {
@@ -289,22 +433,25 @@ void session::receiveall(uint32_t nowms) {
   while (net_.receive(incoming_)) {
     const int m = linkof(incoming_.peer);
     if (m == 0) {
-      // A late knock on the door: the match has begun without it.
-      if (incoming_.what == netevent::connected) {
-        out_.type = packettype::refuse;
-        out_.reason = refusal::started;
-        encode(out_, bytes_);
-        net_.send(incoming_.peer, bytes_.data(), bytes_.size(), true);
-        net_.disconnect(incoming_.peer);
-      }
-      continue;  // otherwise a lobby leftover or a machine already gone
+      knock(incoming_.peer, incoming_, nowms);
+      continue;
     }
+    linkstate& l = links_[m];
     if (incoming_.what == netevent::disconnected) {
       lose(m, "THE HOST LEFT");
       continue;
     }
-    if (incoming_.what != netevent::received) continue;
-    linkstate& l = links_[m];
+    if (incoming_.what == netevent::connected) {
+      if (l.dialling) {
+        // Our call went through: say who we are before anything else.
+        uplink(m, incoming_.peer, nowms);
+        out_.type = packettype::meet;
+        out_.machine = static_cast<uint8_t>(setup_.me);
+        out_.token = setup_.token;
+        sendreliable(m, out_);
+      }
+      continue;
+    }
     stats_.packetsreceived++;
     stats_.bytesreceived += static_cast<int64_t>(incoming_.data.size());
     if (++l.packetsthistick > setup_.floodlimit) {
@@ -322,6 +469,7 @@ void session::receiveall(uint32_t nowms) {
 
 void session::handle(int machine, const packet& p, uint32_t nowms) {
   linkstate& l = links_[machine];
+  const bool fromhost = machine == 1;
   switch (p.type) {
     case packettype::input:
       if (!takeinput(machine, p)) {
@@ -330,11 +478,41 @@ void session::handle(int machine, const packet& p, uint32_t nowms) {
       }
       break;
     case packettype::check:
-      comparecheck(machine, p.frame, p.checksum);
+      // Checksums are compared with the host only.
+      if (ishost() || fromhost) comparecheck(machine, p.frame, p.checksum);
+      break;
+    case packettype::leaving:
+      if (ishost()) {
+        // A joiner's answer: how much of the departed machine it holds.
+        departure& d = departures_[p.machine];
+        if (!d.open || !d.waitingfor[machine]) break;
+        if (p.frame > frame_ + setup_.window + 2 * setup_.delay + 2) {
+          lose(machine, "");
+          return;
+        }
+        d.waitingfor[machine] = false;
+        d.mostnext = std::max(d.mostnext, p.frame);
+      } else if (fromhost && present(p.machine) && p.machine != setup_.me) {
+        // Hand the host what we hold of it, and stop listening to it.
+        leaving_[p.machine] = true;
+        l.theirnext[p.machine] = std::max(l.theirnext[p.machine], p.frame);
+        if (links_[p.machine].up || links_[p.machine].dialling) {
+          net_.disconnect(links_[p.machine].peer);
+          links_[p.machine].up = links_[p.machine].dialling = false;
+          sync_.forget(p.machine - 1);
+        }
+        out_.type = packettype::leaving;
+        out_.machine = p.machine;
+        out_.frame = queues_[p.machine].next();
+        sendreliable(1, out_);
+      } else {
+        lose(machine, "THE HOST SENT A BAD PACKET");
+        return;
+      }
       break;
     case packettype::leave:
       // Only the host announces departures; our own means the host dropped us.
-      if (ishost() || !present(p.machine)) {
+      if (!fromhost || !present(p.machine)) {
         lose(machine, "THE HOST SENT A BAD PACKET");
         return;
       }
@@ -343,19 +521,18 @@ void session::handle(int machine, const packet& p, uint32_t nowms) {
         return;
       }
       if (!queues_[p.machine].left()) {
-        queues_[p.machine].leave(p.frame);
-        sessionevent e;
-        e.what = sessionevent::left;
-        e.machine = p.machine;
-        e.frame = queues_[p.machine].leftafter();
-        push(e);
+        if (links_[p.machine].up) {
+          net_.disconnect(links_[p.machine].peer);
+          links_[p.machine].up = false;
+        }
+        depart(p.machine, p.frame);
       }
       break;
     case packettype::desync:
       raisedesync(p.frame, machine);
       return;
     default:
-      // Lobby messages repeated late are harmless; nothing else is expected.
+      // Lobby messages and greetings repeated late are harmless.
       break;
   }
   l.lastheard = nowms;
@@ -369,16 +546,22 @@ bool session::takeinput(int machine, const packet& p) {
   if (p.base > reach) return false;
   for (int i = 0; i < p.ackcount; i++) {
     const int s = p.acks[i].machine;
-    if (!sendsover(s, machine)) return false;
-    if (p.acks[i].next > queues_[s].next()) return false;  // acknowledges what we never sent
+    if (!present(s) || s == machine) return false;
+    if (s == setup_.me && p.acks[i].next > queues_[s].next()) return false;  // what we never sent
     l.theirnext[s] = std::max(l.theirnext[s], p.acks[i].next);
+    l.theydirect[s] = p.acks[i].direct;
   }
   for (int i = 0; i < p.blockcount; i++) {
     const inputblock& b = p.blocks[i];
-    if (!receivesover(b.machine, machine)) return false;  // not theirs to send
     inputqueue& q = queues_[b.machine];
+    if (!receivesover(b.machine, machine)) {
+      // A joiner may still hand over a departed machine's inputs it sent
+      // before it heard the departure was settled.
+      if (q.left() && ishost()) continue;
+      return false;  // not theirs to send
+    }
     if (b.players != q.players()) return false;
-    if (b.start > q.next()) return false;  // a gap: we acknowledged nothing past next
+    if (b.start > q.next()) return false;  // a gap: nobody sends past what we acknowledged
     if (b.start + b.count > reach) return false;
     for (int k = 0; k < b.count; k++) {
       const int32_t f = b.start + k;
@@ -394,6 +577,7 @@ bool session::takeinput(int machine, const packet& p) {
   if (p.base >= l.lastbase) {
     l.lastbase = p.base;
     l.lastadvantage = p.advantage;
+    l.heard = true;
   }
   return true;
 }
@@ -410,7 +594,9 @@ void session::sendinputs() {
     // A change must go at once: the others guessed it had not happened.
     bool urgent = ticks_ - l.lastsend >= setup_.quietsend;
     for (int s = 1; s <= maxmachines; s++) {
-      if (receivesover(s, m)) out_.acks[out_.ackcount++] = {static_cast<uint8_t>(s), queues_[s].next()};
+      if (receivesover(s, m) && (m == 1 || s == m || ishost())) {
+        out_.acks[out_.ackcount++] = {static_cast<uint8_t>(s), queues_[s].next(), m == 1 && direct(s)};
+      }
       if (!sendsover(s, m)) continue;
       const inputqueue& q = queues_[s];
       const int32_t end = q.left() ? std::min(q.next(), q.leftafter() + 1) : q.next();

@@ -5,8 +5,12 @@
 // one differs it loads the state saved before that frame and simulates up
 // to the present again, silently, before drawing the next frame.
 //
-// The host relays: joiners talk only to it, so a joiner needs no address but
-// the host's. Every 60 confirmed frames the machines compare checksums.
+// Joiners dial each other when the match starts and send their inputs
+// straight to everybody; the host passes on the inputs of any machine a
+// joiner has no direct line to. The host alone decides departures: it asks
+// the others how much of the departed machine's inputs they hold, gathers
+// them, and names the frame after which the computer plays its men. Every 60
+// confirmed frames the machines compare checksums with the host.
 #pragma once
 
 #include <array>
@@ -25,9 +29,11 @@ namespace online {
 
 struct sessionsetup {
   int me = 1;  // this machine's number; 1 is the host
-  // The machines in the order of their men: the host first.
+  // The machines in the order of their men: the host first. The joiners'
+  // addresses are where they are dialled.
   int machines = 0;
   std::array<rosterentry, maxmachines> roster{};
+  uint64_t token = 0;            // proves a direct line comes from this match
   int delay = 2;                 // frames between a press and its use
   int window = 8;                // the furthest a guess may run ahead of the inputs
   uint32_t droptimeout = 5000;   // milliseconds of silence that end a peer
@@ -36,6 +42,7 @@ struct sessionsetup {
   // While nothing changes, inputs go out every this many frames: the guess
   // (the last input) is right, so only the window waits on them.
   int quietsend = 2;
+  bool directlines = true;       // joiners dial each other
 };
 
 struct sessionevent {
@@ -68,8 +75,9 @@ class session {
  public:
   session(rollbackgame& game, transport& net, const sessionsetup& setup);
 
-  // The transport's peer for a machine this one talks to (for a joiner only
-  // the host; for the host every joiner). Done before the first tick.
+  // The transport's peer for a machine already reached in the lobby (for a
+  // joiner the host; for the host every joiner). Done before the first tick;
+  // joiners dial each other on their own.
   void link(int machine, int peer, uint32_t nowms);
 
   enum result { advanced, waited, over };
@@ -88,10 +96,10 @@ class session {
   // The first man of a machine and how many it has.
   int firstman(int machine) const;
   int players(int machine) const;
-  // The input the match gets in `frame` from all machines (for tests and
-  // the replay of an online match).
+  // Whether a direct line to that machine is up.
+  bool direct(int machine) const;
+  // The input the match gets in `frame` from all machines.
   FrameInput frameinput(int32_t frame);
-
   // What this machine's players did in the latest frame it played, and the
   // frame that input belongs to (a delay later).
   int32_t lastlocalframe() const { return lastlocalframe_; }
@@ -104,11 +112,15 @@ class session {
   struct linkstate {
     int peer = -1;
     bool up = false;
+    bool dialling = false;      // a direct line we asked for, not connected yet
     uint32_t lastheard = 0;
+    uint32_t since = 0;         // when it was dialled or knocked
     int32_t lastbase = 0;       // the peer's frame in its latest packet
     int lastadvantage = 0;      // its frames past us, as it reported
+    bool heard = false;         // an input packet came: the two figures above mean something
     std::array<int32_t, maxmachines + 1> theirnext{};  // what it has of each stream
     std::array<int32_t, maxmachines + 1> sentupto{};   // the end of what we last sent of each
+    std::array<bool, maxmachines + 1> theydirect{};    // it has a direct line to that machine
     int64_t lastsend = 0;  // the tick of our latest input packet to it
     int packetsthistick = 0;
   };
@@ -120,18 +132,34 @@ class session {
     int32_t frame = -1;
     uint64_t sum = 0;
   };
+  // A departure the host is settling: who still has to say how much of the
+  // machine's inputs it holds, and the most anyone holds.
+  struct departure {
+    bool open = false;
+    uint32_t since = 0;
+    std::array<bool, maxmachines + 1> waitingfor{};
+    int32_t mostnext = 0;
+  };
 
   bool present(int machine) const;
   bool ishost() const { return setup_.me == 1; }
-  // Streams that travel over the link to `machine`, in each direction.
+  bool usable(int machine) const;
+  // Streams that travel over the line to `machine`: sent, received, and
+  // acknowledged by the other side.
   bool sendsover(int stream, int machine) const;
   bool receivesover(int stream, int machine) const;
   int linkof(int peer) const;
 
+  void dialjoiners(uint32_t nowms);
   void receiveall(uint32_t nowms);
+  void knock(int peer, const netevent& e, uint32_t nowms);
   void handle(int machine, const packet& p, uint32_t nowms);
   bool takeinput(int machine, const packet& p);
   void lose(int machine, const char* why);
+  void startdeparture(int machine);
+  void settledepartures(uint32_t nowms);
+  void uplink(int machine, int peer, uint32_t nowms);
+  void depart(int machine, int32_t after);
   void rollback();
   void simulate(int32_t f, bool silent);
   void reportchecks();
@@ -147,6 +175,10 @@ class session {
   std::array<inputqueue, maxmachines + 1> queues_{};  // by machine number
   std::array<linkstate, maxmachines + 1> links_{};
   std::array<int, maxmachines + 1> firstman_{};
+  std::array<departure, maxmachines + 1> departures_{};
+  std::array<bool, maxmachines + 1> leaving_{};  // asked about by the host, not yet settled
+  // Strangers that knocked: peers waiting to say which joiner they are.
+  std::vector<std::pair<int, uint32_t>> knocks_;
   std::vector<snapshot> snapshots_;
   std::vector<checkrecord> ownchecks_;
   std::array<std::vector<checkrecord>, maxmachines + 1> theirchecks_{};
@@ -156,6 +188,8 @@ class session {
   uint8_t pendingbuttons_ = 0;
   int32_t lastlocalframe_ = -1;
   machineinput lastlocal_;
+  bool dialled_ = false;
+  uint32_t now_ = 0;
   bool over_ = false;
   timesync sync_;
   std::deque<sessionevent> events_;

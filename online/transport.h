@@ -29,6 +29,12 @@ class transport {
   virtual void disconnect(int peer) = 0;
   // The round trip to the peer in milliseconds, or -1 when not known yet.
   virtual int roundtrip(int peer) const = 0;
+  // Where a peer is seen from here (an IPv4 address and a port, or any two
+  // numbers the transport understands), and dialling such a place: the
+  // joiners of a match reach each other this way. dial() gives the new
+  // peer's number (its `connected` event follows) or -1.
+  virtual bool whereis(int peer, uint32_t& address, uint16_t& port) const = 0;
+  virtual int dial(uint32_t address, uint16_t port) = 0;
 };
 
 }  // namespace online

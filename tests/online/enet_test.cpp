@@ -37,7 +37,7 @@ struct pair {
     std::string why;
     host = enettransport::listen(0, &why, "127.0.0.1");
     EXPECT_TRUE(host) << why;
-    if (host) joiner = enettransport::dial("127.0.0.1", host->port(), &why);
+    if (host) joiner = enettransport::join("127.0.0.1", host->port(), &why, "127.0.0.1");
     EXPECT_TRUE(joiner) << why;
   }
 };

@@ -37,10 +37,13 @@ struct rig {
       int checkinterval = 1) {
     setup.machines = static_cast<int>(players.size());
     for (size_t i = 0; i < players.size(); i++) {
-      setup.roster[i] = {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(players[i]), 0};
+      // In the in-process network a machine's address is its number there.
+      setup.roster[i] = {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(players[i]), 0,
+                         static_cast<uint32_t>(i), 0};
       net.add();
     }
     setup.checkinterval = checkinterval;
+    setup.token = seed;
     for (size_t i = 1; i < players.size(); i++) net.connect(0, static_cast<int>(i));
     for (size_t i = 0; i < players.size(); i++) {
       auto n = std::make_unique<node>();
