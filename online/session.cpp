@@ -118,6 +118,13 @@ FrameInput session::frameinput(int32_t f) {
   return in;
 }
 
+bool session::takeconfirmed(int32_t& f, FrameInput& in) {
+  if (handedout_ >= std::min(confirmed(), frame_)) return false;
+  f = handedout_++;
+  in = frameinput(f);
+  return true;
+}
+
 void session::push(const sessionevent& e) {
   if (events_.size() < maxevents) events_.push_back(e);
 }

@@ -105,6 +105,11 @@ class session {
   int32_t lastlocalframe() const { return lastlocalframe_; }
   const machineinput& lastlocal() const { return lastlocal_; }
 
+  // The inputs of confirmed frames, each once and in order, as a replay
+  // records them: every machine hands out the same ones. Call after every
+  // tick; false when no new frame was confirmed.
+  bool takeconfirmed(int32_t& frame, FrameInput& input);
+
   // Leaves on purpose: tells the others right away.
   void quit();
 
@@ -183,6 +188,7 @@ class session {
   std::vector<checkrecord> ownchecks_;
   std::array<std::vector<checkrecord>, maxmachines + 1> theirchecks_{};
   int32_t reported_ = 0;  // the latest frame whose checksum was reported
+  int32_t handedout_ = 0; // the first frame takeconfirmed() has not given yet
   int32_t frame_ = 0;
   int64_t ticks_ = 0;
   uint8_t pendingbuttons_ = 0;

@@ -1,6 +1,7 @@
 // Packets from anywhere. The first byte picks who receives them (a host's
-// session, a joiner's session, a host's lobby, a joiner's lobby); the rest
-// is a series of packets, each a length byte and that many bytes. Every
+// session, a joiner's session, a host's lobby, a joiner's lobby) and whether
+// they come from the machine it talks to or from a stranger dialling in; the
+// rest is a series of packets, each a length byte and that many bytes. Every
 // packet the decoder accepts must encode back to bytes it reads the same.
 #include <cstddef>
 #include <cstdint>
@@ -49,6 +50,7 @@ sessionsetup threemachines(int me) {
   sessionsetup s;
   s.me = me;
   s.machines = 3;
+  s.token = 7;
   s.roster[0] = {1, 1, 0};
   s.roster[1] = {2, 2, 0};
   s.roster[2] = {3, 1, 0};
@@ -60,6 +62,7 @@ sessionsetup threemachines(int me) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const int target = data[0] & 3;
+  const int sender = (data[0] & 4) ? 2 : 1;
   std::vector<std::vector<uint8_t>> packets;
   for (size_t i = 1; i < size && packets.size() < 64;) {
     const size_t n = data[i++];
@@ -86,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s->link(2, 1, 0);
     s->link(3, 2, 0);
   } else if (target == 1) {
-    s = std::make_unique<session>(game, net.at(0), threemachines(2));
+    // Joiner 3: the host on endpoint 1, and joiner 2 may dial in from endpoint 2.
+    s = std::make_unique<session>(game, net.at(0), threemachines(3));
     s->link(1, 1, 0);
   } else if (target == 2) {
     host = std::make_unique<lobbyhost>(net.at(0), me);
@@ -98,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int tick = 0; tick < 12; tick++) {
     // A few packets a frame, so some land mid-match.
     for (int k = 0; k < 8 && next < packets.size(); k++, next++) {
-      net.at(1).send(0, packets[next].data(), packets[next].size(), false);
+      net.at(sender).send(0, packets[next].data(), packets[next].size(), false);
     }
     now += 16;
     if (s) {

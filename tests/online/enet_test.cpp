@@ -144,6 +144,61 @@ TEST(Enet, TwoMachinesPlayTheSameMatch) {
   EXPECT_FALSE(jsession.isover());
 }
 
+TEST(Enet, JoinersReachEachOtherDirectly) {
+  std::string why;
+  auto hostnet = enettransport::listen(0, &why, "127.0.0.1");
+  ASSERT_TRUE(hostnet) << why;
+  auto anet = enettransport::join("127.0.0.1", hostnet->port(), &why, "127.0.0.1");
+  auto bnet = enettransport::join("127.0.0.1", hostnet->port(), &why, "127.0.0.1");
+  ASSERT_TRUE(anet && bnet) << why;
+  lobbyhost host(*hostnet, {"1.0", 42, 1});
+  lobbyjoin a(*anet, {"1.0", 42, 1}, now());
+  lobbyjoin b(*bnet, {"1.0", 42, 1}, now());
+  ASSERT_TRUE(until([&] { return host.men() == 3; },
+                    [&] {
+                      host.service(now());
+                      a.service(now());
+                      b.service(now());
+                    }));
+  const lobbystart hs = host.start(5, {}, 2, now());
+  ASSERT_TRUE(until([&] { return a.status() == lobbyjoin::started && b.status() == lobbyjoin::started; },
+                    [&] {
+                      a.service(now());
+                      b.service(now());
+                    }));
+  toygame games[3];
+  session hsession(games[0], *hostnet, hs.setup);
+  session asession(games[1], *anet, a.start().setup);
+  session bsession(games[2], *bnet, b.start().setup);
+  hsession.link(2, host.peerof(2), now());
+  hsession.link(3, host.peerof(3), now());
+  asession.link(1, a.hostpeer(), now());
+  bsession.link(1, b.hostpeer(), now());
+  session* all[3] = {&hsession, &asession, &bsession};
+  int t = 0;
+  ASSERT_TRUE(until([&] { return asession.direct(3) && bsession.direct(2) && t > 130; },
+                    [&] {
+                      for (int m = 0; m < 3; m++) {
+                        machineinput in;
+                        in.players[0].keys = static_cast<uint8_t>((t / (4 + m)) % 16);
+                        all[m]->tick(in, now());
+                      }
+                      t++;
+                    }));
+  std::vector<uint64_t> sums[3];
+  sessionevent e;
+  for (int m = 0; m < 3; m++) {
+    EXPECT_FALSE(all[m]->isover());
+    while (all[m]->pollevent(e)) {
+      if (e.what == sessionevent::check) sums[m].push_back(e.checksum);
+    }
+    ASSERT_FALSE(sums[m].empty()) << "machine " << m + 1 << " confirmed no sixtieth frame";
+    sums[m].resize(1);
+  }
+  EXPECT_EQ(sums[0], sums[1]);
+  EXPECT_EQ(sums[0], sums[2]);
+}
+
 TEST(Address, TypedAddressesAreReadStrictly) {
   std::string host;
   uint16_t port = 0;

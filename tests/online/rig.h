@@ -20,6 +20,7 @@ struct rig {
     std::unique_ptr<online::session> s;
     std::map<int32_t, online::machineinput> sent;  // by the frame it is for
     std::map<int32_t, uint64_t> checks;
+    std::vector<FrameInput> confirmed;  // as a replay would record them
     std::vector<online::sessionevent> events;
     int starttick = 0;       // global frame this machine begins on
     int extraevery = 0;      // a fast clock: one extra frame every so many
@@ -98,6 +99,11 @@ struct rig {
     const online::machineinput in = play(m, n.ticks++, setup.roster[m - 1].players);
     if (n.s->tick(in, clockof(n)) == online::session::advanced) {
       n.sent[n.s->lastlocalframe()] = n.s->lastlocal();
+    }
+    int32_t f;
+    FrameInput fi;
+    while (n.s->takeconfirmed(f, fi)) {
+      if (f == static_cast<int32_t>(n.confirmed.size())) n.confirmed.push_back(fi);
     }
     online::sessionevent e;
     while (n.s->pollevent(e)) {

@@ -21,6 +21,16 @@ void expectsamematch(const rig& r, int32_t frames) {
     EXPECT_GE(static_cast<int32_t>(n.checks.size()), frames - 1) << "machine " << m;
     EXPECT_EQ(r.mismatches(m, ref), std::vector<int32_t>{}) << "machine " << m;
     for (const sessionevent& e : n.events) EXPECT_NE(e.what, sessionevent::desync) << "machine " << m;
+    // Every machine records the same inputs, so their replays are one.
+    const auto& first = r.nodes[0]->confirmed;
+    const size_t common = std::min(first.size(), n.confirmed.size());
+    EXPECT_GE(common, static_cast<size_t>(frames));
+    for (size_t f = 0; f < common; f++) {
+      if (n.confirmed[f] != first[f]) {
+        ADD_FAILURE() << "machine " << m << " records other inputs in frame " << f;
+        break;
+      }
+    }
   }
 }
 
