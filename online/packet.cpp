@@ -237,6 +237,11 @@ bool readframe(reader& r, int32_t& frame) {
 
 }  // namespace
 
+bool inmatch(packettype type) {
+  return type == packettype::input || type == packettype::check || type == packettype::leave ||
+         type == packettype::desync || type == packettype::leaving;
+}
+
 bool validplayerinput(const PlayerInput& in) {
   if (in.keys & ~inputdirections) return false;
   // Rounding each axis of a full push may overshoot by less than one.
@@ -266,6 +271,7 @@ void packet::setversion(const std::string& v) {
 void encode(const packet& p, std::vector<uint8_t>& out) {
   writer w(out);
   w.byte(static_cast<uint8_t>(protocolversion << 4 | static_cast<uint8_t>(p.type)));
+  if (inmatch(p.type)) w.byte(p.epoch);
   switch (p.type) {
     case packettype::hello:
       w.byte(p.versionlength);
@@ -334,6 +340,7 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
   const int type = head & 15;
   if (type < 1 || type > static_cast<int>(packettype::last)) return r.fail("the packet type is unknown");
   p.type = static_cast<packettype>(type);
+  p.epoch = inmatch(p.type) ? r.byte() : 0;
   switch (p.type) {
     case packettype::hello: {
       p.versionlength = r.byte();

@@ -75,8 +75,13 @@ struct inputack {
   bool direct = false;
 };
 
+// Messages of a match carry its number in the series, so a late packet of
+// the previous match is never taken for one of the next.
+bool inmatch(packettype type);
+
 struct packet {
   packettype type = packettype::input;
+  uint8_t epoch = 0;  // the match's number in the series, for inmatch() types
 
   // hello
   std::array<char, maxversion> version{};

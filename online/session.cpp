@@ -39,6 +39,7 @@ session::session(rollbackgame& game, transport& net, const sessionsetup& setup)
   ownchecks_.resize(checks);
   for (auto& t : theirchecks_) t.resize(checks);
   sync_.reset();
+  out_.epoch = setup_.epoch;
 }
 
 bool session::present(int machine) const {
@@ -153,7 +154,7 @@ void session::dialjoiners(uint32_t nowms) {
   }
 }
 
-session::result session::tick(const machineinput& local, uint32_t nowms) {
+session::result session::tick(const machineinput& local, uint32_t nowms, bool play) {
   now_ = nowms;
   if (over_) {
     // Still ticked for a moment after the end, so the last words get out.
@@ -191,7 +192,9 @@ session::result session::tick(const machineinput& local, uint32_t nowms) {
   // Presses made while this machine waits are kept for the frame it plays.
   pendingbuttons_ |= local.buttons & machinebuttons;
   result r = advanced;
-  if (frame_ - confirmed() >= setup_.window) {
+  if (!play) {
+    r = waited;
+  } else if (frame_ - confirmed() >= setup_.window) {
     r = waited;
     stats_.windowstalls++;
   } else if (sync_.wait()) {
@@ -467,6 +470,12 @@ void session::receiveall(uint32_t nowms) {
     }
     if (!decode(incoming_.data.data(), incoming_.data.size(), in_)) {
       lose(m, "THE HOST SENT A BROKEN PACKET");
+      continue;
+    }
+    if (inmatch(in_.type) && in_.epoch != setup_.epoch) {
+      // The previous match's last words, or the next one's first: the
+      // machine is alive, and anything that matters is sent again.
+      l.lastheard = nowms;
       continue;
     }
     handle(m, in_, nowms);

@@ -34,6 +34,7 @@ struct sessionsetup {
   int machines = 0;
   std::array<rosterentry, maxmachines> roster{};
   uint64_t token = 0;            // proves a direct line comes from this match
+  uint8_t epoch = 0;             // the match's number in the series
   int delay = 2;                 // frames between a press and its use
   int window = 8;                // the furthest a guess may run ahead of the inputs
   uint32_t droptimeout = 5000;   // milliseconds of silence that end a peer
@@ -83,8 +84,10 @@ class session {
   enum result { advanced, waited, over };
   // One frame of the game loop: takes what arrived, rolls back when a guess
   // was wrong, plays the next frame unless this machine must wait, sends.
-  // `local` holds this machine's players in its own order.
-  result tick(const machineinput& local, uint32_t nowms);
+  // `local` holds this machine's players in its own order. With `play`
+  // false (the match has ended, the next has not begun) it only keeps the
+  // lines alive: no frame is played and nobody is dropped for waiting.
+  result tick(const machineinput& local, uint32_t nowms, bool play = true);
 
   bool pollevent(sessionevent& out);
 

@@ -93,6 +93,17 @@ TEST_F(Hostile, RewritingAConfirmedFrameGetsTheSenderDropped) {
   expecthonestmatch();
 }
 
+TEST_F(Hostile, PacketsOfAnotherMatchOfTheSeriesAreLeftAlone) {
+  // The same frames mean other inputs in the next match: neither taken nor
+  // held against the sender.
+  packet p = inputs(3, 100, 4);
+  p.blocks[0].frames[1].players[0].keys ^= inputleft;
+  p.epoch = 1;
+  inject(p);
+  for (int i = 0; i < 10; i++) r_.step();
+  EXPECT_EQ(r_.leftafter(3), -1);
+}
+
 TEST_F(Hostile, ReplayedPacketsChangeNothing) {
   // Old, true inputs sent again and again: harmless, and not a reason to
   // drop anyone (a network may duplicate packets).

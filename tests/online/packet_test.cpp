@@ -118,7 +118,7 @@ TEST(Packet, EveryKindComesBackAsSent) {
 TEST(Packet, KeyboardInputsStaySmall) {
   // Equal frames share one byte and a keyboard player sends no stick: six
   // frames with one change cost a handful of bytes.
-  EXPECT_LE(bytesof(joinerinput()).size(), 20u);
+  EXPECT_LE(bytesof(joinerinput()).size(), 21u);
 }
 
 TEST(Packet, EveryCutOfAValidPacketIsRefused) {
@@ -144,28 +144,28 @@ TEST(Packet, MalformedFieldsAreRefusedWithTheirReason) {
 
   packet p = joinerinput();
   const std::vector<uint8_t> good = bytesof(p);
-  // Layout: head, advantage, base (2 bytes), counts, 3 acks (2 bytes each),
-  // block head, start, count, then runs.
+  // Layout: head, match, advantage, base (2 bytes), counts, 3 acks (2 bytes
+  // each), block head, start, count, then runs.
   b = good;
-  b[4] = 5 << 4 | 1;
+  b[5] = 5 << 4 | 1;
   EXPECT_EQ(refusedbecause(b), "an input packet has too many parts");
   b = good;
-  b[7] = 1;  // the second ack names the first's machine
+  b[8] = 1;  // the second ack names the first's machine
   EXPECT_EQ(refusedbecause(b), "a machine is acknowledged twice");
   b = good;
-  b[11] = 5 << 4 | 1;
+  b[12] = 5 << 4 | 1;
   EXPECT_EQ(refusedbecause(b), "an input block names no machine");
   b = good;
-  b[11] = 2 << 4 | 0;
+  b[12] = 2 << 4 | 0;
   EXPECT_EQ(refusedbecause(b), "an input block has a wrong player count");
   b = good;
-  b[13] = 33;
+  b[14] = 33;
   EXPECT_EQ(refusedbecause(b), "an input block has a wrong frame count");
   b = good;
-  b[14] = 7;  // a run of 8 in a block of 6
+  b[15] = 7;  // a run of 8 in a block of 6
   EXPECT_EQ(refusedbecause(b), "a run of frames overflows its block");
   b = good;
-  b[15] |= 0x20;
+  b[16] |= 0x20;
   EXPECT_EQ(refusedbecause(b), "a player's keys hold unknown bits");
 
   p = joinerinput();
@@ -211,13 +211,13 @@ TEST(Packet, MalformedFieldsAreRefusedWithTheirReason) {
   check.type = packettype::check;
   check.frame = 5;
   b = bytesof(check);
-  b[1] |= 0x80;
-  b.insert(b.begin() + 2, 0);  // 5 spelt with a padding byte
+  b[2] |= 0x80;
+  b.insert(b.begin() + 3, 0);  // 5 spelt with a padding byte
   EXPECT_EQ(refusedbecause(b), "a number is padded");
-  b = {static_cast<uint8_t>(protocolversion << 4 | static_cast<int>(packettype::check)), 0xff, 0xff, 0xff,
+  b = {static_cast<uint8_t>(protocolversion << 4 | static_cast<int>(packettype::check)), 0, 0xff, 0xff, 0xff,
        0xff, 0x0f};
   EXPECT_EQ(refusedbecause(b), "a frame number is out of range");
-  b = {static_cast<uint8_t>(protocolversion << 4 | static_cast<int>(packettype::desync)), 0xff, 0xff,
+  b = {static_cast<uint8_t>(protocolversion << 4 | static_cast<int>(packettype::desync)), 0, 0xff, 0xff,
        0xff, 0xff, 0xff, 0x01};
   EXPECT_EQ(refusedbecause(b), "a number is too long");
 
