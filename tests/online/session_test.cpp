@@ -176,6 +176,21 @@ TEST(Session, JoinersWithoutADirectLineGetEachOthersInputsThroughTheHost) {
   EXPECT_TRUE(r.nodes[2]->s->direct(4));
 }
 
+TEST(Session, IdleMachinesBetweenMatchesKeepTheirLines) {
+  // The end screens take longer than the silence that ends a peer.
+  rig r({1, 1, 1}, {5, 30, 20}, 15);
+  r.begin();
+  r.runto(120, 600);
+  for (int t = 0; t < 10 * 60; t++) {
+    for (auto& n : r.nodes) n->s->tick({}, static_cast<uint32_t>((r.globaltick + t) * 1000 / 60), false);
+  }
+  for (auto& n : r.nodes) {
+    EXPECT_FALSE(n->s->isover());
+    EXPECT_LT(n->s->frame(), 140) << "no frame is played while idle";
+    for (const sessionevent& e : n->events) EXPECT_NE(e.what, sessionevent::left);
+  }
+}
+
 TEST(Session, HostLeavingEndsTheMatchEverywhere) {
   rig r({1, 1, 1}, {0, 20, 0}, 6);
   r.begin();
