@@ -49,6 +49,10 @@ void netsim::service(uint32_t nowms) {
   inner_.service(nowms);
 }
 
+void netsim::flush() {
+  if (!queue_.empty()) service(queue_.back().due);
+}
+
 void netsim::send(int peer, const uint8_t* data, size_t size, bool reliable) {
   const bool dropped = random(100) < static_cast<uint32_t>(c_.loss);
   uint32_t due = now_ + static_cast<uint32_t>(c_.delay) + random(static_cast<uint32_t>(c_.jitter) + 1);

@@ -40,6 +40,8 @@ class netsim : public transport {
   int dial(uint32_t address, uint16_t port) override { return inner_.dial(address, port); }
 
   int64_t lost() const { return lost_; }
+  // Sends everything still waiting, now: the program is closing.
+  void flush();
 
  private:
   struct waiting {

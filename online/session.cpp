@@ -97,6 +97,12 @@ void session::link(int machine, int peer, uint32_t nowms) {
   uplink(machine, peer, nowms);
 }
 
+void session::gone(int machine) {
+  if (!present(machine) || machine == setup_.me) return;
+  links_[machine] = linkstate{};
+  queues_[machine].leave(-1);
+}
+
 int32_t session::confirmed() const {
   int32_t c = INT32_MAX;
   for (int i = 0; i < setup_.machines; i++) {

@@ -76,6 +76,10 @@ class session {
  public:
   session(rollbackgame& game, transport& net, const sessionsetup& setup);
 
+  // A machine that left in an earlier match of the series: the computer
+  // plays its men from the start. Done before the first tick.
+  void gone(int machine);
+
   // The transport's peer for a machine already reached in the lobby (for a
   // joiner the host; for the host every joiner). Done before the first tick;
   // joiners dial each other on their own.
@@ -101,6 +105,9 @@ class session {
   int players(int machine) const;
   // Whether a direct line to that machine is up.
   bool direct(int machine) const;
+  // The transport's peer of a line that is up, or -1: the next match of the
+  // series takes the lines over.
+  int peerof(int machine) const { return usable(machine) ? links_[machine].peer : -1; }
   // The input the match gets in `frame` from all machines.
   FrameInput frameinput(int32_t frame);
   // What this machine's players did in the latest frame it played, and the
