@@ -426,15 +426,17 @@ void session::knock(int peer, const netevent& e, uint32_t nowms) {
     knocks_.push_back({peer, nowms});
     return;
   }
-  if (k == knocks_.end()) return;  // a lobby leftover or a machine already gone
   if (e.what == netevent::disconnected) {
-    knocks_.erase(k);
+    if (k != knocks_.end()) knocks_.erase(k);
     return;
   }
   // A line must say which joiner of this match it is before it counts;
-  // inputs that overtook the greeting are sent again anyway.
+  // inputs that overtook the greeting are sent again anyway. The greeting
+  // may also come on a line whose connection the lobby saw, before this
+  // machine's match began.
+  if (ishost() || !setup_.directlines) return;
   if (!decode(e.data.data(), e.data.size(), in_) || in_.type != packettype::meet) return;
-  knocks_.erase(k);
+  if (k != knocks_.end()) knocks_.erase(k);
   const bool ok = in_.token == setup_.token && present(in_.machine) && in_.machine != 1 &&
                   in_.machine < setup_.me && !links_[in_.machine].up && !links_[in_.machine].dialling;
   if (!ok) {

@@ -165,6 +165,25 @@ TEST(Session, InputsTheHostNeverGotStillCountWhenTheirMachineLeaves) {
   expectsamematch(r, 900);
 }
 
+TEST(Session, ADirectLineDialledBeforeTheOtherJoinerStartedIsTaken) {
+  // Machine 3 hears of the start late: machine 2's call reaches it while its
+  // lobby still reads the network, and only the greeting is left for the match.
+  rig r({1, 1, 1}, {0, 50, 0}, 16);
+  r.nodes[2]->starttick = 12;
+  r.begin();
+  for (int i = 0; i < 2; i++) r.step();
+  online::netevent e;
+  std::vector<online::netevent> keep;
+  while (r.net.at(2).receive(e)) {
+    if (e.what != online::netevent::connected) keep.push_back(e);
+  }
+  ASSERT_EQ(keep.size(), 0u) << "the greeting is still on its way";
+  r.runto(300, 2000);
+  EXPECT_TRUE(r.nodes[1]->s->direct(3));
+  EXPECT_TRUE(r.nodes[2]->s->direct(2));
+  expectsamematch(r, 300);
+}
+
 TEST(Session, JoinersWithoutADirectLineGetEachOthersInputsThroughTheHost) {
   rig r({1, 1, 1, 1}, {5, 30, 20}, 14);
   r.net.cut(1, 2);  // machines 2 and 3 cannot reach each other
