@@ -9,8 +9,9 @@ namespace {
 // A player's keys byte on the wire: the direction bits, and one bit telling
 // whether the stick's two bytes follow (keyboard players never send them).
 constexpr uint8_t wirestick = 0x10;
-// On an acknowledgement's machine byte: a direct line to that machine is up.
-constexpr uint8_t directbit = 0x80;
+// On an input packet's counts byte: the mask of direct lines follows.
+constexpr uint8_t hasdirect = 0x80;
+constexpr uint8_t machinebits = 0x1e;  // bits 1 to 4
 // A run of equal frames is one byte: its length less one, and the buttons.
 constexpr int runbits = 5;
 static_assert(maxframesperblock <= (1 << runbits), "a run length must fit its bits");
@@ -301,9 +302,10 @@ void encode(const packet& p, std::vector<uint8_t>& out) {
     case packettype::input:
       w.byte(static_cast<uint8_t>(p.advantage));
       w.varint(static_cast<uint32_t>(p.base));
-      w.byte(static_cast<uint8_t>(p.ackcount << 4 | p.blockcount));
+      w.byte(static_cast<uint8_t>(p.ackcount << 4 | p.blockcount | (p.directmask ? hasdirect : 0)));
+      if (p.directmask) w.byte(p.directmask);
       for (int i = 0; i < p.ackcount; i++) {
-        w.byte(static_cast<uint8_t>(p.acks[i].machine | (p.acks[i].direct ? directbit : 0)));
+        w.byte(p.acks[i].machine);
         w.signedvarint(p.acks[i].next - p.base);
       }
       for (int i = 0; i < p.blockcount; i++) writeblock(w, p.blocks[i], p.base);
@@ -385,14 +387,15 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
       p.advantage = static_cast<int8_t>(r.byte());
       if (!readframe(r, p.base)) return false;
       const uint8_t counts = r.byte();
-      p.ackcount = counts >> 4;
+      p.ackcount = (counts >> 4) & 7;
       p.blockcount = counts & 15;
+      p.directmask = (counts & hasdirect) ? r.byte() : 0;
       if (!r.ok()) return false;
+      if ((counts & hasdirect) && (p.directmask == 0 || (p.directmask & ~machinebits)))
+        return r.fail("the direct lines name no machine");
       if (p.ackcount > maxmachines || p.blockcount > maxmachines) return r.fail("an input packet has too many parts");
       for (int i = 0; i < p.ackcount && r.ok(); i++) {
-        const uint8_t who = r.byte();
-        p.acks[i].machine = who & static_cast<uint8_t>(~directbit);
-        p.acks[i].direct = (who & directbit) != 0;
+        p.acks[i].machine = r.byte();
         const int64_t next = p.base + r.signedvarint();
         if (!r.ok()) return false;
         if (!validmachine(p.acks[i].machine)) return r.fail("an acknowledgement names no machine");

@@ -66,13 +66,10 @@ struct inputblock {
   std::array<machineinput, maxframesperblock> frames{};
 };
 
-// "I have every input of that machine before frame `next`." Sent to the
-// host, it also tells whether a direct line to that machine is up, so the
-// host need not pass its inputs on.
+// "I have every input of that machine before frame `next`."
 struct inputack {
   uint8_t machine = 0;
   int32_t next = 0;
-  bool direct = false;
 };
 
 // Messages of a match carry its number in the series, so a late packet of
@@ -113,6 +110,9 @@ struct packet {
   std::array<inputack, maxmachines> acks{};
   uint8_t blockcount = 0;
   std::array<inputblock, maxmachines> blocks{};
+  // To the host: bit m set when a direct line to machine m is up, so the
+  // host need not pass its inputs on (nor hear how far they got).
+  uint8_t directmask = 0;
 
   // check, leave, desync, leaving
   int32_t frame = 0;

@@ -573,7 +573,11 @@ bool session::takeinput(int machine, const packet& p) {
     if (!present(s) || s == machine) return false;
     if (s == setup_.me && p.acks[i].next > queues_[s].next()) return false;  // what we never sent
     l.theirnext[s] = std::max(l.theirnext[s], p.acks[i].next);
-    l.theydirect[s] = p.acks[i].direct;
+  }
+  // Read after the acknowledgements: a line that just failed comes with
+  // how far its machine's inputs got, and passing them on starts there.
+  if (ishost()) {
+    for (int s = 1; s <= maxmachines; s++) l.theydirect[s] = (p.directmask >> s) & 1;
   }
   for (int i = 0; i < p.blockcount; i++) {
     const inputblock& b = p.blocks[i];
@@ -615,11 +619,16 @@ void session::sendinputs() {
     out_.advantage = static_cast<int8_t>(std::clamp(frame_ - l.lastbase, -127, 127));
     out_.ackcount = 0;
     out_.blockcount = 0;
+    out_.directmask = 0;
     // A change must go at once: the others guessed it had not happened.
     bool urgent = ticks_ - l.lastsend >= setup_.quietsend;
     for (int s = 1; s <= maxmachines; s++) {
-      if (receivesover(s, m) && (m == 1 || s == m || ishost())) {
-        out_.acks[out_.ackcount++] = {static_cast<uint8_t>(s), queues_[s].next(), m == 1 && direct(s)};
+      // To the host: how far we got with what it passes on, and which
+      // machines we hear directly instead.
+      if (m == 1 && direct(s)) {
+        out_.directmask |= static_cast<uint8_t>(1 << s);
+      } else if (receivesover(s, m) && (m == 1 || s == m || ishost())) {
+        out_.acks[out_.ackcount++] = {static_cast<uint8_t>(s), queues_[s].next()};
       }
       if (!sendsover(s, m)) continue;
       const inputqueue& q = queues_[s];
@@ -627,7 +636,8 @@ void session::sendinputs() {
       const int32_t from = l.theirnext[s];
       if (from >= end) continue;
       if (!q.kept(from)) {
-        // So far behind that its inputs are gone: it cannot catch up.
+        // So far behind that the inputs are gone: it cannot catch up.
+        if (s != setup_.me) continue;
         lose(m, "THE HOST FELL BEHIND");
         break;
       }

@@ -79,6 +79,7 @@ TEST(Packet, EveryKindComesBackAsSent) {
   all.push_back(startpacket());
   all.push_back(joinerinput());
   packet sticks = joinerinput();
+  sticks.directmask = 1 << 3 | 1 << 4;
   sticks.blocks[0].players = 3;
   sticks.blocks[0].frames[2].players[2] = {inputright, -127, 0};
   sticks.blocks[0].frames[3].players[1] = {0, 90, -89};
@@ -106,6 +107,7 @@ TEST(Packet, EveryKindComesBackAsSent) {
   const std::vector<uint8_t> s = bytesof(sticks);
   ASSERT_TRUE(decode(s.data(), s.size(), back));
   EXPECT_EQ(back.acks[1].next, 1230);
+  EXPECT_EQ(back.directmask, 1 << 3 | 1 << 4);
   EXPECT_EQ(back.blocks[0].start, 1231);
   EXPECT_EQ(back.advantage, -2);
   for (int k = 0; k < 6; k++) EXPECT_EQ(back.blocks[0].frames[k], sticks.blocks[0].frames[k]) << k;
@@ -149,6 +151,10 @@ TEST(Packet, MalformedFieldsAreRefusedWithTheirReason) {
   b = good;
   b[5] = 5 << 4 | 1;
   EXPECT_EQ(refusedbecause(b), "an input packet has too many parts");
+  b = good;
+  b[5] |= 0x80;
+  b.insert(b.begin() + 6, 1);  // machine 0
+  EXPECT_EQ(refusedbecause(b), "the direct lines name no machine");
   b = good;
   b[8] = 1;  // the second ack names the first's machine
   EXPECT_EQ(refusedbecause(b), "a machine is acknowledged twice");
