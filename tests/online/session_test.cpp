@@ -195,6 +195,24 @@ TEST(Session, JoinersWithoutADirectLineGetEachOthersInputsThroughTheHost) {
   EXPECT_TRUE(r.nodes[2]->s->direct(4));
 }
 
+TEST(Session, APressWhileWaitingIsPlayedInTheNextFrame) {
+  rig r({1, 1}, {}, 17);
+  r.begin();
+  r.runto(50, 200);
+  r.nodes[1]->stopped = true;  // the joiner hangs for a moment
+  for (int i = 0; i < 20; i++) r.step();
+  rig::node& host = *r.nodes[0];
+  const int32_t held = host.s->frame();
+  online::machineinput p;
+  p.buttons = online::machinepause;
+  ASSERT_EQ(host.s->tick(p, r.clockof(host)), online::session::waited);
+  r.nodes[1]->stopped = false;
+  r.runto(120, 400);
+  bool pressed = false;
+  for (const auto& f : host.sent) pressed = pressed || (f.first >= held && (f.second.buttons & online::machinepause));
+  EXPECT_TRUE(pressed) << "P pressed while waiting was lost";
+}
+
 TEST(Session, IdleMachinesBetweenMatchesKeepTheirLines) {
   // The end screens take longer than the silence that ends a peer.
   rig r({1, 1, 1}, {5, 30, 20}, 15);
