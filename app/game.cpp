@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/menus.h"
+#include "controls/controls.h"
 #include "match/quit.h"
 #include "platform/platform.h"
 
@@ -13,7 +14,9 @@ game::game() : adder(MakeColorTable(10, 0.0f)), unicol(MakeColorTable(10, 0.0f))
 game::~game() = default;
 
 int game::initstuff() {
-  SeedRandom(static_cast<uint32_t>(Clock()));
+  // Not the game clock: it counts from the start, so it would give nearly
+  // the same seed at every launch.
+  SeedRandom(LaunchSeed());
   return 0;
 }
 
@@ -26,6 +29,7 @@ void game::allgame() {
   initstuff();
   initprefs();
   readprefs();
+  loadcontrols();
   changeres(optfullscr, optres, 0);
   drawlogo();
 

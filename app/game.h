@@ -61,6 +61,8 @@ class game {
   virtual int controls();
   virtual int changeres(int fullscreen, int resolution, int reopen);
   virtual int optionsmenu();
+  // Keys of players 1 to 4 and their controllers; saves controls.txt.
+  virtual int controlsscreen();
   virtual int drawlogo0();
   virtual int drawlogo();
   // The title menu: opens on `item`, returns the chosen item 1..6.

@@ -9,7 +9,7 @@ void setrowcolor(const ColorTable& table, int row) {
 
 void drawcentred(const std::string& text, double y, double scale, double w) {
   SetDrawScale(scale, scale);
-  DrawLabel(text, (w - LabelWidth(text) * scale) / 2, y);
+  DrawLabelCentred(text, y, w);
 }
 
 void drawitem(const std::string& text, double y, double scale, double w, bool selected,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/menudraw.h"
+#include "controls/controls.h"
 #include "match/quit.h"
 #include "platform/platform.h"
 
@@ -21,11 +22,13 @@ void endframe() {
 }
 
 // One settings line: its label, the field it edits and the field's range.
+// A setting may reach one step past `hi` while `onemore` says so.
 struct setting {
   const char* label;
   int* value;
   int lo;
   int hi;
+  bool (*onemore)() = nullptr;
 };
 
 // The frame loop shared by the custom and multiplayer menus: "PLAY" on top,
@@ -58,7 +61,9 @@ int settingsmenu(const std::string& title, double top, setting* settings, int co
       if (left) *value -= 1;
     }
     for (int k = 0; k < count; k++) {
-      *settings[k].value = clampto(*settings[k].value, settings[k].lo, settings[k].hi);
+      const setting& s = settings[k];
+      const int hi = s.onemore != nullptr && s.onemore() ? s.hi + 1 : s.hi;
+      *s.value = clampto(*s.value, s.lo, hi);
     }
     item = wrapitem(item, items);
     // Enter on the level line is used up, not kept for "PLAY".
@@ -140,7 +145,8 @@ int custommenu(Tcustomsettings& s, double xwin, double /*ywin*/) {
 int multiplayermenu(Tmultiplayersettings& s, double xwin, double /*ywin*/, ColorTable& unicol,
                     ColorTable& adder) {
   setting settings[] = {
-      {"NUMBER OF PLAYERS= ", &s.numplayers, 2, 3},
+      // A fourth player once someone has a control to play it with.
+      {"NUMBER OF PLAYERS= ", &s.numplayers, 2, 3, fourthcontrol},
       {"PLAYERS SPEED= ", &s.speed, 1, 10},
       {"BALL SIZE= ", &s.ballsize, 1, 10},
       {"BALL MASS= ", &s.ballmass, 1, 10},

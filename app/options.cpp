@@ -29,6 +29,9 @@ std::string trailname(int opttrail) {
   }
 }
 
+// Below the five settings, the line that opens the controls screen.
+constexpr int controlsitem = 6;
+
 }  // namespace
 
 int game::optionsmenu() {
@@ -54,19 +57,31 @@ int game::optionsmenu() {
       drawitem(lines[k - 1], perwidth(200, w) + k * perwidth(60, w), textscale(3, w), w, item == k,
                unicol);
     }
+    drawitem("CONTROLS", perwidth(200, w) + controlsitem * perwidth(60, w), textscale(3, w), w,
+             item == controlsitem, unicol);
     SetDrawScale(1, 1);
     Flip(-1);
     checkquit();
 
-    if (KeyPresses(keyright) != 0) *fields[item - 1] += 1;
-    if (KeyPresses(keyleft) != 0) *fields[item - 1] -= 1;
+    const bool right = KeyPresses(keyright) != 0;
+    const bool left = KeyPresses(keyleft) != 0;
+    if (item < controlsitem) {
+      if (right) *fields[item - 1] += 1;
+      if (left) *fields[item - 1] -= 1;
+    }
     opttrail = clampto(opttrail, 0, 2);
     optfullscr = clampto(optfullscr, 0, 1);
     optfireworks = clampto(optfireworks, 0, 1);
     musicvolume = clampto(musicvolume, 0, 10);
     optres = clampto(optres, 1, 3);
-    item = wrapitem(item, 5);
-    if (confirmpressed() || KeyPresses(keyesc) != 0) break;
+    item = wrapitem(item, controlsitem);
+    const bool confirm = confirmpressed();
+    if (confirm && item == controlsitem) {
+      controlsscreen();
+      ClearKeys();
+      continue;
+    }
+    if (confirm || KeyPresses(keyesc) != 0) break;
   }
   writeprefs();
   if (optres != oldres || optfullscr != oldfullscr) changeres(optfullscr, optres, 1);

@@ -50,9 +50,14 @@ int game::readprefs() {
 
 int game::writeprefs() {
   TextStream* out = openreplacing(prefsfile);
-  if (out == nullptr) return 1;
-  for (int value : {optres, optfullscr, opttrail, optfireworks, musicvolume, maxinitiallevel}) {
-    WriteLine(out, std::to_string(value));
+  bool saved = out != nullptr;
+  if (saved) {
+    for (int value : {optres, optfullscr, opttrail, optfireworks, musicvolume, maxinitiallevel}) {
+      WriteLine(out, std::to_string(value));
+    }
+    saved = Close(out);
   }
-  return Close(out) ? 0 : 1;
+  // The options stay in force for this run even though they are not kept.
+  if (!saved) reportsavefailure(prefsfile);
+  return saved ? 0 : 1;
 }

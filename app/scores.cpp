@@ -17,7 +17,7 @@ int game::blackscores() {
     t++;
     setrowcolor(unicol, titlerow);
     SetDrawScale(s1, s1);
-    DrawLabel("HIGH SCORES", (w - LabelWidth("HIGH SCORES") * s1) / 2, 30 * w / 1024);
+    DrawLabelCentred("HIGH SCORES", 30 * w / 1024, w);
     setrowcolor(unicol, highlightrow);
     SetDrawScale(s2, s2);
     // The entries appear one by one, one every five frames.

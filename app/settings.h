@@ -15,7 +15,7 @@ class Tcustomsettings {
 
 class Tmultiplayersettings {
  public:
-  int numplayers = 2;  // 2..3, all at the keyboard
+  int numplayers = 2;  // 2..3, all at the keyboard; 4 with a fourth control
   int speed = 6;
   int ballsize = 5;
   int ballmass = 5;

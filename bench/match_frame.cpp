@@ -1,20 +1,41 @@
 // One whole frame of a four-player match on arena 11: physics, computer
 // players, camera, background and every drawing call into the headless
-// backend, with the trace off.
+// backend, with the trace off. PARVANE_BENCH_PADS=N plugs in N controllers
+// (up to 8) with their sticks pushed, all steering player 1 as in a
+// single-player match, to show what reading them costs.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bench/soak.h"
+#include "controls/controls.h"
 
 namespace {
 
 struct platform {
   platform() {
-    if (!startheadless(media)) std::exit(1);
+    std::string script;
+    const char* pads = std::getenv("PARVANE_BENCH_PADS");
+    const int n = pads != nullptr ? std::atoi(pads) : 0;
+    if (n > 0) {
+      script = "/tmp/parvane-bench-pads.txt";
+      FILE* f = std::fopen(script.c_str(), "w");
+      if (f == nullptr) std::exit(1);
+      for (int k = 1; k <= n && k <= maxpads; k++)
+        std::fprintf(f, "0 pad %d connect\n0 pad %d axis leftx 0.%d\n", k, k, k);
+      std::fclose(f);
+    }
+    if (!startheadless(media, script)) std::exit(1);
+    if (!script.empty()) std::remove(script.c_str());
+    begincontrols(true);
+    std::fprintf(stderr, "controllers plugged in: %d\n", n);
   }
-  ~platform() { PlatformShutdown(); }
+  ~platform() {
+    endcontrols();
+    PlatformShutdown();
+  }
   matchmedia media;
 };
 
@@ -61,6 +82,18 @@ void BM_MatchFrameWithFireworks(benchmark::State& state) {
   state.counters["fireworks"] = static_cast<double>(level->fireworkslist.size());
 }
 BENCHMARK(BM_MatchFrameWithFireworks)->Unit(benchmark::kMicrosecond);
+
+// What the match reads of its players in one frame: four players' keys and
+// pads, as a multiplayer match does.
+void BM_ReadFourPlayers(benchmark::State& state) {
+  shared();
+  int pushed = 0;
+  for (auto _ : state) {
+    for (int p = 0; p < maxinputplayers; p++) pushed += playerinput(p).stickx != 0;
+  }
+  benchmark::DoNotOptimize(pushed);
+}
+BENCHMARK(BM_ReadFourPlayers)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 

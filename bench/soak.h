@@ -64,10 +64,12 @@ struct matchmedia {
 // 1024 x 768 display and loads the images. Not seeded from the command line:
 // each match seeds itself, and a harness seed would replace every one of
 // those seeds with one value. False (with a message) when it cannot.
-inline bool startheadless(matchmedia& media) {
+// `script`: a harness script to play (its controllers, say).
+inline bool startheadless(matchmedia& media, const std::string& script = "") {
   PlatformConfig config;
   config.headless = true;
   config.fakeClock = true;
+  config.script = script;
   std::string error;
   if (PlatformInit(config, &error) == 0 && OpenDisplay(1024, 768, 0, 60, 0) && media.load()) {
     return true;

@@ -1,6 +1,7 @@
 #include "content/highscores.h"
 
 #include <algorithm>
+#include <set>
 
 #include "platform/platform.h"
 
@@ -46,16 +47,34 @@ TextStream* openreplacing(const std::string& path) {
   return OpenWrite(path);
 }
 
+namespace {
+std::set<std::string>& toldfailures() {
+  static std::set<std::string> told;
+  return told;
+}
+}  // namespace
+
+void reportsavefailure(const std::string& path) {
+  if (!toldfailures().insert(path).second) return;
+  Notify("could not save " + GameFilePath(path) + ": " + LastFileError());
+}
+
+void forgetsavefailures() { toldfailures().clear(); }
+
 int writescores(const std::vector<highscore>& list) {
   TextStream* out = openreplacing(scoresfile);
-  if (out == nullptr) return 1;
-  for (int copy = 0; copy < 3; copy++) {
-    for (const highscore& entry : list) {
-      WriteLine(out, entry.name);
-      WriteLine(out, std::to_string(entry.points));
+  bool saved = out != nullptr;
+  if (saved) {
+    for (int copy = 0; copy < 3; copy++) {
+      for (const highscore& entry : list) {
+        WriteLine(out, entry.name);
+        WriteLine(out, std::to_string(entry.points));
+      }
     }
+    saved = Close(out);
   }
-  return Close(out) ? 0 : 1;
+  if (!saved) reportsavefailure(scoresfile);
+  return saved ? 0 : 1;
 }
 
 void sortscores(std::vector<highscore>& list) {

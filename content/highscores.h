@@ -32,6 +32,12 @@ int writescores(const std::vector<highscore>& list);
 // and renames it on Close, so an existing file is never truncated here: an
 // empty file is made first only when none exists yet.
 TextStream* openreplacing(const std::string& path);
+// Tells the player, once per file in a run, that a save of one of the game's
+// files failed: the full path and the reason. The game then goes on with
+// the old file, or none.
+void reportsavefailure(const std::string& path);
+// Forgets which failures were told (a new run, or a test).
+void forgetsavefailures();
 // Sorts the list best first, ties in any order.
 void sortscores(std::vector<highscore>& list);
 // Inserts the entry and drops the worst one, so the length stays the same.

@@ -66,8 +66,12 @@ double startx(int i, int n) { return (i - (n - 1) / 2.0) * playerspacing; }
 
 Tman* tlevel::newbody(int i, double size) {
   Tman* man = addman(i);
-  loadragdoll(bodyfile, *man, size, bodythickness, ballimage, rectimage, startx(i, mennumber), 0,
-              1.0);
+  const int loaded = loadragdoll(bodyfile, *man, size, bodythickness, ballimage, rectimage,
+                                 startx(i, mennumber), 0, 1.0);
+  // The match cannot be played without bodies and is skipped; a file that
+  // is there but holds none is said once per match (a missing one is
+  // announced by the loader itself).
+  if (loaded == 2 && i == 0) Notify(std::string("no body in ") + bodyfile);
   man->team = i + 1;
   return man;
 }
@@ -151,8 +155,8 @@ int tlevel::initcustom(Tcustomsettings& settings) {
 }
 
 int tlevel::initmultiplayer(Tmultiplayersettings& settings) {
-  // Three sets of keys: a fourth keyboard player could not move.
-  fromsettings(*this, std::clamp(settings.numplayers, 2, 3), settings.speed, -1, settings.ballsize,
+  // The menu offers a fourth player only when one has a control.
+  fromsettings(*this, std::clamp(settings.numplayers, 2, 4), settings.speed, -1, settings.ballsize,
                settings.ballmass, settings.gravity, settings.arenanum);
   return 0;
 }

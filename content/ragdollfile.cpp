@@ -1,5 +1,6 @@
 #include "content/ragdollfile.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -12,11 +13,13 @@ bool isheader(const std::string& line, const char* name) {
 
 int readint(TextStream* f) { return TextToInt(ReadLine(f)); }
 
-// A number too large to hold (or not a number) reads as 0, like any other
-// line that is not a usable number, so no body starts at infinity.
+// A number too large to hold reads as 0, like any other line that is not a
+// usable number, so no body starts at infinity. The reader saturates such a
+// number at the largest real, which is no better: one step of the physics
+// turns it into infinity.
 double readreal(TextStream* f) {
   const double v = TextToReal(ReadLine(f));
-  return std::isfinite(v) ? v : 0;
+  return std::isfinite(v) && std::fabs(v) < DBL_MAX ? v : 0;
 }
 
 std::string ballkind(const std::string& kind) {
@@ -115,9 +118,11 @@ void readtension(TextStream* f, ragobject& rag, const loadscale& s) {
 int loadragdoll(const std::string& path, ragobject& rag, double size, double thickness,
                 Image* ballimage, Image* linkimage, double xoffset, double yoffset,
                 double massfactor) {
+  int result = 0;
   TextStream* f = OpenRead(path);
   if (!f) {
     Notify("could not open " + path);
+    result = 1;
   } else {
     const loadscale s{size, thickness, xoffset, yoffset, massfactor, ballimage, linkimage};
     rag.clear();
@@ -133,7 +138,8 @@ int loadragdoll(const std::string& path, ragobject& rag, double size, double thi
       }
     } while (!Eof(f));
     Close(f);
+    if (rag.balllist.empty()) result = 2;
   }
   ClearKeys();
-  return 0;
+  return result;
 }

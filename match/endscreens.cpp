@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 
+#include "controls/controls.h"
 #include "match/textentry.h"
 #include "match/tlevel.h"
 #include "platform/platform.h"
@@ -33,9 +34,9 @@ void setcolour(const std::array<float, 3>& c) {
   SetColor(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]));
 }
 
-// Draws text at the current scale s, centred across the window.
-void centred(const std::string& text, double xwin, double s, double y) {
-  DrawLabel(text, (xwin - LabelWidth(text) * s) / 2, y);
+// Draws text at the current scale, centred across the window.
+void centred(const std::string& text, double xwin, double /*s*/, double y) {
+  DrawLabelCentred(text, y, xwin);
 }
 
 // The three numbers of the level screen: held, then counted over from the
@@ -44,13 +45,27 @@ struct shownscores {
   int level, bonus, total;
 };
 
+// The letters a pad cycles through under the name's cursor.
+const char padletters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
+constexpr int padlettercount = sizeof padletters - 1;
+
+// One step of the cycle from `letter`, forward or back.
+std::string cycleletter(const std::string& letter, int step) {
+  int k = 0;
+  while (k < padlettercount && (letter.empty() || padletters[k] != letter[0])) k++;
+  if (k == padlettercount) k = 0;
+  k = (k + step + padlettercount) % padlettercount;
+  return std::string(1, padletters[k]);
+}
+
 shownscores countup(int u, int levelscore, int timebonus, int startscore, int endscore) {
   if (u < 160) return {levelscore, timebonus, startscore};
   if (u > 240) return {0, 0, endscore};
-  double left = (240 - u) / 80.0;
-  double gone = (u - 160) / 80.0;
-  return {static_cast<int>(levelscore * left), static_cast<int>(timebonus * left),
-          static_cast<int>(startscore * left + endscore * gone)};
+  // In whole numbers: a real factor such as 0.7875 is not exact, and the
+  // truncation would then show one less where the exact value is whole.
+  const int64_t left = 240 - u, gone = u - 160;
+  return {static_cast<int>(levelscore * left / 80), static_cast<int>(timebonus * left / 80),
+          static_cast<int>((startscore * left + endscore * gone) / 80)};
 }
 
 }  // namespace
@@ -96,22 +111,57 @@ int tlevel::levelcompleted(int t) {
   return 0;
 }
 
+// A pad spells the name: up and down cycle the letter under the cursor,
+// right moves on to a new letter, left deletes the last one.
+void tlevel::padnameentry(uint16_t nav) {
+  if (charposition < 1 || charposition > namelength) {
+    if ((nav & buttonnavleft) && charposition > 1) charposition--;
+    return;
+  }
+  if (nav & (buttonnavup | buttonnavdown)) {
+    if (!cursorletter)
+      characters[charposition] = "A";
+    else
+      characters[charposition] = cycleletter(characters[charposition], nav & buttonnavup ? 1 : -1);
+    cursorletter = true;
+  } else if (nav & buttonnavright) {
+    if (!cursorletter) {
+      characters[charposition] = "A";
+      cursorletter = true;
+    } else if (charposition < namelength) {
+      charposition++;
+      characters[charposition] = "A";
+    }
+  } else if (nav & buttonnavleft) {
+    if (cursorletter)
+      cursorletter = false;
+    else if (charposition > 1)
+      charposition--;
+  }
+}
+
 int tlevel::gameover(int t) {
   // Keys still held from the lost match must not type into the name.
   if (t <= 2) ClearKeys();
 
   int c = NextTypedChar();
   if (c == 8 || c == 127) {
-    if (charposition > 1) charposition--;
+    if (cursorletter)
+      cursorletter = false;
+    else if (charposition > 1)
+      charposition--;
   } else if (charposition >= 1 && charposition <= namelength) {
     std::string letter = keytochar(c);
     if (letter != "nope") {
       characters[charposition] = letter;
       charposition++;
+      cursorletter = false;
     }
   }
+  padnameentry(padnavpressed());
   name.clear();
   for (int i = 1; i < charposition; i++) name += characters[i];
+  if (cursorletter) name += characters[charposition];
   for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
 
   double w = xwin;

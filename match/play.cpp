@@ -2,6 +2,7 @@
 // collision pass and one drawing pass per displayed frame.
 #include <cmath>
 
+#include "controls/controls.h"
 #include "match/quit.h"
 #include "match/tlevel.h"
 #include "physics/collision.h"
@@ -44,6 +45,7 @@ int tlevel::playframe() {
   driftcolors(levelcol, adder);
   if (musicvolume > 0) keepmusic(*this, musicchannel, musicvolume / 10.0);
   pause();
+  controllerpause();
   dobackground2();
   fixzoom();
 
@@ -96,6 +98,7 @@ int tlevel::playframe() {
 int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
                  Tcustomsettings* cs, int* wins) {
   if (startmatch(mode, levelnumber, mp, cs, wins) != 0) return -1;
+  const matchcontrols pads(mode != "multiplayer");
   do {
     playframe();
   } while (!KeyHeld(keyesc) && phase != "end");

@@ -37,6 +37,7 @@ class tlevel {
   std::string name;
   std::array<std::string, 40> characters;
   int charposition = 1;
+  bool cursorletter = false;  // a letter chosen with a pad stands under the cursor
   int initialtime = 0;
   int levelscore = 0;
   int timebonus = 0;
@@ -118,6 +119,8 @@ class tlevel {
   int playframe();
   virtual int countfps();
   virtual int pause();
+  // Holds the match while a player's unplugged pad has no replacement.
+  virtual int controllerpause();
   virtual int deltatimecount();
   virtual int handleslower();
 
@@ -142,6 +145,8 @@ class tlevel {
   virtual int tellwinner(int t);
   virtual int levelcompleted(int t);
   virtual int gameover(int t);
+  // The name prompt's editing by a pad's d-pad or stick (buttonnav* bits).
+  void padnameentry(uint16_t nav);
 
   // Effects.
   virtual int Handlefireworks();

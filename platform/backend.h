@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -48,6 +49,11 @@ class InputSink {
   virtual void KeyUp(int vk) = 0;
   virtual void TypedChar(int code) = 0;
   virtual void CloseRequest() = 0;
+  // Controllers by the platform's numbers 1 to 8, in the standard layout.
+  virtual void PadConnect(int /*pad*/, const std::string& /*name*/) {}
+  virtual void PadDisconnect(int /*pad*/) {}
+  virtual void PadButton(int /*pad*/, int /*button*/, bool /*down*/) {}
+  virtual void PadAxis(int /*pad*/, int /*axis*/, float /*value*/) {}
 };
 
 // Fills `frames` stereo frames of signed 16-bit samples; called on the audio
@@ -80,6 +86,12 @@ class Backend {
   virtual void SetBatching(bool on) = 0;
 
   virtual void PollEvents(InputSink& sink) = 0;
+  // Starts the controller subsystem with these extra mapping files (those
+  // that exist are read).
+  virtual void StartPads(const std::vector<std::string>& /*mappingFiles*/) {}
+  // Where a script's controller actions go when the backend plays them as
+  // real devices; nullptr: straight into the input state.
+  virtual InputSink* ScriptPads() { return nullptr; }
   // Saves the frame last shown as a PNG of the game's frame size.
   virtual bool SaveScreenshot(const std::string& path) = 0;
 

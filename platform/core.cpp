@@ -21,7 +21,7 @@ int64_t RealMicros() {
 }
 
 void Poll(Platform& p) {
-  p.backend->PollEvents(p.keys);
+  p.backend->PollEvents(p.input);
   if (p.window) p.lastPollUs = RealMicros();
 }
 
@@ -55,12 +55,22 @@ std::string WorkingFolder() {
   return getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
 }
 
+// The script's actions up to `frame`. A backend that plays scripted
+// controllers as devices reports them as events, fetched at once so they
+// land in the same frame as they would headless.
+void ApplyScript(Platform& p, long frame) {
+  InputSink* devices = p.backend ? p.backend->ScriptPads() : nullptr;
+  const bool padActions =
+      p.script.ApplyUpTo(frame, p.input, devices ? *devices : p.input, &p.screenshots);
+  if (padActions && devices) Poll(p);
+}
+
 // One frame tick of a flip or an idle wait: input, script, frame limit.
 void FrameDone(Platform& p) {
   ++p.frames;
   Poll(p);
   if (p.script.active()) {
-    p.script.ApplyUpTo(p.frames, p.keys, &p.screenshots);
+    ApplyScript(p, p.frames);
     for (const std::string& file : p.screenshots) {
       if (p.trace.on()) p.trace.Write(plat::TraceLine("screenshot").Text(file));
       if (p.window && !p.backend->SaveScreenshot(file))
@@ -109,7 +119,15 @@ std::string FindMediaFolder(std::string* searched) {
     if (!searched->empty()) *searched += ", ";
     *searched += folder;
   }
+  // A folder that lacks the font is still the media folder: the missing
+  // file is then named when it is loaded, not hidden behind "no folder".
+  for (const std::string& folder : candidates)
+    if (IsFolder(folder)) return Absolute(folder);
   return "";
+}
+
+bool InstalledMedia(const std::string& mediaDir) {
+  return mediaDir != Absolute(ExecutableFolder() + "/media");
 }
 
 void PollIfStale() {
@@ -120,7 +138,7 @@ void PollIfStale() {
 
 std::string ResolvePath(const std::string& path) {
   if (path.compare(0, 6, "media/") == 0) return State().mediaDir + path.substr(5);
-  return path;
+  return ResolveGameFile(path);
 }
 
 void FreeImagesAndFonts() {
@@ -146,6 +164,7 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
       *error = "no media folder (searched " + searched + ")";
       return 1;
     }
+    p.userFolders = plat::InstalledMedia(p.mediaDir);
   } else {
     if (!plat::IsFolder(config.mediaDir)) {
       *error = "no media folder (searched " + config.mediaDir + ")";
@@ -165,9 +184,11 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   p.clock.Reset(config.fakeClock);
   p.random.Seed(config.seeded ? config.seed : 0);
   p.audioRunning = p.backend->StartAudio(plat::MixAudio, &p);
+  // Extra controller mappings: the game's own, then the player's.
+  p.backend->StartPads({p.mediaDir + "/gamecontrollerdb.txt", "gamecontrollerdb.txt"});
   p.initialised = true;
   // Actions stamped 0 happen at start-up, before the game reads any input.
-  if (p.script.active()) p.script.ApplyUpTo(0, p.keys, &p.screenshots);
+  if (p.script.active()) plat::ApplyScript(p, 0);
   for (const std::string& file : p.screenshots)
     if (p.trace.on()) p.trace.Write(plat::TraceLine("screenshot").Text(file));
   p.screenshots.clear();

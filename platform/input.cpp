@@ -79,6 +79,7 @@ int NextTypedChar() {
 void ClearKeys() {
   plat::PollIfStale();
   plat::State().keys.Clear();
+  plat::State().pads.ClearPresses();
 }
 
 bool CloseRequested() {

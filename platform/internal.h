@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/input.h"
+#include "platform/pads.h"
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/script.h"
@@ -73,6 +74,9 @@ struct Platform {
   std::unique_ptr<Backend> backend;
   bool window = false;  // the window backend rather than the headless one
   std::string mediaDir;
+  // Installed: the game's own files go to the user's configuration and data
+  // folders rather than the working folder.
+  bool userFolders = false;
   std::string title;
   bool displayOpen = false;
   int refreshRate = 60;
@@ -81,9 +85,11 @@ struct Platform {
   int64_t lastPollUs = 0;
 
   FrameClock clock;
-  KeyState keys;
-  Script script;
   Trace trace;
+  KeyState keys;
+  PadState pads;
+  InputRouter input{keys, pads, trace};
+  Script script;
   Pcg32 random;
   DrawState draw;
   int defaultImageFlags = 0;
@@ -100,14 +106,29 @@ extern Platform* gPlatform;
 // The first folder that holds the media, or "" with the folders tried in
 // *searched.
 std::string FindMediaFolder(std::string* searched);
+// True for media found anywhere but beside the executable: an installation.
+bool InstalledMedia(const std::string& mediaDir);
 Platform& CreatePlatform();
 inline Platform& State() { return gPlatform ? *gPlatform : CreatePlatform(); }
 
 // Polls the backend's events unless that was done a moment ago; keeps
 // input queries cheap in tight loops.
 void PollIfStale();
-// "media/..." in the media folder, anything else relative to the working folder.
+// "media/..." in the media folder; the game's own files in their home (see
+// FileHome); anything else relative to the working folder.
 std::string ResolvePath(const std::string& path);
+
+// Where a file named by a relative path belongs.
+enum class FileHome { kWorking, kConfig, kData };
+FileHome HomeOf(const std::string& path);
+// The game's folder under the user's configuration or data folder.
+std::string UserFolder(FileHome home);
+// The path of a game file, in the user's folders when they are in use.
+std::string ResolveGameFile(const std::string& path);
+// Creates the folders a game file is written into; true when they exist.
+bool MakeFolderFor(const std::string& path);
+// Why the last file operation failed, for the player.
+void SetFileError(const std::string& why);
 
 // Frees every image and font (the display is gone or going).
 void FreeImagesAndFonts();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct Image;       // a texture with its size and handle
 struct Font;        // a rasterised TrueType font
@@ -84,6 +85,10 @@ void DrawLine(double x1, double y1, double x2, double y2);
 void DrawRect(double x, double y, double width, double height);
 void DrawLabel(const std::string& text, double x, double y);
 double LabelWidth(const std::string& text);  // unscaled, in pixels
+// Draws text centred across the band from 0 to `width` at the current scale;
+// a text wider than the band is drawn at the scale that just fits it. The
+// drawing scale is left as it was.
+void DrawLabelCentred(const std::string& text, double y, double width);
 double LabelHeight();
 
 // Flags: 1 masked (black transparent when the file has no alpha),
@@ -118,6 +123,54 @@ int NextTypedChar();  // 0 when none is waiting
 void ClearKeys();
 bool CloseRequested();  // cleared by the call
 
+// ---- Game controllers ------------------------------------------------------------
+
+// Controllers are numbered 1 to maxpads: a script's pads by its own numbers,
+// a real one by the lowest free number. Buttons and axes are those of the
+// standard layout whatever the make, thanks to the mapping database.
+constexpr int maxpads = 8;
+enum PadButton {
+  padbuttona,
+  padbuttonb,
+  padbuttonx,
+  padbuttony,
+  padbuttonback,
+  padbuttonguide,
+  padbuttonstart,
+  padbuttonleftstick,
+  padbuttonrightstick,
+  padbuttonleftshoulder,
+  padbuttonrightshoulder,
+  padbuttonup,
+  padbuttondown,
+  padbuttonleft,
+  padbuttonright,
+};
+enum PadAxis {
+  padaxisleftx,
+  padaxislefty,
+  padaxisrightx,
+  padaxisrighty,
+  padaxislefttrigger,
+  padaxisrighttrigger,
+};
+// Where a pad points with its d-pad or its left stick pushed past half way.
+enum PadNav { padnavup, padnavdown, padnavleft, padnavright };
+// What pad buttons stand for: in the menus the d-pad and stick are the
+// arrow keys, A and Start Enter, B and Back Esc; in a match A is Enter,
+// Start P, Back Esc and X R; or nothing at all.
+enum PadKeys { padkeysmenu, padkeysmatch, padkeysnone };
+
+bool PadConnected(int pad);
+// Changes with every plugging in of the pad, so a pad unplugged and plugged
+// back between two looks is still seen as new; 0 for a pad never seen.
+uint32_t PadConnection(int pad);
+std::string PadName(int pad);
+bool PadHeld(int pad, int button);
+double PadAxisValue(int pad, int axis);     // -1 to 1 (y grows downward), triggers 0 to 1
+int PadNavPresses(int pad, int direction);  // new presses since the last call, cleared by ClearKeys
+void SetPadKeys(int mode);
+
 // ---- Sound ---------------------------------------------------------------------
 
 Sound* LoadSoundFile(const std::string& path, int flags);  // nullptr on failure
@@ -134,6 +187,9 @@ int Clock();  // milliseconds
 void Sleep(int ms);
 
 void SeedRandom(uint32_t seed);
+// A seed that differs from launch to launch (the system's entropy, else the
+// wall clock). With --seed, SeedRandom ignores it like any other.
+uint32_t LaunchSeed();
 double RandomReal(double min, double max);  // uniform in [min, max)
 int RandomInt(int min, int max);            // uniform over min..max inclusive
 
@@ -162,6 +218,31 @@ void WriteLine(TextStream* stream, const std::string& text);  // text CR LF
 bool Eof(TextStream* stream);
 bool Close(TextStream* stream);  // false when the data could not be saved
 bool CreateEmptyFile(const std::string& path);
+
+// The game's own files are named by plain relative paths. "prefs.txt",
+// "controls.txt" and "lastjoin.txt" are configuration; "scores.txt" and
+// everything under "replays/" are data. Run from the build tree they live in
+// the working folder; installed, in $XDG_CONFIG_HOME/parvane and
+// $XDG_DATA_HOME/parvane, whose folders OpenWrite and CreateEmptyFile
+// create when needed (and "replays/" too, in either case). Reading accepts
+// only regular files (or links to them): anything else counts as missing.
+// Writing through a link replaces the link's target, keeps the old file's
+// permission bits, refuses a file without write permission, and writes in
+// place when no temporary file can be made beside the target.
+
+// Why the last OpenWrite, Close of a written stream or CreateEmptyFile
+// failed, in words for the player ("Permission denied").
+std::string LastFileError();
+// The absolute path of a game file, and of the folder that holds it, for
+// messages to the player.
+std::string GameFilePath(const std::string& path);
+std::string GameFileFolder(const std::string& path);
+// The regular files in a game folder ("replays"), by name, sorted, at most
+// 4096; empty when the folder is missing. Hidden files and the leftovers of
+// an interrupted save are left out.
+std::vector<std::string> ListFiles(const std::string& folder);
+// Removes one game file (never a folder); false when nothing was removed.
+bool RemoveFile(const std::string& path);
 
 // ---- Dialogs -----------------------------------------------------------------------
 

@@ -1,5 +1,9 @@
 #include "platform/random.h"
 
+#include <sys/random.h>
+
+#include <chrono>
+
 #include "platform/internal.h"
 #include "platform/platform.h"
 
@@ -51,6 +55,16 @@ double Pcg32::Real(double lo, double hi) {
 void SeedRandom(uint32_t seed) {
   plat::Platform& p = plat::State();
   p.random.Seed(p.config.seeded ? p.config.seed : seed);
+}
+
+uint32_t LaunchSeed() {
+  uint32_t seed = 0;
+  if (getrandom(&seed, sizeof seed, GRND_NONBLOCK) == sizeof seed) return seed;
+  // No entropy to be had yet: the wall clock in microseconds still differs
+  // between launches, unlike a clock counted from the program's start.
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const uint64_t us = std::chrono::duration_cast<std::chrono::microseconds>(now).count();
+  return static_cast<uint32_t>(us ^ (us >> 32));
 }
 
 double RandomReal(double min, double max) { return plat::State().random.Real(min, max); }

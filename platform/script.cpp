@@ -1,6 +1,7 @@
 #include "platform/script.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -43,6 +44,106 @@ int ParseKeyName(const std::string& name) {
   if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return name[0];
   return ParseCount(name, 255);
 }
+
+int ParsePadButton(const std::string& name) {
+  static const char* const kNames[] = {"a",
+                                       "b",
+                                       "x",
+                                       "y",
+                                       "back",
+                                       "guide",
+                                       "start",
+                                       "leftstick",
+                                       "rightstick",
+                                       "leftshoulder",
+                                       "rightshoulder",
+                                       "dpup",
+                                       "dpdown",
+                                       "dpleft",
+                                       "dpright"};
+  for (int i = 0; i < static_cast<int>(sizeof kNames / sizeof kNames[0]); i++)
+    if (name == kNames[i]) return i;
+  return -1;
+}
+
+int ParsePadAxis(const std::string& name) {
+  static const char* const kNames[] = {"leftx",  "lefty",       "rightx",
+                                       "righty", "lefttrigger", "righttrigger"};
+  for (int i = 0; i < 6; i++)
+    if (name == kNames[i]) return i;
+  return -1;
+}
+
+namespace {
+
+// A plain decimal real: optional sign, digits with at most one point.
+bool ParsePadValue(const std::string& s, float* value) {
+  size_t i = s[0] == '-' || s[0] == '+' ? 1 : 0;
+  int digits = 0, points = 0;
+  for (size_t k = i; k < s.size(); k++) {
+    if (s[k] >= '0' && s[k] <= '9')
+      ++digits;
+    else if (s[k] == '.' && points == 0)
+      ++points;
+    else
+      return false;
+  }
+  if (digits == 0 || s.size() > 20) return false;
+  *value = std::strtof(s.c_str(), nullptr);
+  return true;
+}
+
+// The arguments of a `pad` line: "N connect [NAME]", "N disconnect",
+// "N down|up|press BUTTON", "N axis AXIS VALUE". Empty on success,
+// otherwise the reason.
+std::string ParsePadLine(const std::string& arg, long frame, std::vector<ScriptAction>* out) {
+  std::istringstream words(arg);
+  std::string number, verb;
+  words >> number >> verb;
+  const long pad = ParseCount(number, 8);
+  if (pad < 1) return "pad needs a controller number from 1 to 8";
+  ScriptAction a;
+  a.frame = frame;
+  a.pad = static_cast<int>(pad);
+  std::string rest;
+  std::getline(words, rest);
+  rest = Trim(rest);
+  if (verb == "connect") {
+    a.kind = ScriptAction::kPadConnect;
+    a.text = rest.empty() ? "Script Pad " + number : rest;
+    out->push_back(a);
+  } else if (verb == "disconnect") {
+    if (!rest.empty()) return "pad disconnect takes no argument";
+    a.kind = ScriptAction::kPadDisconnect;
+    out->push_back(a);
+  } else if (verb == "down" || verb == "up" || verb == "press") {
+    a.code = ParsePadButton(rest);
+    if (a.code < 0) return "unknown controller button \"" + rest + "\"";
+    a.kind = verb == "up" ? ScriptAction::kPadUp : ScriptAction::kPadDown;
+    out->push_back(a);
+    if (verb == "press") {
+      a.kind = ScriptAction::kPadUp;
+      a.frame = frame + 1;
+      out->push_back(a);
+    }
+  } else if (verb == "axis") {
+    std::string axis, value, extra;
+    std::istringstream(rest) >> axis >> value >> extra;
+    a.code = ParsePadAxis(axis);
+    if (a.code < 0) return "unknown controller axis \"" + axis + "\"";
+    const float lo = a.code >= 4 ? 0.0f : -1.0f;
+    if (value.empty() || !extra.empty() || !ParsePadValue(value, &a.value) || a.value < lo ||
+        a.value > 1)
+      return "axis " + axis + " needs one value from " + (a.code >= 4 ? "0" : "-1") + " to 1";
+    a.kind = ScriptAction::kPadAxis;
+    out->push_back(a);
+  } else {
+    return "unknown controller action \"" + verb + "\"";
+  }
+  return "";
+}
+
+}  // namespace
 
 void Script::Clear() {
   active_ = false;
@@ -149,6 +250,9 @@ bool Script::Parse(const std::string& name, const std::string& text, std::string
       a.kind = ScriptAction::kScreenshot;
       a.text = arg;
       actions.push_back(a);
+    } else if (action == "pad") {
+      const std::string why = ParsePadLine(arg, frame, &actions);
+      if (!why.empty()) return fail(why);
     } else {
       return fail("unknown action \"" + action + "\"");
     }
@@ -167,7 +271,9 @@ bool Script::Parse(const std::string& name, const std::string& text, std::string
   return true;
 }
 
-void Script::ApplyUpTo(long frame, InputSink& sink, std::vector<std::string>* screenshots) {
+bool Script::ApplyUpTo(long frame, InputSink& sink, InputSink& pads,
+                       std::vector<std::string>* screenshots) {
+  bool padActions = false;
   while (next_ < actions_.size() && actions_[next_].frame <= frame) {
     const ScriptAction& a = actions_[next_++];
     switch (a.kind) {
@@ -189,8 +295,23 @@ void Script::ApplyUpTo(long frame, InputSink& sink, std::vector<std::string>* sc
       case ScriptAction::kScreenshot:
         if (screenshots) screenshots->push_back(a.text);
         break;
+      case ScriptAction::kPadConnect:
+        pads.PadConnect(a.pad, a.text);
+        break;
+      case ScriptAction::kPadDisconnect:
+        pads.PadDisconnect(a.pad);
+        break;
+      case ScriptAction::kPadDown:
+      case ScriptAction::kPadUp:
+        pads.PadButton(a.pad, a.code, a.kind == ScriptAction::kPadDown);
+        break;
+      case ScriptAction::kPadAxis:
+        pads.PadAxis(a.pad, a.code, a.value);
+        break;
     }
+    padActions = padActions || a.kind >= ScriptAction::kPadConnect;
   }
+  return padActions;
 }
 
 bool Script::NextAnswer(int* answer) {

@@ -11,11 +11,25 @@
 namespace plat {
 
 struct ScriptAction {
-  enum Kind { kDown, kUp, kType, kChar, kClose, kScreenshot };
+  enum Kind {
+    kDown,
+    kUp,
+    kType,
+    kChar,
+    kClose,
+    kScreenshot,
+    kPadConnect,
+    kPadDisconnect,
+    kPadDown,
+    kPadUp,
+    kPadAxis,
+  };
   long frame = 0;
   Kind kind = kDown;
-  int code = 0;      // key or character code
-  std::string text;  // typed text or screenshot file
+  int code = 0;      // key or character code; a controller's button or axis
+  int pad = 0;       // controller number, 1 to 8
+  float value = 0;   // axis position
+  std::string text;  // typed text, screenshot file or controller name
 };
 
 class Script {
@@ -27,9 +41,11 @@ class Script {
   void Clear();
 
   bool active() const { return active_; }
-  // Feeds every action stamped `frame` or earlier to `sink`; screenshot
-  // requests are appended to *screenshots.
-  void ApplyUpTo(long frame, InputSink& sink, std::vector<std::string>* screenshots);
+  // Feeds every action stamped `frame` or earlier to `sink`, those of
+  // controllers to `pads`; screenshot requests are appended to
+  // *screenshots. True when a controller action was among them.
+  bool ApplyUpTo(long frame, InputSink& sink, InputSink& pads,
+                 std::vector<std::string>* screenshots);
   // The next queued answer (1 yes, 0 no, -1 cancel); false when none is left.
   bool NextAnswer(int* answer);
 
@@ -45,5 +61,8 @@ class Script {
 // Parses a key name (ENTER, ESC, SPACE, LEFT, UP, RIGHT, DOWN, BACKSPACE,
 // 0-9, A-Z) or a decimal code 0..255; -1 when it is neither.
 int ParseKeyName(const std::string& name);
+// A controller button or axis by its name in the standard layout; -1 when unknown.
+int ParsePadButton(const std::string& name);
+int ParsePadAxis(const std::string& name);
 
 }  // namespace plat

@@ -176,3 +176,21 @@ void DrawLabel(const std::string& text, double x, double y) {
                          d.blend == plat::kBlendLight ? plat::kBlendLight : plat::kBlendAlpha,
                          quads, n);
 }
+
+void DrawLabelCentred(const std::string& text, double y, double width) {
+  plat::DrawState& d = State().draw;
+  const double sx = d.sx, sy = d.sy;
+  const double natural = LabelWidth(text);
+  const double drawn = natural * sx;
+  if (drawn <= width || natural <= 0 || sx <= 0 || width <= 0) {
+    DrawLabel(text, (width - drawn) / 2, y);
+    return;
+  }
+  // Shrunk evenly, so the text keeps its shape, and drawn from the left edge.
+  const double fit = width / natural;
+  d.sx = fit;
+  d.sy = sy * fit / sx;
+  DrawLabel(text, 0, y);
+  d.sx = sx;
+  d.sy = sy;
+}

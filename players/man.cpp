@@ -1,14 +1,12 @@
 #include "players/man.h"
 
+#include "controls/controls.h"
 #include "platform/platform.h"
 
 namespace {
 
 // Diagonal pushes are scaled so that two keys do not move faster than one.
 constexpr double diagonal = 0.707f;
-
-// Key codes of the three keyboard players: left, right, up, down.
-constexpr int keys[3][4] = {{37, 39, 38, 40}, {65, 68, 87, 83}, {74, 76, 73, 75}};
 
 // Shirt colours of teams 1 to 4.
 constexpr int teamcolors[4][3] = {{200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
@@ -64,16 +62,7 @@ int Tman::control2(int player, const PlayerInput& in) {
   return 0;
 }
 
-PlayerInput keyboardinput(int player) {
-  PlayerInput in;
-  if (player < 0 || player > 2) return in;
-  const int* k = keys[player];
-  if (KeyHeld(k[0])) in.keys |= inputleft;
-  if (KeyHeld(k[1])) in.keys |= inputright;
-  if (KeyHeld(k[2])) in.keys |= inputup;
-  if (KeyHeld(k[3])) in.keys |= inputdown;
-  return in;
-}
+PlayerInput keyboardinput(int player) { return playerinput(player); }
 
 int Tman::draw(double xc, double yc, double zoom, double xwin, double ywin) {
   // The bare body first, grey, then the shirt on top in the team colour.

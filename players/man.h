@@ -45,5 +45,5 @@ class Tman : public ragobject {
 // narrow one: 338 to 14.
 int aisector(int angle);
 
-// The keyboard set of player 0 to 2 read into one frame's input.
+// Player 0 to 3's bound keys and controller read into one frame's input.
 PlayerInput keyboardinput(int player);

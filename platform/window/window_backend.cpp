@@ -11,6 +11,7 @@
 #include "platform/png_io.h"
 #include "platform/window/gl_renderer.h"
 #include "platform/window/key_events.h"
+#include "platform/window/pad_devices.h"
 #include "platform/window/vsync_probe.h"
 
 namespace plat {
@@ -46,6 +47,10 @@ class WindowBackend : public Backend {
     // A desktop full-screen window never changes the monitor's mode.
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
     int windowW = width, windowH = height;
+    // A window opens at the frame's size; the player may then resize or
+    // maximise it, and the frame is scaled to fit with bars, as in full
+    // screen.
+    if (!fullscreen) flags |= SDL_WINDOW_RESIZABLE;
     if (fullscreen) {
       flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
       // Created at the desktop's size from the start: with no window
@@ -155,9 +160,10 @@ class WindowBackend : public Backend {
   void SetBatching(bool on) override { renderer_.SetBatching(on); }
 
   void PollEvents(InputSink& sink) override {
-    if (!videoUp_) return;
+    if (!videoUp_ && !pads_.started()) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+      if (pads_.Handle(e, sink)) continue;
       switch (e.type) {
         case SDL_QUIT:
           sink.CloseRequest();
@@ -179,6 +185,11 @@ class WindowBackend : public Backend {
       }
     }
   }
+
+  void StartPads(const std::vector<std::string>& mappingFiles) override {
+    pads_.Start(mappingFiles);
+  }
+  InputSink* ScriptPads() override { return pads_.started() ? &pads_ : nullptr; }
 
   bool SaveScreenshot(const std::string& path) override {
     if (!window_) return false;
@@ -353,6 +364,7 @@ class WindowBackend : public Backend {
   VsyncProbe probe_;
 
   KeyEvents keys_;
+  PadDevices pads_;
 };
 
 }  // namespace

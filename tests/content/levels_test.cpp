@@ -2,6 +2,8 @@
 // mode set-ups.
 #include "content/levels.h"
 
+#include <array>
+
 #include "tests/match/match_setup.h"
 
 namespace {
@@ -118,6 +120,62 @@ TEST_F(LevelSetup, Arenas) {
   for (ball* b : level->arenarag->balllist) EXPECT_GT(std::hypot(b->x, b->y), 2000);
   // Rebuilt five times, the arena is listed once.
   EXPECT_EQ(level->raglist, std::vector<ragobject*>({level->arenarag.get()}));
+}
+
+// Every arena, obstacle by obstacle and in order, with its walls.
+TEST_F(LevelSetup, EveryArenaHasItsObstaclesWhereTheTableSays) {
+  Start("", 3, false);
+  auto level = NewMatch();
+  struct arena {
+    int number, w, h;
+    std::vector<std::array<double, 3>> obstacles;  // x, y, radius
+  };
+  const std::vector<std::array<double, 3>> cross = {
+      {2200, 0, 400}, {-2200, 0, 400}, {0, 2200, 400}, {0, -2200, 400}};
+  const std::vector<std::array<double, 3>> corners = {
+      {1600, 1600, 400}, {-1600, 1600, 400}, {-1600, -1600, 400}, {1600, -1600, 400}};
+  const std::vector<std::array<double, 3>> walls = {
+      {0, -1700, 400}, {0, 1700, 400}, {3700, 0, 400}, {-3700, 0, 400}};
+  auto plus = [](std::vector<std::array<double, 3>> a,
+                 const std::vector<std::array<double, 3>>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const std::vector<arena> arenas = {
+      {1, 4000, 3000, {}},
+      {2, 0, 4000, cross},
+      {3, 4000, 3000, {{0, 0, 300}, {-2000, 0, 300}, {2000, 0, 300}}},
+      {4, 4000, 3000, {{0, -1700, 400}, {0, 1700, 400}}},
+      {5, 4000, 3000, walls},
+      {6, 4000, 3000, {{0, -1700, 400}, {0, 1700, 400}, {2000, 0, 300}, {-2000, 0, 300}}},
+      {7, 0, 4000, plus({{0, 0, 300}}, corners)},
+      {8, 0, 4000, corners},
+      {9, 0, 4000, plus(cross, {{0, 0, 300}})},
+      {10, 0, 4000,
+       plus(cross, {{700, 700, 200}, {-700, 700, 200}, {700, -700, 200}, {-700, -700, 200}})},
+      {11, 4000, 3000, plus(walls, {{0, 0, 300}, {-2000, 0, 300}, {2000, 0, 300}})},
+      {12, 4000, 3000, plus(walls, {{0, 0, 300}})},
+      {13, 0, 4000, plus(cross, {{0, 0, 300}, {0, 0, 300}})},
+      {14, 0, 4000,
+       plus(corners, {{1000, 0, 200}, {0, 1000, 200}, {-1000, 0, 200}, {0, -1000, 200}})},
+      {15, 4000, 3000, plus(walls, {{-2000, 0, 300}, {2000, 0, 300}})},
+  };
+  for (const arena& a : arenas) {
+    SCOPED_TRACE(a.number);
+    level->initarena(a.number);
+    EXPECT_EQ(level->border->up, -a.h / 2.0);
+    EXPECT_EQ(level->border->down, a.h / 2.0);
+    EXPECT_EQ(level->border->Left, -a.w / 2.0);
+    EXPECT_EQ(level->border->Right, a.w / 2.0);
+    std::vector<std::array<double, 3>> built;
+    for (const ball* b : level->arenarag->balllist) {
+      built.push_back({b->x, b->y, b->r});
+      EXPECT_TRUE(b->anchored == 1 && b->anchorx == b->x && b->anchory == b->y);
+      EXPECT_TRUE(b->m == 1 && b->bigball == 1 && b->image == level->bigballimage);
+    }
+    EXPECT_EQ(built, a.obstacles);
+    EXPECT_TRUE(level->arenarag->linklist.empty() && level->arenarag->TensionList.empty());
+  }
 }
 
 }  // namespace

@@ -52,6 +52,35 @@ TEST_F(EndScreens, ValuesCountIntoTheTotalBetween160And240) {
   for (const TextLine& t : texts) EXPECT_NE(t.text, "PRESS ENTER TO CONTINUE");
 }
 
+// At u = 184 the factors are 0.7 and 0.3, which no real holds exactly: a
+// product that is whole must still show whole, not one less.
+TEST_F(EndScreens, CountShowsExactWholeValuesAtEveryFactor) {
+  Start();
+  tlevel& l = Match(2, "levels");
+  l.levelnum = 9;
+  l.levelscore = 90000;
+  l.timebonus = 90;
+  l.startscore = 1000;
+  l.endscore = 91090;
+  l.levelcompleted(183);
+  std::vector<TextLine> texts = Texts(TraceLines());
+  EXPECT_EQ(At(texts, 724, 240), "63000");
+  EXPECT_EQ(At(texts, 724, 340), "63");
+  EXPECT_EQ(At(texts, 724, 440), "28027");  // 700 + 27327
+  // One frame later (0.6875 and 0.3125), truncated toward zero.
+  Start();
+  tlevel& m = Match(2, "levels");
+  m.levelscore = 12345;
+  m.timebonus = -7;
+  m.startscore = 3;
+  m.endscore = 12341;
+  m.levelcompleted(184);
+  texts = Texts(TraceLines());
+  EXPECT_EQ(At(texts, 724, 240), "8487");  // 8487.1875
+  EXPECT_EQ(At(texts, 724, 340), "-4");    // -4.8125
+  EXPECT_EQ(At(texts, 724, 440), "3858");  // 2.0625 + 3856.5625
+}
+
 TEST_F(EndScreens, ValuesHeldBeforeTheCountAndFinalAfterIt) {
   Start();
   std::vector<TextLine> before = LevelScreenAt(158);
@@ -76,6 +105,40 @@ TEST_F(EndScreens, RefusedCharactersAndEmptyBackspaceChangeNothing) {
   tlevel& l = GameOver("5 char 8\n5 char 127\n6 type a\"~\n7 char 7\n7 type b c\n", 30);
   EXPECT_EQ(l.name, "AB C");
   EXPECT_EQ(l.charposition, 5);
+}
+
+TEST_F(EndScreens, APadSpellsTheNameWithItsDpadAndStick) {
+  // Up: A, up: B, right: a new A, down twice: space then 9, right, stick
+  // up, left deletes that letter, right and down: a new A then a space.
+  std::string script = "1 pad 1 connect\n";
+  const char* steps[] = {"press dpup",    "press dpup",   "press dpright",
+                         "press dpdown",  "press dpdown", "press dpright",
+                         "axis lefty -1", "axis lefty 0", "press dpleft"};
+  int frame = 5;
+  for (const char* step : steps) {
+    script += std::to_string(frame) + " pad 1 " + step + "\n";
+    frame += 2;
+  }
+  tlevel& l = GameOver(script, frame + 2);
+  EXPECT_EQ(l.name, "B9");
+  EXPECT_FALSE(l.cursorletter);
+}
+
+TEST_F(EndScreens, PadAndKeyboardEditTheSameName) {
+  tlevel& l = GameOver(
+      "1 pad 1 connect\n5 type ab\n7 pad 1 press dpdown\n9 pad 1 press dpdown\n"
+      "11 type c\n13 pad 1 press dpup\n15 char 8\n17 char 8\n",
+      20);
+  // ab, a letter under the cursor cycled back from A to a space, replaced
+  // by a typed c; a new A, erased, then the c erased.
+  EXPECT_EQ(l.name, "AB");
+}
+
+TEST_F(EndScreens, APadNameIsNoLongerThanATypedOne) {
+  std::string script = "1 pad 1 connect\n5 pad 1 press dpup\n";
+  for (int f = 7; f < 45; f += 2) script += std::to_string(f) + " pad 1 press dpright\n";
+  tlevel& l = GameOver(script, 50);
+  EXPECT_EQ(l.name, std::string(15, 'A'));
 }
 
 TEST_F(EndScreens, KeysOfTheLostMatchTypeNothing) {
@@ -111,3 +174,35 @@ TEST_F(EndScreens, NamePromptOnlyForAScoreThatEntersTheTable) {
 }
 
 }  // namespace
+
+// The game-over title is wider than the window at its nominal scale: it is
+// drawn just small enough to fit, from the left edge. Texts that fit keep
+// their scale and stay centred.
+TEST_F(EndScreens, CentredTextsNeverLeaveTheWindow) {
+  for (int w : {640, 1024}) {
+    Start();
+    const double over = LabelWidth("GAME OVER");
+    const double completed = LabelWidth("LEVEL 7 COMPLETED");
+    tlevel& l = Match(2, "levels");
+    l.xwin = w;
+    l.endscore = 100;
+    l.gameover(5);
+    l.levelnum = 7;
+    l.levelcompleted(5);
+    std::vector<TextLine> texts = Texts(TraceLines());
+    bool seenover = false, seencompleted = false;
+    for (const TextLine& t : texts) {
+      if (t.text == "GAME OVER") {
+        seenover = true;
+        EXPECT_LT(t.scale, 1.2 * w / 1024);
+        EXPECT_EQ(t.x, 0);
+        EXPECT_NEAR(over * t.scale, w, 0.01);  // the trace keeps six digits
+      } else if (t.text == "LEVEL 7 COMPLETED") {
+        seencompleted = true;
+        EXPECT_DOUBLE_EQ(t.scale, 0.6 * w / 1024);
+        EXPECT_NEAR(t.x, (w - completed * t.scale) / 2, 0.01);
+      }
+    }
+    EXPECT_TRUE(seenover && seencompleted) << w;
+  }
+}

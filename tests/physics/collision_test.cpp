@@ -95,6 +95,40 @@ TEST(Balllinkcollision, RollingBallKeepsItsSlideAndOthersLoseSome) {
   EXPECT_LT(sliding.p->xv, 8 - 0.1);
 }
 
+// The response as numbers. The link runs from E1 = (0, 0) to E2 = (200, 0);
+// P touches it at the foot (50, 0), so t1 = 50 and t2 = 150. With masses
+// mP = 1, m1 = 1, m2 = 3: M = 2 x min(m1, m2) = 2, W = 50 x 1 + 150 x 3 = 500;
+// E1 takes 150 x 3 / 500 = 0.9 of the link's share, E2 50 x 1 / 500 = 0.1.
+TEST(Balllinkcollision, ImpulseFrictionAndEndSharesAsNumbers) {
+  const double bounce = 2 * static_cast<double>(0.88f);
+  struct scene {
+    int rolling;
+    double e1yv;  // the near end's own speed across the link
+  };
+  for (const scene& sc : {scene{0, 0}, scene{1, 0}, scene{0, 2}}) {
+    linkscene s(50, 10);
+    s.e2->m = s.e2->actualmass = 3;
+    s.p->rolling = sc.rolling;
+    s.p->xv = 8;
+    s.p->yv = -4;
+    s.e1->yv = sc.e1yv;
+    ASSERT_EQ(s.hit(), 1);
+    SCOPED_TRACE(testing::Message() << "rolling " << sc.rolling << " e1yv " << sc.e1yv);
+    // The link moves at the contact as its ends weighted by their own
+    // distance from the foot: (2 x 50 + 0 x 150) / 200 = 0.5 for e1yv = 2.
+    const double vl = sc.e1yv * 50 / 200;
+    // J: the relative speed across the link, less a tenth of the slide
+    // along it unless the ball rolls.
+    const double jx = sc.rolling ? 0 : -0.1 * 8, jy = vl - (-4);
+    EXPECT_NEAR(s.p->xv, 8 + jx * bounce * 2 / 3, 1e-6);
+    EXPECT_NEAR(s.p->yv, -4 + jy * bounce * 2 / 3, 1e-6);
+    EXPECT_NEAR(s.e1->xv, -jx * 0.9 * bounce / 3, 1e-6);
+    EXPECT_NEAR(s.e1->yv, sc.e1yv - jy * 0.9 * bounce / 3, 1e-6);
+    EXPECT_NEAR(s.e2->xv, -jx * 0.1 * bounce / 3, 1e-6);
+    EXPECT_NEAR(s.e2->yv, -jy * 0.1 * bounce / 3, 1e-6);
+  }
+}
+
 TEST(Balllinkcollision, DegenerateContactsStayFinite) {
   linkscene online(100, 0), pushed(100, 0), zero(0, 5), weightless(100, 10), fast(100, 10);
   EXPECT_EQ(online.hit(), 1);  // pushed along the normal
@@ -160,6 +194,73 @@ TEST(Ragcollision, LeavingOutFarPartsChangesNothing) {
   }
   EXPECT_GT(contacts, 50);  // both outcomes were exercised
   EXPECT_LT(contacts, 390);
+}
+
+namespace {
+// A chain of `count` balls wandering from (x, y) in steps of up to 90, with
+// links up to `widest` wide, a few of its balls fast.
+void longchain(ragobject& rag, double x, double y, int count, double speed, double rmin,
+               double rmax, double widest) {
+  for (int i = 0; i < count; i++) {
+    ball* b = placedball(x, y, RandomReal(rmin, rmax), RandomReal(0.3, 5));
+    if (RandomInt(0, 5) == 0) {
+      b->xv = RandomReal(-speed, speed);
+      b->yv = RandomReal(-speed, speed);
+    }
+    rag.balllist.push_back(b);
+    if (i > 0) {
+      class link* l = joined(rag.balllist[i - 1], b, 60);
+      l->width = RandomReal(0, widest);
+      rag.linklist.push_back(l);
+    }
+    x += RandomReal(-90, 90);
+    y += RandomReal(-90, 90);
+  }
+}
+
+bool samestate(const ragobject& a, const ragobject& b) {
+  for (size_t i = 0; i < a.balllist.size(); i++) {
+    const ball &p = *a.balllist[i], &q = *b.balllist[i];
+    if (p.x != q.x || p.y != q.y || p.xv != q.xv || p.yv != q.yv) return false;
+  }
+  return true;
+}
+}  // namespace
+
+// Long chains spread far beyond any one ball's reach, so that their parts
+// are left out link by link: the outcome must be that of every test made.
+TEST(Ragcollision, LongChainsMatchEveryTestMade) {
+  int contacts = 0;
+  for (int scene = 0; scene < 300; scene++) {
+    ragobject a1, b1, a2, b2;
+    const int count = 20 + scene % 3 * 10;
+    const double speed = scene % 4 == 0 ? 150 : 6;
+    const double gap = scene % 5 * 300;
+    const double d = scene % 9 == 0 ? 60 : -20;
+    // Every other scene: thin balls on wide links, where the width decides.
+    const bool thin = scene % 2 == 1;
+    const double rmin = thin ? 1 : 3, rmax = thin ? 3 : 30, widest = thin ? 45 : 14;
+    SeedRandom(1000 + scene);
+    longchain(a1, 0, 0, count, speed, rmin, rmax, widest);
+    longchain(b1, gap, RandomReal(-400, 400), count, speed, rmin, rmax, widest);
+    SeedRandom(1000 + scene);
+    longchain(a2, 0, 0, count, speed, rmin, rmax, widest);
+    longchain(b2, gap, RandomReal(-400, 400), count, speed, rmin, rmax, widest);
+    const int hit = ragcollision(a1, b1, d);
+    ASSERT_EQ(hit, everytest(a2, b2, d)) << "scene " << scene;
+    ASSERT_TRUE(samestate(a1, a2) && samestate(b1, b2)) << "scene " << scene;
+    contacts += hit;
+  }
+  EXPECT_GT(contacts, 40);
+  EXPECT_LT(contacts, 280);
+  // A wide link reaches further than any ball of either side.
+  linkscene wide(100, 35);
+  wide.l->width = 40;
+  wide.e1->r = wide.e2->r = wide.p->r = 2;
+  ragobject thin;
+  thin.balllist.push_back(wide.p);
+  wide.p = placedball(0, 0);  // the scene frees this one; thin frees the other
+  EXPECT_EQ(ragcollision(wide.body, thin, -20), 1);
 }
 
 TEST(Ragcollision, FastPartsReachAcrossAFrame) {

@@ -88,3 +88,28 @@ TEST_F(Bodyfile, EmptyFileEmptiesAndMissingFileKeeps) {
   load("");
   EXPECT_TRUE(rag.balllist.empty() && rag.linklist.empty() && rag.TensionList.empty());
 }
+
+// Numbers too large to hold read as 0 like any other unusable line: a body
+// at the largest real turns to infinity and NaN in its first step.
+TEST_F(Bodyfile, NumbersTooLargeToHoldReadAsZero) {
+  load(
+      "New Ball\n1\n1e400\n-1e400\n12\n1e309\n1\n1E+999\n5\nnormal\n0\n0\n"
+      "New Ball\n2\n2\n0\n0\n1\n0\n0\n0\nnormal\n0\n0\n"
+      "New Link\n1\n2\n1e400\n2e308\nnormal\n0\n"
+      "New Tension\n1\n2\n1\n1e999\n-1e400\n",
+      1, 1, 10, 20);
+  ASSERT_EQ(rag.balllist.size(), 2u);
+  const ball& b = *rag.balllist[0];
+  EXPECT_EQ(b.m, 0);
+  EXPECT_EQ(b.x, 10);  // only the offset is left
+  EXPECT_EQ(b.y, 32);
+  EXPECT_EQ(b.r, 0);
+  EXPECT_EQ(b.anchorx, 10);
+  EXPECT_EQ(b.anchory, 25);
+  ASSERT_EQ(rag.linklist.size(), 1u);
+  EXPECT_EQ(rag.linklist[0]->distance, 0);
+  EXPECT_EQ(rag.linklist[0]->width, 0);
+  ASSERT_EQ(rag.TensionList.size(), 1u);
+  EXPECT_EQ(rag.TensionList[0]->angle, 0);
+  EXPECT_EQ(rag.TensionList[0]->strength, 0);
+}

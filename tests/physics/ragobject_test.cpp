@@ -22,6 +22,39 @@ TEST(Ragobject, FreeBallFallsHalfAUnitInItsFirstFrame) {
   EXPECT_DOUBLE_EQ(rag.balllist[0]->yv, 0.5 * 0.995);
 }
 
+// At time scale s a ball advances by its velocity times s, while gravity
+// adds g to the velocity whatever s is; the velocity read back from the
+// displacement is per unit of s again.
+TEST(Ragobject, TimeScaleScalesTheTravelButNotGravity) {
+  for (double s : {2.0, 0.25}) {
+    SCOPED_TRACE(s);
+    ragobject rag;
+    ball* b = placedball(10, 20);
+    b->xv = 3;
+    rag.balllist.push_back(b);
+    rag.updateold();
+    rag.move(s, 0.5);
+    EXPECT_DOUBLE_EQ(b->yv, 0.5);
+    EXPECT_DOUBLE_EQ(b->x, 10 + 3 * s);
+    EXPECT_DOUBLE_EQ(b->y, 20 + 0.5 * s);
+    rag.shiftandtensions(s);  // nothing to hold: no change
+    rag.updatev(s);
+    EXPECT_DOUBLE_EQ(b->xv, 3 * 0.995);
+    EXPECT_DOUBLE_EQ(b->yv, 0.5 * 0.995);
+    // A ball stepped alone: the same travel, its velocity kept undamped.
+    ball lone;
+    lone.x = lone.oldx = 0;
+    lone.y = lone.oldy = 0;
+    lone.xv = -4;
+    lone.move(s, 0.5);
+    EXPECT_DOUBLE_EQ(lone.x, -4 * s);
+    EXPECT_DOUBLE_EQ(lone.y, 0.5 * s);
+    lone.updatev(s);
+    EXPECT_DOUBLE_EQ(lone.xv, -4);
+    EXPECT_DOUBLE_EQ(lone.yv, 0.5);
+  }
+}
+
 TEST(Ragobject, AnchorsWeighAnyNonZeroFlagButPinOnlyOne) {
   ragobject rag;
   ball* pinned = placedball(0, 0);

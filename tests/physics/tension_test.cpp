@@ -100,3 +100,38 @@ TEST(Tension, HoldsAnElbowAtItsRestAngle) {
                    std::atan2(j.b1->y - j.b2->y, j.b1->x - j.b2->x);
   EXPECT_NEAR(std::fmod(a * 180 / M_PI + 720, 360), 270, 1);
 }
+
+// The corrections as numbers: a right angle (270) held at 180, so the error
+// is 90 degrees; b1 = (-40, 0), b2 = (0, 0), b3 = (0, y3).
+TEST(Tension, CorrectionsAreTheStiffnessTimesTheErrorOver400) {
+  struct expect {
+    double y3, strength, s, F, L2;
+  };
+  // F = k * 90 / 400 * s, k = min(strength, 0.7 * mmin * min(L1, L2)).
+  const double cap1600 = 0.699999988079071 * 1600, cap400 = 0.699999988079071 * 400;
+  for (const expect& e :
+       {expect{40, 500, 1, 500 * 90 / 400.0, 1600},
+        expect{40, 500, 2.5, 500 * 90 / 400.0 * 2.5, 1600},
+        expect{40, 1e9, 1, cap1600 * 90 / 400, 1600}, expect{20, 1e9, 1, cap400 * 90 / 400, 400}}) {
+    joint j(0, e.y3, 180, e.strength);
+    j.b1->actualmass = 2;
+    j.b2->actualmass = 4;
+    j.b3->actualmass = 1;
+    for (ball* b : j.rag.balllist) b->shiftx = b->shifty = 0;
+    j.t->partialtension(0, e.s);
+    SCOPED_TRACE(testing::Message() << "y3 " << e.y3 << " strength " << e.strength << " s " << e.s);
+    const double tol = 1e-9 * e.F;
+    EXPECT_NEAR(j.b1->shiftx, 0, tol);
+    EXPECT_NEAR(j.b1->shifty, -e.F * 40 / 1600 / 2, tol);
+    EXPECT_NEAR(j.b3->shiftx, e.F * e.y3 / e.L2 / 1, tol);
+    EXPECT_NEAR(j.b3->shifty, 0, tol);
+    EXPECT_NEAR(j.b2->shiftx, -e.F * e.y3 / e.L2 / 4, tol);
+    EXPECT_NEAR(j.b2->shifty, e.F * 40 / 1600 / 4, tol);
+  }
+  // The cap uses the lightest of the three masses.
+  joint light(0, 40, 180, 1e9);
+  light.b2->actualmass = 0.5;
+  for (ball* b : light.rag.balllist) b->shiftx = b->shifty = 0;
+  light.t->partialtension(0, 1);
+  EXPECT_NEAR(light.b3->shiftx, cap1600 * 0.5 * 90 / 400 * 40 / 1600, 1e-9);
+}

@@ -1,8 +1,14 @@
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
-#include "platform/platform.h"
+#include <cstring>
+#include <optional>
+
+#include "platform/internal.h"
 #include "tests/platform/test_util.h"
 
 TEST(TextFiles, ReadLineStopsAtLineFeedOrNulAndDropsCarriageReturns) {
@@ -83,4 +89,212 @@ TEST(TextFiles, CreateEmptyFileNeverTruncates) {
   EXPECT_TRUE(CreateEmptyFile(path));
   EXPECT_EQ(ReadBytes(path), "keep");
   EXPECT_FALSE(CreateEmptyFile(dir.File("no/such/file")));
+}
+
+namespace {
+
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+bool Save(const std::string& path, const std::string& line) {
+  TextStream* w = OpenWrite(path);
+  if (!w) return false;
+  WriteLine(w, line);
+  return Close(w);
+}
+
+}  // namespace
+
+TEST(SavingOverAFile, FollowsLinksAndKeepsPermissions) {
+  ScratchFolder dir;
+  ASSERT_EQ(mkdir(dir.File("kept").c_str(), 0755), 0);
+  WriteBytes(dir.File("kept/prefs.txt"), "old\r\n");
+  ASSERT_EQ(symlink("kept/prefs.txt", dir.File("prefs.txt").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("prefs.txt").c_str(), dir.File("twice").c_str()), 0);
+  ASSERT_TRUE(Save(dir.File("twice"), "new"));
+  EXPECT_TRUE(IsLink(dir.File("prefs.txt")));
+  EXPECT_TRUE(IsLink(dir.File("twice")));
+  EXPECT_EQ(ReadBytes(dir.File("kept/prefs.txt")), "new\r\n");
+  // The temporary file was made beside the target, not beside the link.
+  EXPECT_EQ(std::system(("test $(ls -A '" + dir.File("kept") + "' | wc -l) -eq 1").c_str()), 0);
+
+  for (mode_t mode : {0600, 0640, 0664}) {
+    ASSERT_EQ(chmod(dir.File("kept/prefs.txt").c_str(), mode), 0);
+    ASSERT_TRUE(Save(dir.File("prefs.txt"), "again"));
+    EXPECT_EQ(ModeOf(dir.File("kept/prefs.txt")), mode);
+  }
+  // A new file gets the usual bits.
+  ASSERT_TRUE(Save(dir.File("fresh.txt"), "x"));
+  EXPECT_EQ(ModeOf(dir.File("fresh.txt")), 0644u);
+  // An administrator's save leaves the file its owner's.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(dir.File("kept/prefs.txt").c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(Save(dir.File("prefs.txt"), "root"));
+    struct stat st;
+    ASSERT_EQ(stat(dir.File("kept/prefs.txt").c_str(), &st), 0);
+    EXPECT_TRUE(st.st_uid == 65534 && st.st_gid == 65534);
+  }
+}
+
+TEST(SavingOverAFile, AReadOnlyFileIsNotWritten) {
+  ScratchFolder dir;
+  const std::string path = dir.File("scores.txt");
+  WriteBytes(path, "keep\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  EXPECT_EQ(OpenWrite(path), nullptr);
+  EXPECT_EQ(LastFileError(), strerror(EACCES));
+  EXPECT_EQ(ReadBytes(path), "keep\r\n");
+  EXPECT_EQ(ModeOf(path), 0444u);
+  // A folder in the file's place is named as such.
+  ASSERT_EQ(mkdir(dir.File("prefs.txt").c_str(), 0755), 0);
+  EXPECT_EQ(OpenWrite(dir.File("prefs.txt")), nullptr);
+  EXPECT_EQ(LastFileError(), strerror(EISDIR));
+}
+
+TEST(SavingOverAFile, WritesInPlaceWhenNoTemporaryFileCanBeMade) {
+  ScratchFolder dir;
+  // A name so long that the temporary name beside it is too long to exist.
+  const std::string path = dir.File(std::string(250, 'p'));
+  WriteBytes(path, "a much longer old content that must not survive in part\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(Save(path, "short"));
+  EXPECT_EQ(ReadBytes(path), "short\r\n");
+  EXPECT_EQ(ModeOf(path), 0640u);
+  EXPECT_EQ(std::system(("test $(ls -A '" + dir.path() + "' | wc -l) -eq 1").c_str()), 0);
+
+  // A folder the player may not add files to, holding a file they may
+  // write: as root the folder's permissions would not count, so the save is
+  // made by a plain user in a child process.
+  ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(dir.File("locked").c_str(), 0755), 0);
+  const std::string inside = dir.File("locked/prefs.txt");
+  WriteBytes(inside, "old\r\n");
+  ASSERT_EQ(chmod(inside.c_str(), 0666), 0);
+  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0555), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    _exit(Save(inside, "new") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadBytes(inside), "new\r\n");
+  chmod(dir.File("locked").c_str(), 0755);
+}
+
+TEST(SpecialFiles, AreUnreadableAndNeverBlock) {
+  ScratchFolder dir;
+  const std::string fifo = dir.File("prefs.txt");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  // Each of these would wait for a writer or reader forever.
+  EXPECT_EQ(OpenRead(fifo), nullptr);
+  EXPECT_EQ(OpenWrite(fifo), nullptr);
+  EXPECT_FALSE(CreateEmptyFile(fifo));
+  EXPECT_EQ(OpenRead(dir.path()), nullptr);
+  EXPECT_EQ(OpenRead("/dev/zero"), nullptr);  // would never end
+  // A link to a regular file is read like the file.
+  WriteBytes(dir.File("real.txt"), "5\r\n");
+  ASSERT_EQ(symlink("real.txt", dir.File("link.txt").c_str()), 0);
+  TextStream* r = OpenRead(dir.File("link.txt"));
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(ReadLine(r), "5");
+  Close(r);
+}
+
+namespace {
+
+// The game's files in the user's folders, as an installed game keeps them;
+// the environment and the working folder are restored afterwards.
+class UserFolders : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char buf[4096];
+    cwd_ = getcwd(buf, sizeof buf) ? buf : "/";
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+      const char* v = getenv(name);
+      saved_.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
+    }
+    setenv("XDG_CONFIG_HOME", dir_.File("conf").c_str(), 1);
+    setenv("XDG_DATA_HOME", dir_.File("data").c_str(), 1);
+    setenv("HOME", dir_.File("home").c_str(), 1);
+    ASSERT_EQ(mkdir(dir_.File("work").c_str(), 0755), 0);
+    ASSERT_EQ(chdir(dir_.File("work").c_str()), 0);
+    plat::State().userFolders = true;
+  }
+  void TearDown() override {
+    plat::State().userFolders = false;
+    for (auto& [name, value] : saved_) {
+      if (value)
+        setenv(name.c_str(), value->c_str(), 1);
+      else
+        unsetenv(name.c_str());
+    }
+    EXPECT_EQ(chdir(cwd_.c_str()), 0);
+  }
+  ScratchFolder dir_;
+  std::string cwd_;
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+}  // namespace
+
+TEST_F(UserFolders, OptionsGoToConfigAndScoresAndReplaysToData) {
+  for (const char* name : {"prefs.txt", "controls.txt", "lastjoin.txt"}) {
+    ASSERT_TRUE(Save(name, name)) << name << ": " << LastFileError();
+    EXPECT_EQ(ReadBytes(dir_.File("conf/parvane/") + name), std::string(name) + "\r\n");
+  }
+  EXPECT_EQ(ModeOf(dir_.File("conf/parvane")), 0700u);
+  ASSERT_TRUE(CreateEmptyFile("scores.txt"));
+  EXPECT_EQ(ReadBytes(dir_.File("data/parvane/scores.txt")), "");
+  ASSERT_TRUE(Save("replays/b.pvr", "B"));
+  ASSERT_TRUE(Save("replays/a.pvr", "A"));
+  WriteBytes(dir_.File("data/parvane/replays/.hidden"), "");
+  WriteBytes(dir_.File("data/parvane/replays/c.pvr.tmp.Ab12Cd"), "");
+  ASSERT_EQ(mkdir(dir_.File("data/parvane/replays/sub").c_str(), 0755), 0);
+  EXPECT_EQ(ListFiles("replays"), (std::vector<std::string>{"a.pvr", "b.pvr"}));
+  TextStream* r = OpenRead("replays/a.pvr");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(ReadLine(r), "A");
+  Close(r);
+  EXPECT_TRUE(RemoveFile("replays/a.pvr"));
+  EXPECT_FALSE(RemoveFile("replays/a.pvr"));
+  EXPECT_FALSE(RemoveFile("replays/sub"));
+  EXPECT_EQ(ListFiles("replays"), (std::vector<std::string>{"b.pvr"}));
+
+  EXPECT_EQ(GameFileFolder("prefs.txt"), dir_.File("conf/parvane"));
+  EXPECT_EQ(GameFilePath("scores.txt"), dir_.File("data/parvane/scores.txt"));
+  EXPECT_EQ(GameFileFolder("replays/b.pvr"), dir_.File("data/parvane/replays"));
+  // Nothing of the game's landed in the working folder; other names still do.
+  EXPECT_EQ(std::system("test -z \"$(ls -A)\""), 0);
+  ASSERT_TRUE(Save("notes.txt", "n"));
+  EXPECT_EQ(ReadBytes(dir_.File("work/notes.txt")), "n\r\n");
+}
+
+TEST_F(UserFolders, UnsetOrRelativeVariablesFallBackToTheHomeFolder) {
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("XDG_DATA_HOME", "relative/data", 1);
+  ASSERT_TRUE(Save("prefs.txt", "p"));
+  ASSERT_TRUE(Save("scores.txt", "s"));
+  EXPECT_EQ(ReadBytes(dir_.File("home/.config/parvane/prefs.txt")), "p\r\n");
+  EXPECT_EQ(ReadBytes(dir_.File("home/.local/share/parvane/scores.txt")), "s\r\n");
+  EXPECT_EQ(ListFiles("replays"), std::vector<std::string>{});
+}
+
+TEST_F(UserFolders, FromTheBuildTreeEverythingStaysInTheWorkingFolder) {
+  plat::State().userFolders = false;
+  ASSERT_TRUE(Save("prefs.txt", "p"));
+  ASSERT_TRUE(Save("replays/r.pvr", "r"));  // the folder is made here too
+  EXPECT_EQ(ReadBytes(dir_.File("work/prefs.txt")), "p\r\n");
+  EXPECT_EQ(ListFiles("replays"), std::vector<std::string>{"r.pvr"});
+  EXPECT_EQ(GameFileFolder("prefs.txt"), dir_.File("work"));
+  EXPECT_NE(std::system(("test -e '" + dir_.File("conf") + "'").c_str()), 0);
 }

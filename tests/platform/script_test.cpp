@@ -71,23 +71,23 @@ TEST(Script, ActionsApplyWhenTheirFrameIsReached) {
       << error;
   plat::KeyState keys;
   std::vector<std::string> shots;
-  s.ApplyUpTo(0, keys, &shots);
+  s.ApplyUpTo(0, keys, keys, &shots);
   EXPECT_TRUE(keys.Held(27));
-  s.ApplyUpTo(1, keys, &shots);
+  s.ApplyUpTo(1, keys, keys, &shots);
   EXPECT_FALSE(keys.Held(32));
-  s.ApplyUpTo(2, keys, &shots);
+  s.ApplyUpTo(2, keys, keys, &shots);
   EXPECT_TRUE(keys.Held(32));
   EXPECT_EQ(keys.TakePresses(32), 1);
-  s.ApplyUpTo(3, keys, &shots);
+  s.ApplyUpTo(3, keys, keys, &shots);
   EXPECT_TRUE(keys.Held(32));  // released then pressed again in the same frame
   EXPECT_EQ(keys.TakePresses(32), 1);
-  s.ApplyUpTo(4, keys, &shots);
+  s.ApplyUpTo(4, keys, keys, &shots);
   std::string typed;
   for (int c; (c = keys.NextChar()) != 0;) typed.push_back(static_cast<char>(c));
   EXPECT_EQ(typed, " a b\b");
   EXPECT_FALSE(keys.TakeClose());
   EXPECT_TRUE(shots.empty());
-  s.ApplyUpTo(7, keys, &shots);
+  s.ApplyUpTo(7, keys, keys, &shots);
   EXPECT_TRUE(keys.TakeClose());
   EXPECT_EQ(shots, std::vector<std::string>{"shot.png"});
 }
@@ -121,7 +121,7 @@ TEST(Script, ArbitraryBytesParseOrFailWithoutHarm) {
     if (s.Parse("fuzz", text, &error)) {
       plat::KeyState keys;
       std::vector<std::string> shots;
-      s.ApplyUpTo(1000000, keys, &shots);
+      s.ApplyUpTo(1000000, keys, keys, &shots);
     } else {
       EXPECT_EQ(error.compare(0, 17, "script fuzz line "), 0) << error;
     }
