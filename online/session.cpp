@@ -638,7 +638,7 @@ void session::sendinputs() {
       if (!q.kept(from)) {
         // So far behind that the inputs are gone: it cannot catch up.
         if (s != setup_.me) continue;
-        lose(m, "THE HOST FELL BEHIND");
+        lose(m, "THIS MACHINE FELL TOO FAR BEHIND");
         break;
       }
       inputblock& b = out_.blocks[out_.blockcount++];
