@@ -133,6 +133,6 @@ int game::controlsscreen() {
     }
     if (KeyPresses(keyesc) != 0) break;
   }
-  if (!savecontrols()) Notify("controls.txt could not be saved");
+  savecontrols();
   return 0;
 }

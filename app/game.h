@@ -55,6 +55,8 @@ class game {
   virtual int allcustom(Tcustomsettings& settings);
   virtual int allsingleplayerlevels();
   virtual int allmultiplayer(Tmultiplayersettings& settings);
+  // Plays a replay file instead of the menus, then ends the program.
+  [[noreturn]] virtual void playreplay(const std::string& path);
   // Start-up, then the title loop; ends only through quitgame.
   [[noreturn]] virtual void allgame();
   virtual int blackscores();

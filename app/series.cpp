@@ -1,3 +1,4 @@
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -115,4 +116,51 @@ int game::allcustom(Tcustomsettings& settings) {
 
 int game::allmultiplayer(Tmultiplayersettings& settings) {
   return playseries(*this, "multiplayer", &settings, nullptr);
+}
+
+namespace {
+
+[[noreturn]] void refusereplay(const std::string& message) {
+  std::cerr << "parvane: " << message << "\n";
+  EndProgramWith(1);
+}
+
+}  // namespace
+
+void game::playreplay(const std::string& path) {
+  std::string bytes;
+  switch (ReadWholeFile(path, maxreplaybytes, &bytes)) {
+    case 0:
+      break;
+    case 2:
+      refusereplay(path + " is not a playable replay: it is too large");
+    default:
+      refusereplay("cannot read the replay file " + path);
+  }
+  replayrecord record;
+  std::string error;
+  if (!decodereplay(bytes, &record, &error)) refusereplay(path + " is " + error);
+
+  // The camera framed the recorded window: the replay is shown in one of
+  // that size.
+  xwin = record.xwin;
+  ywin = record.ywin;
+  changeres(0, 0, 0);
+  std::unique_ptr<tlevel> level = newmatch(*this);
+  bool finished = false;
+  int result = level->playrecorded(record, &finished);
+  if (result == -2) refusereplay("cannot set up the match of " + path);
+  if (result == -3) {
+    refusereplay(path +
+                 " is not a playable replay: it was recorded with other body files or another "
+                 "version of the game (version " + record.version + ")");
+  }
+  if (finished) {
+    uint64_t sum = level->checksum();
+    if (sum != record.endchecksum || result != record.winner) {
+      refusereplay("the replay " + path + " ended with checksum " + checksumtext(sum) + ", not " +
+                   checksumtext(record.endchecksum) + " as recorded");
+    }
+  }
+  EndProgram();
 }

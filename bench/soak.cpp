@@ -1,7 +1,8 @@
 // The long soak: many seeded matches between computer players over every
 // arena, 2 to 4 players, gravity 0 to 10, ball size and mass 1 to 10, 3000
-// frames each, checked after every frame.
-//   bench_soak [matches] [frames]
+// frames each, checked after every frame; with a synctest of N frames each
+// frame is also rolled back N frames, simulated again and compared.
+//   bench_soak [matches] [frames] [synctest]
 #include "bench/soak.h"
 
 #include <chrono>
@@ -12,6 +13,7 @@
 int main(int argc, char** argv) {
   int matches = argc > 1 ? std::atoi(argv[1]) : 500;
   int frames = argc > 2 ? std::atoi(argv[2]) : 3000;
+  int synctest = argc > 3 ? std::atoi(argv[3]) : 0;
   matchmedia media;
   if (!startheadless(media)) return 1;
   auto start = std::chrono::steady_clock::now();
@@ -20,7 +22,7 @@ int main(int argc, char** argv) {
   long touches = 0;
   for (int m = 1; m <= matches; m++) {
     soakcase c = randomcase(static_cast<uint32_t>(m));
-    soakresult r = soakmatch(media, c, frames);
+    soakresult r = soakmatch(media, c, frames, 1.0, synctest);
     if (!r.started) {
       notstarted++;
       continue;

@@ -120,8 +120,10 @@ inline soakcase randomcase(uint32_t seed) {
 
 // Plays `frames` frames of a custom match in which every player, player 1
 // included, is steered by the computer, checking the rules after each.
+// With synctest N every frame is also rolled back N frames and simulated
+// again, and the states compared.
 inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int frames,
-                            double tolerance = 1.0) {
+                            double tolerance = 1.0, int synctest = 0) {
   soakresult result;
   SeedRandom(c.seed);
   auto level = media.newmatch();
@@ -134,10 +136,18 @@ inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int fram
   int wins[4] = {0, 0, 0, 0};
   if (level->startmatch("custom", 1, nullptr, &settings, wins) != 0) return result;
   result.started = true;
+  level->savereplay = false;
+  level->men[0]->bot = 1;
+  level->men[0]->AIlevel = 10;
+  level->startsynctest(synctest);
   for (int f = 1; f <= frames; f++) {
-    level->men[0]->AIlevel = 10;
-    level->men[0]->Ai3(*level->mainball[0]);
-    level->playframe();
+    try {
+      level->playframe();
+    } catch (const ProgramExit&) {
+      result.badframe = f;
+      result.fault = "the state differs after a rollback";
+      return result;
+    }
     if (level->mainball[0]->untouched == 0) result.touches++;
     for (ragobject* rag : level->raglist) {
       for (ball* b : rag->balllist) {

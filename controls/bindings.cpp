@@ -174,7 +174,11 @@ keybindings readbindings() {
 
 bool writebindings(const keybindings& b) {
   TextStream* out = openreplacing(controlsfile);
-  if (out == nullptr) return false;
-  for (const std::string& line : bindinglines(b)) WriteLine(out, line);
-  return Close(out);
+  bool saved = out != nullptr;
+  if (saved) {
+    for (const std::string& line : bindinglines(b)) WriteLine(out, line);
+    saved = Close(out);
+  }
+  if (!saved) reportsavefailure(controlsfile);
+  return saved;
 }

@@ -37,5 +37,5 @@ keybindings parsebindings(const std::vector<std::string>& lines);
 std::vector<std::string> bindinglines(const keybindings& b);
 // controls.txt beside the options; missing or unreadable: the defaults.
 keybindings readbindings();
-// false when the file could not be saved.
+// false when the file could not be saved (the player is told, once).
 bool writebindings(const keybindings& b);

@@ -1,5 +1,6 @@
 #include "controls/controls.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/platform.h"

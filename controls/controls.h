@@ -19,7 +19,7 @@ constexpr double stickdeadzone = 0.25;
 const keybindings& currentbindings();
 void setbindings(const keybindings& b);
 void loadcontrols();
-bool savecontrols();  // false when controls.txt could not be saved
+bool savecontrols();  // false when controls.txt could not be saved (the player is told)
 
 // Pads placed in their slots as they come and go (a look at the platform).
 padslots& currentslots();

@@ -113,7 +113,7 @@ int tlevel::Handlefireworks() {
     Tfirework& firework = **it;
     bool faded = firework.update() != 0;
     // A firework that fades out this frame is still drawn once.
-    firework.draw(xcenter, ycenter, zoom, xwin, ywin);
+    if (!silent) firework.draw(xcenter, ycenter, zoom, xwin, ywin);
     it = faded ? fireworkslist.erase(it) : std::next(it);
   }
   return 0;

@@ -73,7 +73,7 @@ int tlevel::handledotbursts(double zoom, double xcenter, double ycenter, double 
     dotburst& dot = **it;
     bool faded = dot.update(slower) != 0;
     // A dot that fades out this frame is still drawn once.
-    dot.draw(zoom, xcenter, ycenter, xwin, ywin);
+    if (!silent) dot.draw(zoom, xcenter, ycenter, xwin, ywin);
     it = faded ? dotlist.erase(it) : std::next(it);
   }
   return 0;

@@ -66,6 +66,11 @@ int tlevel::fixzoom() {
 
 int tlevel::dobackground2() {
   driftcolor(bglinescol, bglinesadd);
+  if (silent) {
+    // The fireworks move and draw random numbers whether shown or not.
+    Handlefireworks();
+    return 0;
+  }
 
   float W = static_cast<float>(border->Right - border->Left);
   float H = static_cast<float>(border->down - border->up);

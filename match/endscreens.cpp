@@ -1,5 +1,6 @@
 // The two screens that end a single-player level: the score count-up of a
 // completed level, and the game-over screen with its name entry.
+#include <algorithm>
 #include <cctype>
 #include <string>
 
@@ -73,9 +74,8 @@ shownscores countup(int u, int levelscore, int timebonus, int startscore, int en
 int tlevel::levelcompleted(int t) {
   int u = t + 1;
   // Presses made while the screen shows must not reach the next screen.
-  while (NextTypedChar() != 0) {
-  }
-  for (int key : {80, 13, 27, 32, 37, 39, 38, 40}) KeyPresses(key);
+  clearrequest = std::max(clearrequest, 1);
+  if (silent) return 0;
 
   shownscores shown = countup(u, levelscore, timebonus, startscore, endscore);
   double w = xwin;
@@ -140,11 +140,19 @@ void tlevel::padnameentry(uint16_t nav) {
   }
 }
 
+bool tlevel::nameprompt() const {
+  return phase == "gameover" && endscore > 0 && endscore > levelworstscore;
+}
+
 int tlevel::gameover(int t) {
   // Keys still held from the lost match must not type into the name.
-  if (t <= 2) ClearKeys();
+  if (t <= 2) {
+    frame.held = 0;
+    frame.typed = 0;
+    clearrequest = 2;
+  }
 
-  int c = NextTypedChar();
+  int c = frame.typed;
   if (c == 8 || c == 127) {
     if (cursorletter)
       cursorletter = false;
@@ -158,12 +166,13 @@ int tlevel::gameover(int t) {
       cursorletter = false;
     }
   }
-  padnameentry(padnavpressed());
+  padnameentry(frame.pressed);
   name.clear();
   for (int i = 1; i < charposition; i++) name += characters[i];
   if (cursorletter) name += characters[charposition];
   for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
 
+  if (silent) return 0;
   double w = xwin;
   double unit = w / 1024;
   setcolour(levelcol[0]);

@@ -47,7 +47,10 @@ enum : uint16_t {
   buttonnavdown = 1 << 8,
   buttonnavleft = 1 << 9,
   buttonnavright = 1 << 10,
-  buttonreplay = 1 << 11,  // R, or X on a pad: the instant replay
+  buttonreplay = 1 << 11,  // X on a pad: the instant replay
+  // The R key: the instant replay too, except where a name is being typed
+  // and R is a letter.
+  buttonreplaykey = 1 << 12,
 };
 
 // Everything the match reads in one frame.

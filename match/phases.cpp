@@ -45,6 +45,7 @@ int tlevel::writeowntime() {
     }
   }
 
+  if (silent) return 0;
   int w = sciaimage ? SpriteWidth(sciaimage) : 0;
   int h = sciaimage ? SpriteHeight(sciaimage) : 0;
   if (w > 0 && h > 0 && maxowntime > 0) {
@@ -65,6 +66,7 @@ int tlevel::writeowntime() {
 
 int tlevel::doscritta(double v) {
   if (temposcritta >= 0) temposcritta--;
+  if (silent) return 0;
   double width = LabelWidth(scritta);
   if (temposcritta >= 0 && width > 0) {
     SetAlpha(temposcritta / 120.0);
@@ -80,8 +82,9 @@ int tlevel::doscritta(double v) {
 
 int tlevel::changephase() {
   // Tester's shortcuts: player 1 or player 2 wins at once.
-  if (KeyHeld(key1) && KeyHeld(key4) && men[0]) men[0]->owntime = maxowntime + 10.0f;
-  if (KeyHeld(key1) && KeyHeld(key5) && men[1]) men[1]->owntime = maxowntime + 10.0f;
+  auto held = [this](uint16_t button) { return (frame.held & button) != 0; };
+  if (held(button1) && held(button4) && men[0]) men[0]->owntime = maxowntime + 10.0f;
+  if (held(button1) && held(button5) && men[1]) men[1]->owntime = maxowntime + 10.0f;
 
   leveltime++;
   driftcolor(scrittacol, scrittaadd);
@@ -97,7 +100,7 @@ int tlevel::changephase() {
       if (leveltype == "levels" && winner == 1) {
         phase = "levelcompleted";
         levelscore = levelnum * 10000;
-        timebonus = levelbonus(levelnum, mennumber, Clock() - initialtime);
+        timebonus = levelbonus(levelnum, mennumber, frame.clock - initialtime);
         endscore = startscore + levelscore + timebonus;
       }
       if (leveltype == "levels" && winner != 1) {
@@ -112,10 +115,13 @@ int tlevel::changephase() {
 
   if (phase == "levelcompleted") {
     levelcompleted(leveltime - phasetime);
-    if (KeyHeld(keyenter) || KeyHeld(keyspace)) {
+    if (held(buttonenter) || held(buttonspace)) {
       if (levelnum >= lastlevel) {
         phase = "gameover";
-        ClearKeys();
+        // The key that left this screen must not leave the next one.
+        frame.held = 0;
+        frame.typed = 0;
+        clearrequest = 2;
       } else {
         phase = "end";
       }
@@ -123,15 +129,15 @@ int tlevel::changephase() {
   }
   if (phase == "tellwinner") {
     tellwinner(leveltime - phasetime);
-    if (KeyHeld(keyenter) || KeyHeld(keyspace)) phase = "end";
+    if (held(buttonenter) || held(buttonspace)) phase = "end";
   }
   if (phase == "gameover") {
     gameover(leveltime - phasetime);
     bool nameentry = endscore > 0 && endscore > levelworstscore;
     // Space may be part of a name, so only Enter leaves while one is typed.
-    if (KeyHeld(keyenter)) {
+    if (held(buttonenter)) {
       phase = "end";
-    } else if (!nameentry && KeyHeld(keyspace)) {
+    } else if (!nameentry && held(buttonspace)) {
       phase = "end";
     }
   }
@@ -139,6 +145,7 @@ int tlevel::changephase() {
 }
 
 int tlevel::tellwinner(int t) {
+  if (silent) return 0;
   setcolour(scrittacol);
   double s = xwin * 7 / 1024.0 * 0.1;
   SetDrawScale(s, s);

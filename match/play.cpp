@@ -1,6 +1,9 @@
-// The frame loop of one match: set-up, then one fixed physics step, one
-// collision pass and one drawing pass per displayed frame.
+// The frame loop of one match: set-up, then per displayed frame the input
+// is captured once and the simulation advanced by one fixed step.
+#include <algorithm>
+#include <cinttypes>
 #include <cmath>
+#include <cstdio>
 
 #include "controls/controls.h"
 #include "match/quit.h"
@@ -16,6 +19,26 @@ constexpr double arenapush = -20.0;   // the ordinary bounce off the obstacles
 
 int tlevel::startmatch(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
                        Tcustomsettings* cs, int* wins) {
+  // A recorded match starts from the generator and clock it was recorded
+  // with; a new one notes them.
+  if (source != nullptr) {
+    SetRandomState(source->randomstate);
+  } else {
+    record = replayrecord();
+    record.version = gameversion;
+    record.mode = replaymodeof(mode);
+    record.level = levelnumber;
+    if (cs != nullptr) record.custom = *cs;
+    if (mp != nullptr) record.multi = *mp;
+    record.xwin = xwin;
+    record.ywin = ywin;
+    record.fireworks = optfireworks;
+    record.trail = opttrail;
+    record.startscore = startscore;
+    record.worstscore = levelworstscore;
+    record.randomstate = RandomState();
+  }
+
   initadders(adder);
   levelnum = levelnumber;
   leveltype = mode;
@@ -34,18 +57,44 @@ int tlevel::startmatch(const std::string& mode, int levelnumber, Tmultiplayerset
   if (wins != nullptr) {
     for (int i = 0; i < mennumber; i++) men[i]->wins = wins[i];
   }
+  if (source == nullptr) {
+    for (int i = 0; i < std::min(mennumber, 4); i++) record.wins[i] = men[i]->wins;
+  }
   dotlist.clear();
   fireworkslist.clear();
-  initialtime = Clock();
+  initialtime = source != nullptr ? source->initialtime : Clock();
+  record.initialtime = initialtime;
+  framecount = 0;
+  decidedframe = 0;
+  clearrequest = 0;
+  saveState(startsnapshot);
+  if (source == nullptr) record.startchecksum = checksumof(startsnapshot);
+
+  startsynctest(RunConfig().synctest);
   return 0;
 }
 
-int tlevel::playframe() {
-  Cls();
+void tlevel::startsynctest(int n) {
+  synctest = std::clamp(n, 0, maxsynctest);
+  synchistory.assign(synctest > 0 ? synctest + 1 : 0, matchsnapshot());
+  syncsums.assign(synchistory.size(), 0);
+  if (synctest == 0) return;
+  // Frames are numbered from the set-up on: the rollback goes back to a
+  // frame of this match, never before its first.
+  matchsnapshot& now = synchistory[framecount % synchistory.size()];
+  saveState(now);
+  syncsums[framecount % synchistory.size()] = checksumof(now);
+  syncfrom = framecount;
+}
+
+void tlevel::advance(const FrameInput& in, bool quiet) {
+  frame = in;
+  silent = quiet;
+  framecount++;
+  clearrequest = 0;
+  if (!silent) Cls();
   driftcolors(levelcol, adder);
-  if (musicvolume > 0) keepmusic(*this, musicchannel, musicvolume / 10.0);
-  pause();
-  controllerpause();
+  if (!silent && musicvolume > 0) keepmusic(*this, musicchannel, musicvolume / 10.0);
   dobackground2();
   fixzoom();
 
@@ -55,11 +104,11 @@ int tlevel::playframe() {
   }
   for (int i = 0; i < mainballnumber; i++) mainball[i]->updateoldvect();
 
-  men[0]->control2(0, keyboardinput(0));
-  if (leveltype == "multiplayer") {
-    for (int i = 1; i < mennumber; i++) men[i]->control2(i, keyboardinput(i));
-  } else {
-    for (int i = 1; i < mennumber; i++) {
+  for (int i = 0; i < mennumber; i++) {
+    bool steered = leveltype == "multiplayer" || (i == 0 && men[0]->bot == 0);
+    if (steered) {
+      men[i]->control2(i, frame.players[i < maxinputplayers ? i : 0]);
+    } else {
       men[i]->Changefollowedball(mainballnumber);
       men[i]->Ai3(*mainball[0]);
     }
@@ -80,13 +129,44 @@ int tlevel::playframe() {
     if (rag != arenarag.get()) rag->bordercollision(*border);
   }
 
-  for (int i = 0; i < mennumber; i++) men[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
-  for (int i = 0; i < mainballnumber; i++) mainball[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
+  if (!silent) {
+    for (int i = 0; i < mennumber; i++) men[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
+  }
+  for (int i = 0; i < mainballnumber; i++) {
+    if (silent) {
+      mainball[i]->updatecolor();
+    } else {
+      mainball[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
+    }
+  }
   handledotbursts(zoom, xcenter, ycenter, xwin, ywin);
 
   writeowntime();
   doscritta(0.5);
   changephase();
+  if (decidedframe == 0 && phase != "normal") decidedframe = framecount;
+}
+
+int tlevel::playframe() {
+  if (!replaying) controllerpause();
+  FrameInput in = capture.capture(phase == "gameover");
+  if ((in.pressed & buttonpause) != 0 && phase != "gameover") {
+    pause();
+    in = capture.capture(phase == "gameover");
+  }
+  bool endscreen = phase == "levelcompleted" || phase == "gameover" || phase == "tellwinner";
+  uint16_t replay = buttonreplay;
+  if (!nameprompt()) replay |= buttonreplaykey;
+  if ((in.pressed & replay) != 0 && endscreen && !replaying) {
+    instantreplay();
+    in = capture.capture(phase == "gameover");
+  }
+
+  advance(in, false);
+  if (!replaying) record.frames.push_back(in);
+  if (synctest > 0) checksync();
+  capture.clear(clearrequest);
+
   countfps();
   if (musicvolume > 0) keepmusic(*this, musicchannel, musicvolume / 10.0);
   checkquit();
@@ -95,15 +175,46 @@ int tlevel::playframe() {
   return 0;
 }
 
+void tlevel::checksync() {
+  const int n = synctest;
+  const size_t slots = synchistory.size();
+  const int f = framecount;
+  saveState(synchistory[f % slots]);
+  syncsums[f % slots] = checksumof(synchistory[f % slots]);
+  // The first frames of a match roll back as far as its start.
+  const int from = std::max(syncfrom, f - n);
+  if (from >= f || static_cast<int>(record.frames.size()) < f) return;
+  loadState(synchistory[from % slots]);
+  for (int k = from + 1; k <= f; k++) {
+    advance(record.frames[k - 1], true);
+    if (checksum() != syncsums[k % slots]) {
+      TraceEvent("desync", std::to_string(k));
+      std::fprintf(stderr, "desync %d\n", k);
+      EndProgramWith(3);
+    }
+  }
+}
+
+std::string checksumtext(uint64_t sum) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%016" PRIx64, sum);
+  return text;
+}
+
 int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
                  Tcustomsettings* cs, int* wins) {
   if (startmatch(mode, levelnumber, mp, cs, wins) != 0) return -1;
   const matchcontrols pads(mode != "multiplayer");
+  TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? levelnumber : 0) +
+                          " " + std::to_string(mennumber));
   do {
     playframe();
-  } while (!KeyHeld(keyesc) && phase != "end");
-  if (phase == "end" && winner != 0) return winner;
-  return -1;
+  } while (!capture.leaving() && phase != "end");
+  int result = phase == "end" && winner != 0 ? winner : -1;
+  TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
+                          checksumtext(checksum()));
+  if (savereplay) writereplay(result);
+  return result;
 }
 
 int tlevel::countfps() {
@@ -117,7 +228,7 @@ int tlevel::countfps() {
 }
 
 int tlevel::pause() {
-  if (KeyPresses(keypause) == 0 || phase == "gameover") return 0;
+  if (phase == "gameover") return 0;
   // Nothing is drawn or simulated while paused; the last frame stays shown.
   for (;;) {
     checkquit();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <string>
@@ -14,11 +15,18 @@
 #include "effects/colordrift.h"
 #include "effects/fireworks.h"
 #include "effects/trail.h"
+#include "match/capture.h"
+#include "match/frameinput.h"
 #include "physics/border.h"
 #include "physics/mainball.h"
 #include "physics/ragobject.h"
 #include "platform/platform.h"
 #include "players/man.h"
+#include "replay/replayfile.h"
+
+// The whole simulation state of a match as bytes: saved by
+// tlevel::saveState, taken back by tlevel::loadState.
+using matchsnapshot = std::vector<uint8_t>;
 
 class tlevel {
  public:
@@ -105,6 +113,52 @@ class tlevel {
   // Owning storage of the players listed in `men`.
   std::vector<std::unique_ptr<Tman>> ownedmen;
 
+  // ---- The simulation, one frame at a time ----
+  // One frame from the players' input. With silent set nothing is drawn and
+  // the music is not touched; the state comes out the same bit for bit.
+  void advance(const FrameInput& in, bool silent);
+  // Everything advance reads and changes besides the input: bodies, main
+  // balls, owned times, phase and timers, trail dots, fireworks, drifting
+  // colours, camera and the random generator.
+  void saveState(matchsnapshot& out) const;
+  // Takes back a snapshot saved by this match (bodies cannot be added or
+  // removed by one). False for a snapshot of bodies of another shape, which
+  // changes nothing.
+  bool loadState(const matchsnapshot& in);
+  // A 64-bit hash of the state saveState writes.
+  uint64_t checksum() const;
+  static uint64_t checksumof(const matchsnapshot& snapshot);
+
+  FrameInput frame;      // the input of the frame being simulated
+  bool silent = false;   // the frame being simulated draws nothing
+  int framecount = 0;    // frames simulated since the set-up
+  int decidedframe = 0;  // the frame the end screen came up, 0 before
+  // What the live loop must clear from the keyboard after this frame, so
+  // keys of one screen do not reach the next (set anew by every frame):
+  // 1 pending presses and typed characters, 2 everything, held keys too.
+  int clearrequest = 0;
+
+  // ---- Recording and playing back ----
+  inputcapture capture;          // the live frame's input (not simulation state)
+  replayrecord record;           // the match so far: how it started and its inputs
+  matchsnapshot startsnapshot;   // the state after the set-up, for the instant replay
+  bool replaying = false;        // a recorded match is being shown: nothing recorded
+  bool savereplay = true;        // write the replay file when the match ends
+  static constexpr int maxsynctest = 8;
+  int synctest = 0;              // frames rolled back and simulated again each frame
+  int syncfrom = 0;              // the first frame a rollback may go back to
+  std::vector<matchsnapshot> synchistory;
+  std::vector<uint64_t> syncsums;
+  // Set before startmatch to set a recorded match up as it was recorded.
+  const replayrecord* source = nullptr;
+  // Rolls the last `synctest` frames back and simulates them again, ending
+  // the program when a state differs.
+  void checksync();
+  // Starts the rollback check (n frames, 0 off) from the present frame.
+  void startsynctest(int n);
+  // "REPLAY" in the corner while a recorded match is shown.
+  void drawreplaymark();
+
   // The match loop. mode is "levels", "custom" or "multiplayer"; only the
   // settings of that mode are read. wins holds at least mennumber entries.
   // Returns the 1-based winner, or -1 when the match was left or could not
@@ -117,6 +171,16 @@ class tlevel {
   int startmatch(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
                  Tcustomsettings* cs, int* wins);
   int playframe();
+  // The loop of Play for a recorded match: the recorded inputs instead of
+  // the players'. Returns the winner, -1 when left or the recorded match
+  // ended without one, -2 when no match could be set up, -3 when the set-up
+  // differs from the recorded one (nothing is played then); *finished tells
+  // whether every frame was played.
+  int playrecorded(const replayrecord& r, bool* finished);
+  // Shows the match so far again from its start, then puts the state back.
+  void instantreplay();
+  // Writes the replay of the match just ended into replays/.
+  void writereplay(int winner);
   virtual int countfps();
   virtual int pause();
   // Holds the match while a player's unplugged pad has no replacement.
@@ -147,6 +211,8 @@ class tlevel {
   virtual int gameover(int t);
   // The name prompt's editing by a pad's d-pad or stick (buttonnav* bits).
   void padnameentry(uint16_t nav);
+  // The game-over screen asks for a name (every letter key types then).
+  bool nameprompt() const;
 
   // Effects.
   virtual int Handlefireworks();
@@ -165,6 +231,9 @@ class tlevel {
   // True when every player has a body to steer (the body file was read).
   bool bodiesready() const;
 };
+
+// 16 hex digits, as the trace shows a checksum.
+std::string checksumtext(uint64_t sum);
 
 // Restarts the music from its first track when the channel has stopped.
 int keepmusic(tlevel& level, Channel* channel, double volume);

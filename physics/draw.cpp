@@ -66,7 +66,7 @@ int ragobject::draw(double xc, double yc, double zoom, double xwin, double ywin)
   return 0;
 }
 
-int Tmainball::draw(double xc, double yc, double zoom, double xwin, double ywin) {
+void Tmainball::updatecolor() {
   realcolor = {130, 130, 130};
   switch (team) {
     case 0:
@@ -88,6 +88,10 @@ int Tmainball::draw(double xc, double yc, double zoom, double xwin, double ywin)
     default:
       break;
   }
+}
+
+int Tmainball::draw(double xc, double yc, double zoom, double xwin, double ywin) {
+  updatecolor();
   SetColor(static_cast<int>(realcolor[0]), static_cast<int>(realcolor[1]),
            static_cast<int>(realcolor[2]));
   // The image turns with the ball's position seen from the world point (0, -3000).

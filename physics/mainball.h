@@ -20,6 +20,8 @@ class Tmainball : public ball {
   std::array<float, 3> realcolor{};  // colour of the last draw, read by the trail
 
   int draw(double xc, double yc, double zoom, double xwin, double ywin) override;
+  // The colour of the owner, as draw shows it and the trail takes it.
+  void updatecolor();
   // Shifts the history one frame back and stores x, y, xv, yv in entry 0.
   virtual int updateoldvect();
 };

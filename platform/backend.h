@@ -22,7 +22,8 @@ struct Vertex {
 };
 
 // Corners in drawing order: top-left, top-right, bottom-right, bottom-left
-// of the untransformed image.
+// of the untransformed image. All four carry the same colour: the window
+// renderer paints a quad in one colour, not a gradient.
 struct Quad {
   Vertex v[4];
 };
@@ -37,7 +38,9 @@ struct TextureData {
   int width = 0;
   int height = 0;
   const uint8_t* rgba = nullptr;  // width * height * 4 bytes, rows top first
-  bool filtered = true;           // bilinear (trilinear with mipmaps)
+  // The window backend filters every image trilinearly from mipmaps, as
+  // the game asks for all of them: these two are not honoured there.
+  bool filtered = true;  // bilinear (trilinear with mipmaps)
   bool mipmapped = true;
 };
 

@@ -11,8 +11,9 @@ bool ParseNumber(const char* text, unsigned long long limit, unsigned long long*
   unsigned long long v = 0;
   for (const char* c = text; *c; ++c) {
     if (*c < '0' || *c > '9') return false;
-    if (v > (limit - (*c - '0')) / 10) return false;
-    v = v * 10 + (*c - '0');
+    unsigned long long d = static_cast<unsigned long long>(*c - '0');
+    if (d > limit || v > (limit - d) / 10) return false;
+    v = v * 10 + d;
   }
   *out = v;
   return true;
@@ -23,7 +24,7 @@ bool ParseNumber(const char* text, unsigned long long limit, unsigned long long*
 int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string* error) {
   const char* usage =
       "usage: parvane [--headless] [--script FILE] [--trace FILE] [--seed N] [--fake-clock] "
-      "[--max-frames N]";
+      "[--max-frames N] [--replay FILE] [--synctest N]";
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](const char** out) {
@@ -37,12 +38,18 @@ int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string*
       config->headless = true;
     } else if (arg == "--fake-clock") {
       config->fakeClock = true;
-    } else if (arg == "--script" || arg == "--trace") {
+    } else if (arg == "--script" || arg == "--trace" || arg == "--replay") {
       if (!value(&v) || !*v) {
         *error = arg + " needs a file name\n" + usage;
         return 1;
       }
-      (arg == "--script" ? config->script : config->trace) = v;
+      (arg == "--script" ? config->script : arg == "--trace" ? config->trace : config->replay) = v;
+    } else if (arg == "--synctest") {
+      if (!value(&v) || !ParseNumber(v, 8, &n) || n == 0) {
+        *error = "--synctest needs a number of frames from 1 to 8\n" + std::string(usage);
+        return 1;
+      }
+      config->synctest = static_cast<int>(n);
     } else if (arg == "--seed") {
       if (!value(&v) || !ParseNumber(v, 0xffffffffull, &n)) {
         *error = "--seed needs a number from 0 to 4294967295\n" + std::string(usage);

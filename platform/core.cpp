@@ -185,7 +185,8 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   p.random.Seed(config.seeded ? config.seed : 0);
   p.audioRunning = p.backend->StartAudio(plat::MixAudio, &p);
   // Extra controller mappings: the game's own, then the player's.
-  p.backend->StartPads({p.mediaDir + "/gamecontrollerdb.txt", "gamecontrollerdb.txt"});
+  p.backend->StartPads(
+      {p.mediaDir + "/gamecontrollerdb.txt", plat::ResolvePath("gamecontrollerdb.txt")});
   p.initialised = true;
   // Actions stamped 0 happen at start-up, before the game reads any input.
   if (p.script.active()) plat::ApplyScript(p, 0);
@@ -208,6 +209,13 @@ void PlatformShutdown() {
   p->trace.Close();
   plat::gPlatform = nullptr;
   delete p;
+}
+
+const PlatformConfig& RunConfig() { return State().config; }
+
+void TraceEvent(const char* tag, const std::string& text) {
+  plat::Platform& p = State();
+  if (p.trace.on()) p.trace.Write(plat::TraceLine(tag).Text(text));
 }
 
 void EndProgram() { throw ProgramExit{0}; }

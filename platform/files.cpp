@@ -256,3 +256,55 @@ bool CreateEmptyFile(const std::string& path) {
   if (!regular) plat::SetFileError("not a regular file");
   return close(fd) == 0 && regular;
 }
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  TextStream* s = OpenWrite(path);
+  if (!s) return false;
+  if (fwrite(bytes.data(), 1, bytes.size(), s->file) != bytes.size()) s->failed = true;
+  return Close(s);
+}
+
+int ReadWholeFile(const std::string& path, size_t limit, std::string* bytes) {
+  bytes->clear();
+  // Only a regular file is read, and never by a call that may block.
+  const int fd = open(plat::ResolvePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return 1;
+  struct stat st;
+  FILE* f = nullptr;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) f = fdopen(fd, "rb");
+  if (!f) {
+    close(fd);
+    return 1;
+  }
+  // Read in pieces up to one byte past the limit: the size a file claims
+  // is never trusted, and a long file costs no more than the limit.
+  char buf[65536];
+  int result = 0;
+  for (;;) {
+    size_t n = fread(buf, 1, sizeof buf, f);
+    if (n > 0) {
+      if (bytes->size() + n > limit) {
+        result = 2;
+        break;
+      }
+      bytes->append(buf, n);
+    }
+    if (n < sizeof buf) {
+      if (ferror(f)) result = 1;
+      break;
+    }
+  }
+  fclose(f);
+  if (result != 0) bytes->clear();
+  return result;
+}
+
+std::vector<std::string> ListFolder(const std::string& path) { return ListFiles(path); }
+
+bool MakeFolder(const std::string& path) {
+  std::string folder = plat::ResolvePath(path);
+  if (mkdir(folder.c_str(), 0755) == 0) return true;
+  struct stat st;
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+

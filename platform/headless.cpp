@@ -17,32 +17,20 @@ class HeadlessBackend : public Backend {
     return nextTexture_++;
   }
   void Clear() override {}
-  // A batch holds up to kTextures textures and kCapacity quads of one blend
-  // mode, as the window renderer's batches do on a graphics card.
-  void DrawQuads(int texture, BlendMode blend, const Quad*, int count) override {
+  // Quads go out in calls of up to kCapacity whatever their textures and
+  // blend modes, as the window renderer sends them.
+  void DrawQuads(int, BlendMode, const Quad*, int count) override {
     if (count <= 0) return;
-    if (!batching_) {
+    if (batching_) {
+      quads_ += count;
+    } else {
       calls_ += count;
-      return;
     }
-    bool known = false;
-    for (int i = 0; i < batchTextures_; i++) known = known || textures_[i] == texture;
-    const bool full = !known && batchTextures_ == kTextures;
-    if (batchQuads_ == 0 || blend != lastBlend_ || full || batchQuads_ + count > kCapacity) {
-      ++calls_;
-      batchTextures_ = 0;
-      batchQuads_ = 0;
-      known = false;
-    }
-    if (!known) textures_[batchTextures_++] = texture;
-    batchQuads_ += count;
-    lastBlend_ = blend;
   }
   void Present(bool) override {
-    lastFrameCalls_ = calls_;
+    lastFrameCalls_ = calls_ + static_cast<int>((quads_ + kCapacity - 1) / kCapacity);
     calls_ = 0;
-    batchTextures_ = 0;
-    batchQuads_ = 0;
+    quads_ = 0;
   }
   bool VsyncRunsAt(int) override { return false; }
   int DrawCallsLastFrame() override { return lastFrameCalls_; }
@@ -60,12 +48,8 @@ class HeadlessBackend : public Backend {
   bool batching_ = true;
   int calls_ = 0;
   int lastFrameCalls_ = 0;
-  static constexpr int kTextures = 8;
-  static constexpr int kCapacity = 4096;
-  int textures_[kTextures] = {};
-  int batchTextures_ = 0;
-  int batchQuads_ = 0;
-  BlendMode lastBlend_ = kBlendAlpha;
+  static constexpr long kCapacity = 4096;
+  long quads_ = 0;
 };
 
 }  // namespace

@@ -27,6 +27,7 @@ struct Image {
 
 struct Glyph {
   bool present = false;
+  int texture = -1;  // the glyph's own image, framed by one transparent texel
   float advance = 0;
   float left = 0, top = 0;  // bitmap offset from the pen, top measured from the ascender line
   int w = 0, h = 0;
@@ -34,7 +35,6 @@ struct Glyph {
 };
 
 struct Font {
-  int texture = -1;
   double ascender = 0;
   double lineHeight = 0;
   float fallbackAdvance = 0;  // width given to characters the font lacks

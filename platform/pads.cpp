@@ -84,8 +84,8 @@ void PadState::Axis(int pad, int axis, float value, KeyState& keys) {
 
 void PadState::SetKeyMode(int mode, KeyState& keys) {
   if (mode == mode_) return;
-  for (Pad& p : pads_)
-    for (int s = 0; s < kSources; s++) Hold(p, s, 0, keys);
+  // A button that stands for the same key in both modes keeps it down, so
+  // the change makes no new press of it.
   mode_ = mode;
   for (Pad& p : pads_)
     if (p.connected) Update(p, keys);
@@ -162,6 +162,9 @@ void PadState::Update(Pad& p, KeyState& keys) {
 
 void InputRouter::PadConnect(int pad, const std::string& name) {
   if (pad < 1 || pad > PadState::kPads) return;
+  // Plugged in again without a word of leaving: it left first, as a device
+  // replaced by another does.
+  if (pads_.Connected(pad)) PadDisconnect(pad);
   pads_.Connect(pad, name, keys_);
   if (trace_.on()) trace_.Write(TraceLine("pad connect").Int(pad).Text(name));
 }

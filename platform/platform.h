@@ -26,6 +26,8 @@ struct PlatformConfig {
   bool fakeClock = false;  // clock moves only when the game waits
   long maxFrames = -1;     // close request after this many flips; -1 none
   std::string mediaDir;    // empty: found beside the executable
+  std::string replay;      // --replay: the replay file to play, empty for none
+  int synctest = 0;        // --synctest: frames rolled back and simulated again, 0 off
 };
 
 // Parses the harness options. Returns -1 when the program should go on,
@@ -38,6 +40,10 @@ int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string*
 // with the cause in *error.
 int PlatformInit(const PlatformConfig& config, std::string* error);
 void PlatformShutdown();
+// The configuration the platform was started with.
+const PlatformConfig& RunConfig();
+// Writes "TAG TEXT" as one trace line when a trace is being written.
+void TraceEvent(const char* tag, const std::string& text);
 
 // Thrown by EndProgram; main catches it, shuts the platform down and
 // returns the status. Nothing in the game catches it.
@@ -192,6 +198,11 @@ void SeedRandom(uint32_t seed);
 uint32_t LaunchSeed();
 double RandomReal(double min, double max);  // uniform in [min, max)
 int RandomInt(int min, int max);            // uniform over min..max inclusive
+// The generator's whole state, so a match can be saved and taken up again
+// with the same numbers to come. Setting it is not a seeding: --seed has no
+// say in it.
+uint64_t RandomState();
+void SetRandomState(uint64_t state);
 
 double Sind(double degrees);
 double Cosd(double degrees);
@@ -218,6 +229,14 @@ void WriteLine(TextStream* stream, const std::string& text);  // text CR LF
 bool Eof(TextStream* stream);
 bool Close(TextStream* stream);  // false when the data could not be saved
 bool CreateEmptyFile(const std::string& path);
+// Whole binary files, named as above. A write goes through a temporary file
+// renamed over the target. A read takes at most `limit` bytes: 0 read, 1
+// missing or unreadable, 2 longer than the limit (nothing is kept then).
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+int ReadWholeFile(const std::string& path, size_t limit, std::string* bytes);
+// The same as ListFiles below.
+std::vector<std::string> ListFolder(const std::string& path);
+bool MakeFolder(const std::string& path);  // true when it exists afterwards
 
 // The game's own files are named by plain relative paths. "prefs.txt",
 // "controls.txt" and "lastjoin.txt" are configuration; "scores.txt" and

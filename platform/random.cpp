@@ -70,3 +70,7 @@ uint32_t LaunchSeed() {
 double RandomReal(double min, double max) { return plat::State().random.Real(min, max); }
 
 int RandomInt(int min, int max) { return plat::State().random.Int(min, max); }
+
+uint64_t RandomState() { return plat::State().random.state(); }
+
+void SetRandomState(uint64_t state) { plat::State().random.set_state(state); }

@@ -14,6 +14,8 @@ class Pcg32 {
   int Int(int lo, int hi);
   // Uniform in [lo, hi); with lo > hi a value between the two.
   double Real(double lo, double hi);
+  uint64_t state() const { return state_; }
+  void set_state(uint64_t s) { state_ = s; }
 
  private:
   uint64_t state_ = 0;

@@ -110,7 +110,7 @@ std::string ParsePadLine(const std::string& arg, long frame, std::vector<ScriptA
   rest = Trim(rest);
   if (verb == "connect") {
     a.kind = ScriptAction::kPadConnect;
-    a.text = rest.empty() ? "Script Pad " + number : rest;
+    a.text = rest.empty() ? "Script Pad " + std::to_string(pad) : rest;
     out->push_back(a);
   } else if (verb == "disconnect") {
     if (!rest.empty()) return "pad disconnect takes no argument";

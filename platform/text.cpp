@@ -1,4 +1,4 @@
-// The label font: a TrueType face rasterised once into a glyph atlas.
+// The label font: a TrueType face rasterised once, each glyph its own image.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -13,14 +13,8 @@ namespace {
 
 constexpr int kFirstChar = 32;
 constexpr int kLastChar = 126;
-constexpr int kPadding = 8;  // keeps neighbours apart down the mip-map levels
-constexpr int kAtlasWidth = 2048;
-
-struct Bitmap {
-  int w = 0, h = 0;
-  std::vector<uint8_t> coverage;
-  int x = 0, y = 0;  // place in the atlas
-};
+// Larger glyphs (of a huge size) are left out rather than filling a layer.
+constexpr int kMaxGlyph = 1024;
 
 struct FreeTypeFace {
   FT_Library library = nullptr;
@@ -49,10 +43,7 @@ Font* LoadLabelFont(const std::string& path, int size, int /*style: always smoot
   auto font = std::make_unique<Font>();
   font->ascender = ft.face->size->metrics.ascender / 64.0;
   font->lineHeight = ft.face->size->metrics.height / 64.0;
-  std::vector<Bitmap> bitmaps(256);
-
-  // Rasterise, then pack the glyphs on shelves of the atlas.
-  int shelfX = kPadding, shelfY = kPadding, shelfH = 0;
+  std::vector<uint8_t> rgba;
   for (int c = kFirstChar; c <= kLastChar; ++c) {
     FT_UInt index = FT_Get_Char_Index(ft.face, c);
     if (index == 0 && c != ' ') continue;
@@ -64,59 +55,36 @@ Font* LoadLabelFont(const std::string& path, int size, int /*style: always smoot
     g.left = static_cast<float>(slot->bitmap_left);
     g.top = static_cast<float>(font->ascender - slot->bitmap_top);
     const FT_Bitmap& bm = slot->bitmap;
-    Bitmap& b = bitmaps[c];
-    b.w = static_cast<int>(bm.width);
-    b.h = static_cast<int>(bm.rows);
-    if (b.w <= 0 || b.h <= 0 || bm.pixel_mode != FT_PIXEL_MODE_GRAY || b.w > kAtlasWidth / 2) {
-      b.w = b.h = 0;
+    const int w = static_cast<int>(bm.width), h = static_cast<int>(bm.rows);
+    if (w <= 0 || h <= 0 || bm.pixel_mode != FT_PIXEL_MODE_GRAY || w > kMaxGlyph || h > kMaxGlyph)
       continue;
+    // White, the coverage in alpha, inside a frame of one clear texel: the
+    // edges of a glyph fade out however it is filtered.
+    const int tw = w + 2, th = h + 2;
+    rgba.assign(static_cast<size_t>(tw) * th * 4, 255);
+    for (int y = 0; y < th; ++y) {
+      for (int x = 0; x < tw; ++x) {
+        const bool inside = x >= 1 && x <= w && y >= 1 && y <= h;
+        rgba[(static_cast<size_t>(y) * tw + x) * 4 + 3] =
+            inside ? bm.buffer[static_cast<ptrdiff_t>(y - 1) * bm.pitch + (x - 1)] : 0;
+      }
     }
-    b.coverage.resize(static_cast<size_t>(b.w) * b.h);
-    for (int y = 0; y < b.h; ++y) {
-      const uint8_t* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-      std::copy(row, row + b.w, b.coverage.begin() + static_cast<size_t>(y) * b.w);
-    }
-    if (shelfX + b.w + kPadding > kAtlasWidth) {
-      shelfX = kPadding;
-      shelfY += shelfH + kPadding;
-      shelfH = 0;
-    }
-    b.x = shelfX;
-    b.y = shelfY;
-    shelfX += b.w + kPadding;
-    shelfH = std::max(shelfH, b.h);
-  }
-  int atlasHeight = 1;
-  while (atlasHeight < shelfY + shelfH + kPadding) atlasHeight *= 2;
-
-  std::vector<uint8_t> rgba(static_cast<size_t>(kAtlasWidth) * atlasHeight * 4, 0);
-  for (size_t i = 0; i < rgba.size(); i += 4) rgba[i] = rgba[i + 1] = rgba[i + 2] = 255;
-  for (int c = kFirstChar; c <= kLastChar; ++c) {
-    Bitmap& b = bitmaps[c];
-    Glyph& g = font->glyphs[c];
-    g.w = b.w;
-    g.h = b.h;
-    if (b.w == 0) continue;
-    for (int y = 0; y < b.h; ++y)
-      for (int x = 0; x < b.w; ++x)
-        rgba[(static_cast<size_t>(b.y + y) * kAtlasWidth + b.x + x) * 4 + 3] =
-            b.coverage[static_cast<size_t>(y) * b.w + x];
-    g.u0 = static_cast<float>(b.x) / kAtlasWidth;
-    g.v0 = static_cast<float>(b.y) / atlasHeight;
-    g.u1 = static_cast<float>(b.x + b.w) / kAtlasWidth;
-    g.v1 = static_cast<float>(b.y + b.h) / atlasHeight;
+    plat::TextureData data;
+    data.width = tw;
+    data.height = th;
+    data.rgba = rgba.data();
+    g.texture = p.backend->CreateTexture(data);
+    if (g.texture < 0) return nullptr;
+    g.w = w;
+    g.h = h;
+    g.u0 = 1.0f / tw;
+    g.v0 = 1.0f / th;
+    g.u1 = static_cast<float>(w + 1) / tw;
+    g.v1 = static_cast<float>(h + 1) / th;
   }
   const Glyph& space = font->glyphs[static_cast<unsigned char>(' ')];
   font->fallbackAdvance = space.present ? space.advance : static_cast<float>(size) / 3;
 
-  plat::TextureData data;
-  data.width = kAtlasWidth;
-  data.height = atlasHeight;
-  data.rgba = rgba.data();
-  data.filtered = true;
-  data.mipmapped = true;
-  font->texture = p.backend->CreateTexture(data);
-  if (font->texture < 0) return nullptr;
   p.fonts.push_back(std::move(font));
   return p.fonts.back().get();
 }
@@ -145,10 +113,8 @@ void DrawLabel(const std::string& text, double x, double y) {
   if (p.trace.on()) p.trace.Write(plat::StateLine("label", x, y, d).Text(text));
   const Font* font = d.font;
   if (!font || !p.backend || text.empty()) return;
-  // Labels are short; a fixed buffer keeps the frame free of allocation.
-  constexpr int kMaxQuads = 128;
-  plat::Quad quads[kMaxQuads];
-  int n = 0;
+  const plat::BlendMode blend =
+      d.blend == plat::kBlendLight ? plat::kBlendLight : plat::kBlendAlpha;
   plat::Placement place(x, y, d.sx, d.sy, d.angle);
   double pen = 0;
   for (unsigned char c : text) {
@@ -158,23 +124,14 @@ void DrawLabel(const std::string& text, double x, double y) {
       continue;
     }
     if (g->w > 0) {
-      plat::Quad& q = quads[n++];
+      plat::Quad q;
       place.Box(pen + g->left, g->top, g->w, g->h, &q);
       plat::SetQuadTexture(g->u0, g->v0, g->u1, g->v1, &q);
       plat::SetQuadColour(d, &q);
-      if (n == kMaxQuads) {
-        p.backend->DrawQuads(font->texture,
-                             d.blend == plat::kBlendLight ? plat::kBlendLight : plat::kBlendAlpha,
-                             quads, n);
-        n = 0;
-      }
+      p.backend->DrawQuads(g->texture, blend, &q, 1);
     }
     pen += g->advance;
   }
-  if (n > 0)
-    p.backend->DrawQuads(font->texture,
-                         d.blend == plat::kBlendLight ? plat::kBlendLight : plat::kBlendAlpha,
-                         quads, n);
 }
 
 void DrawLabelCentred(const std::string& text, double y, double width) {

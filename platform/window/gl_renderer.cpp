@@ -2,6 +2,7 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdio>
@@ -15,58 +16,46 @@ namespace plat {
 namespace {
 
 std::atomic<int> gGlErrors{0};
-std::atomic<int> gTexturesPerBatch{0};
-std::atomic<int> gForcedTexturesPerBatch{0};
 
-static_assert(sizeof(Vertex) == 20, "corners are uploaded as they are");
-static_assert(sizeof(Quad) == 4 * sizeof(Vertex), "quads are uploaded as they are");
+static_assert(sizeof(GlRenderer::Corner) == 24, "corners are uploaded as they are");
 
 // Positions arrive in the frame's pixels, y down; the frame is stored the
-// GL way (bottom row first) and flipped only when read back. Each corner
-// also carries the texture unit its quad samples.
+// GL way (bottom row first) and flipped only when read back. Colour and
+// mode are the same on every corner of a quad, so they are not
+// interpolated across it.
 const char* const kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 aPos;
 layout(location = 1) in vec2 aUv;
 layout(location = 2) in vec4 aColor;
-layout(location = 3) in uint aSlot;
+layout(location = 3) in vec4 aMode;
 uniform vec2 uFrame;
-out vec2 vUv;
-out vec4 vColor;
-flat out uint vSlot;
+noperspective out vec2 vUv;
+flat out vec4 vColor;
+flat out vec4 vMode;
 void main() {
   vUv = aUv;
   vColor = aColor;
-  vSlot = aSlot;
+  vMode = aMode;
   gl_Position = vec4(aPos.x * 2.0 / uFrame.x - 1.0, 1.0 - aPos.y * 2.0 / uFrame.y, 0.0, 1.0);
 }
 )";
 
-// GLSL 3.30 indexes a sampler array only with constants, hence the chain.
-// Neighbouring pixels of one 2x2 block may belong to quads of different
-// slots, so the derivatives that choose the mipmap level are taken before
-// branching. A program samples as many units as its batches use: a
-// software rasteriser runs every branch of the chain for every pixel.
-std::string FragmentShader(int units) {
-  std::string s =
-      "#version 330 core\n"
-      "in vec2 vUv;\n"
-      "in vec4 vColor;\n"
-      "flat in uint vSlot;\n"
-      "uniform sampler2D uTex[" +
-      std::to_string(units) +
-      "];\n"
-      "out vec4 oColor;\n"
-      "void main() {\n";
-  if (units == 1) return s + "  oColor = texture(uTex[0], vUv) * vColor;\n}\n";
-  s += "  vec2 dx = dFdx(vUv);\n  vec2 dy = dFdy(vUv);\n  vec4 t;\n";
-  for (int i = 0; i < units; ++i) {
-    const std::string unit = std::to_string(i);
-    const std::string test = "if (vSlot == " + unit + "u) ";
-    s += std::string(i == 0 ? "  " : "  else ") + (i + 1 < units ? test : "") +
-         "t = textureGrad(uTex[" + unit + "], vUv, dx, dy);\n";
-  }
-  return s + "  oColor = t * vColor;\n}\n";
+// One lookup, no branch: vMode is (layer, light, -, -). The colour leaves
+// premultiplied by its alpha, and the blend adds it to what is there times
+// one minus the alpha it carries: the alpha itself for blending, zero for
+// light. Every image is filtered the same way (trilinear): a per-image
+// choice would cost every pixel of every image its arithmetic.
+const char* const kFragmentShader = R"(#version 330 core
+uniform sampler2DArray uAtlas;
+noperspective in vec2 vUv;
+flat in vec4 vColor;
+flat in vec4 vMode;
+out vec4 oColor;
+void main() {
+  vec4 c = texture(uAtlas, vec3(vUv, vMode.x)) * vColor;
+  oColor = vec4(c.rgb * c.a, c.a - c.a * vMode.y);
 }
+)";
 
 GLuint Compile(GLenum kind, const char* source, std::string* error) {
   GLuint shader = glCreateShader(kind);
@@ -84,11 +73,10 @@ GLuint Compile(GLenum kind, const char* source, std::string* error) {
   return shader;
 }
 
-GLuint Link(int units, std::string* error) {
+GLuint Link(std::string* error) {
   GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
   if (!vs) return 0;
-  const std::string fragment = FragmentShader(units);
-  GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment.c_str(), error);
+  GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
   if (!fs) {
     glDeleteShader(vs);
     return 0;
@@ -125,15 +113,14 @@ bool MakeTarget(int w, int h, GLuint* fbo, GLuint* rbo) {
   return complete;
 }
 
+// The array's layers are bytes in a corner, and GL 3.3 promises 256.
+constexpr int kMaxLayers = 256;
+
 }  // namespace
 
 int GlErrorsSeen() { return gGlErrors.load(); }
-int TexturesPerBatch() { return gTexturesPerBatch.load(); }
-void ForceTexturesPerBatch(int units) { gForcedTexturesPerBatch = units; }
 
-GlRenderer::GlRenderer()
-    : batcher_(kBatchQuads, kUnits, [this](const QuadBatcher::Batch& batch) { DrawBatch(batch); }) {
-}
+GlRenderer::GlRenderer() : packer_(kLayerSize) {}
 
 bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   Shutdown();
@@ -144,59 +131,36 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
     if (error) *error = "the frame is larger than the graphics driver allows";
     return false;
   }
-
-  // A software rasteriser runs every branch of the lookup chain for every
-  // pixel: there eight units cost a busy match frame about twice the CPU of
-  // one unit per batch, while two cost a tenth more and still let a body's
-  // balls and links share a call.
-  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  const bool software = renderer != nullptr && (std::strstr(renderer, "llvmpipe") != nullptr ||
-                                                std::strstr(renderer, "softpipe") != nullptr ||
-                                                std::strstr(renderer, "Software") != nullptr);
-  const int forced = gForcedTexturesPerBatch.load();
-  const int perBatch = forced > 0 && forced <= kUnits ? forced : software ? kSoftwareUnits : kUnits;
-  batcher_.SetMaxTextures(perBatch);
-  gTexturesPerBatch = perBatch;
+  packer_ = AtlasPacker(std::min(kLayerSize, maxTextureSize_));
 
   ready_ = true;  // from here on a failure must go through Shutdown
-  GLint units[kUnits];
-  for (int i = 0; i < kUnits; ++i) units[i] = i;
-  for (int k = 0; k < kPrograms; ++k) {
-    programs_[k] = Link(1 << k, error);
-    if (!programs_[k]) {
-      Shutdown();
-      return false;
-    }
-    glUseProgram(programs_[k]);
-    glUniform2f(glGetUniformLocation(programs_[k], "uFrame"), static_cast<float>(frameW),
-                static_cast<float>(frameH));
-    glUniform1iv(glGetUniformLocation(programs_[k], "uTex"), 1 << k, units);
+  program_ = Link(error);
+  if (!program_) {
+    Shutdown();
+    return false;
   }
-  program_ = kPrograms - 1;
+  glUseProgram(program_);
+  glUniform2f(glGetUniformLocation(program_, "uFrame"), static_cast<float>(frameW),
+              static_cast<float>(frameH));
+  glUniform1i(glGetUniformLocation(program_, "uAtlas"), 0);
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
   glGenBuffers(1, &vbo_);
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  glBufferData(GL_ARRAY_BUFFER, kBatchQuads * sizeof(Quad), nullptr, GL_STREAM_DRAW);
+  const GLsizei stride = sizeof(Corner);
   glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                        reinterpret_cast<void*>(offsetof(Vertex, x)));
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(Corner, x)));
   glEnableVertexAttribArray(1);
-  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                        reinterpret_cast<void*>(offsetof(Vertex, u)));
+  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(Corner, u)));
   glEnableVertexAttribArray(2);
-  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
-                        reinterpret_cast<void*>(offsetof(Vertex, r)));
-  glGenBuffers(1, &slotVbo_);
-  glBindBuffer(GL_ARRAY_BUFFER, slotVbo_);
-  glBufferData(GL_ARRAY_BUFFER, kBatchQuads * 4, nullptr, GL_STREAM_DRAW);
-  glVertexAttribIPointer(3, 1, GL_UNSIGNED_BYTE, 1, nullptr);
-  // Off while batches use one texture: every corner then reads slot 0.
-  glDisableVertexAttribArray(3);
-  glVertexAttribI4ui(3, 0, 0, 0, 0);
-  slotsOn_ = false;
-  cornerSlots_.assign(kBatchQuads * 4, 0);
+  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                        reinterpret_cast<void*>(offsetof(Corner, r)));
+  glEnableVertexAttribArray(3);
+  glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(Corner, layer)));
 
   // Corners come top-left, top-right, bottom-right, bottom-left: two
   // triangles sharing the diagonal 0-2.
@@ -211,17 +175,15 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLushort), indices.data(),
                GL_STATIC_DRAW);
 
-  const uint8_t white[4] = {255, 255, 255, 255};
-  glGenTextures(1, &white_);
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, white_);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  for (unsigned& t : bound_) t = 0;
-  bound_[0] = white_;
-  activeUnit_ = 0;
+  const uint8_t white[4] = {255, 255, 255, 255};
+  if (!EnsureLayers(1) || AddImage(white, 1, 1) < 0) {
+    if (error) *error = "cannot create the texture array";
+    Shutdown();
+    return false;
+  }
+  white_ = regions_.back();
+  regions_.pop_back();
 
   if (!MakeTarget(frameW, frameH, &shownFbo_, &shownRbo_) ||
       !MakeTarget(frameW, frameH, &drawFbo_, &drawRbo_)) {
@@ -234,8 +196,9 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glDisable(GL_CULL_FACE);
   glDisable(GL_SCISSOR_TEST);
   glEnable(GL_BLEND);
-  blend_ = -1;
-  UseBlend(kBlendAlpha);
+  // Colours arrive premultiplied (see the shader); the frame's alpha stays
+  // 1: only colour is ever shown or saved.
+  glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
   drawCalls_ = lastDrawCalls_ = 0;
   drawHoldsShown_ = false;
   CheckErrors("setting up");
@@ -243,39 +206,107 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
 }
 
 void GlRenderer::Shutdown() {
-  batcher_.Discard();
-  frameLog_.Clear();
-  shownLog_.Clear();
+  pending_.clear();
+  frameLog_.clear();
+  shownLog_.clear();
   target_ = kNoFrame;
   shownInLog_ = false;
   drawableW_ = drawableH_ = 0;
-  firstId_ += static_cast<int>(textures_.size());
-  if (!ready_) {
-    textures_.clear();
-    return;
-  }
-  for (unsigned t : textures_) {
-    if (t) glDeleteTextures(1, &t);
-  }
-  textures_.clear();
-  glDeleteTextures(1, &white_);
+  firstId_ += static_cast<int>(regions_.size());
+  regions_.clear();
+  white_ = Region();
+  packer_ = AtlasPacker(kLayerSize);
+  atlasLayers_ = 0;
+  mipsStale_ = false;
+  if (!ready_) return;
+  glDeleteTextures(1, &atlas_);  // 0 is ignored
   glDeleteFramebuffers(1, &drawFbo_);
   glDeleteFramebuffers(1, &shownFbo_);
   glDeleteRenderbuffers(1, &drawRbo_);
   glDeleteRenderbuffers(1, &shownRbo_);
   glDeleteBuffers(1, &vbo_);
-  glDeleteBuffers(1, &slotVbo_);
   glDeleteBuffers(1, &ibo_);
   glDeleteVertexArrays(1, &vao_);
-  for (unsigned& p : programs_) {
-    glDeleteProgram(p);  // 0 is ignored
-    p = 0;
-  }
-  vao_ = vbo_ = slotVbo_ = ibo_ = white_ = 0;
+  glDeleteProgram(program_);
+  vao_ = vbo_ = ibo_ = atlas_ = program_ = 0;
   drawFbo_ = drawRbo_ = shownFbo_ = shownRbo_ = 0;
-  for (unsigned& t : bound_) t = 0;
-  program_ = -1;
   ready_ = false;
+}
+
+// Grows the array to hold `layers` layers, keeping what the old one held.
+bool GlRenderer::EnsureLayers(int layers) {
+  if (layers <= atlasLayers_) return true;
+  GLint driverMax = 0;
+  glGetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &driverMax);
+  const int limit = std::min(kMaxLayers, static_cast<int>(driverMax));
+  if (layers > limit) return false;
+  const int count = std::min(limit, std::max(layers, atlasLayers_ * 2));
+  const int size = packer_.LayerSize();
+  CheckErrors("before the texture array");
+  GLuint grown = 0;
+  glGenTextures(1, &grown);
+  glBindTexture(GL_TEXTURE_2D_ARRAY, grown);
+  for (int level = 0; level <= AtlasPacker::kMipLevels; ++level) {
+    glTexImage3D(GL_TEXTURE_2D_ARRAY, level, GL_RGBA8, size >> level, size >> level, count, 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  }
+  if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
+    glDeleteTextures(1, &grown);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, atlas_);
+    return false;
+  }
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_BASE_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, AtlasPacker::kMipLevels);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  if (atlas_ != 0) {
+    // Layer by layer through a framebuffer: copying between textures needs
+    // more than GL 3.3.
+    GLuint fbo = 0;
+    glGenFramebuffers(1, &fbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    for (int layer = 0; layer < atlasLayers_; ++layer) {
+      glFramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, atlas_, 0, layer);
+      glCopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, 0, 0, size, size);
+    }
+    glDeleteFramebuffers(1, &fbo);
+    glDeleteTextures(1, &atlas_);
+    mipsStale_ = true;
+    BindTarget();
+  }
+  atlas_ = grown;
+  atlasLayers_ = count;
+  CheckErrors("growing the texture array");
+  return true;
+}
+
+int GlRenderer::AddImage(const uint8_t* rgba, int w, int h) {
+  AtlasCell cell;
+  if (!packer_.Place(w, h, &cell) || !EnsureLayers(cell.layer + 1)) return -1;
+  int tw = 0, th = 0;
+  const std::vector<uint8_t> texels = PaddedCellTexels(rgba, w, h, cell, &tw, &th);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, cell.x - AtlasPacker::kPadding,
+                  cell.y - AtlasPacker::kPadding, cell.layer, tw, th, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                  texels.data());
+  mipsStale_ = true;
+  const float size = static_cast<float>(packer_.LayerSize());
+  Region r;
+  r.live = true;
+  r.layer = static_cast<uint8_t>(cell.layer);
+  r.u0 = cell.x / size;
+  r.v0 = cell.y / size;
+  r.du = cell.w / size;
+  r.dv = cell.h / size;
+  r.texelsW = static_cast<float>(cell.w);
+  r.texelsH = static_cast<float>(cell.h);
+  // A shrunk image's coverage would be that of another image.
+  r.coverage = cell.w == w && cell.h == h ? CoverageOf(rgba, w, h) : FullCoverage();
+  for (uint64_t cells : r.coverage.cells) r.trimmable = r.trimmable || cells != ~uint64_t{0};
+  regions_.push_back(r);
+  return firstId_ + static_cast<int>(regions_.size()) - 1;
 }
 
 int GlRenderer::CreateTexture(const TextureData& data) {
@@ -284,45 +315,24 @@ int GlRenderer::CreateTexture(const TextureData& data) {
     return -1;
   }
   CheckErrors("before a texture");
-  GLuint t = 0;
-  glGenTextures(1, &t);
-  if (activeUnit_ != 0) {
-    glActiveTexture(GL_TEXTURE0);
-    activeUnit_ = 0;
-  }
-  glBindTexture(GL_TEXTURE_2D, t);
-  bound_[0] = t;
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, data.width, data.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-               data.rgba);
-  if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
-    glDeleteTextures(1, &t);
-    bound_[0] = 0;
-    return -1;
-  }
-  GLint minFilter = data.filtered ? GL_LINEAR : GL_NEAREST;
-  if (data.mipmapped) {
-    glGenerateMipmap(GL_TEXTURE_2D);
-    minFilter = data.filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
-  }
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, data.filtered ? GL_LINEAR : GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  textures_.push_back(t);
-  return firstId_ + static_cast<int>(textures_.size()) - 1;
+  return AddImage(data.rgba, data.width, data.height);
 }
 
-unsigned GlRenderer::TextureFor(int id) const {
-  if (id == kWhiteTexture) return white_;
+const GlRenderer::Region* GlRenderer::RegionFor(int id) const {
+  if (id == kWhiteTexture) return white_.live ? &white_ : nullptr;
   const long index = static_cast<long>(id) - firstId_;
-  if (index < 0 || index >= static_cast<long>(textures_.size())) return 0;
-  return textures_[index];
+  if (index < 0 || index >= static_cast<long>(regions_.size())) return nullptr;
+  return &regions_[index];
 }
 
 void GlRenderer::SetDrawableSize(int w, int h) {
   drawableW_ = w;
   drawableH_ = h;
+}
+
+void GlRenderer::SetBatching(bool on) {
+  Flush();
+  batching_ = on;
 }
 
 void GlRenderer::BindTarget() {
@@ -332,10 +342,10 @@ void GlRenderer::BindTarget() {
 
 void GlRenderer::Clear() {
   if (!ready_) return;
-  batcher_.Discard();  // everything pending would be painted over anyway
+  pending_.clear();  // everything pending would be painted over anyway
   if (Fits()) {
     target_ = kWindow;
-    frameLog_.Clear();
+    frameLog_.clear();
   } else {
     target_ = kOffscreen;
     if (drawHoldsShown_) {
@@ -352,15 +362,64 @@ void GlRenderer::Clear() {
 }
 
 void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count) {
-  if (!ready_ || quads == nullptr || count <= 0 || TextureFor(texture) == 0) {
+  const Region* region = ready_ ? RegionFor(texture) : nullptr;
+  if (region == nullptr || quads == nullptr || count <= 0) {
     return;  // stale or unknown ids draw nothing
   }
   if (target_ == kNoFrame) BeginFrameOnShown();
-  if (target_ == kWindow) {
-    frameLog_.commands.push_back({texture, blend, static_cast<int>(frameLog_.quads.size()), count});
-    frameLog_.quads.insert(frameLog_.quads.end(), quads, quads + count);
+  const Region& r = *region;  // stays put: no image is added while drawing
+  const uint8_t light = blend == kBlendLight ? 1 : 0;
+  for (int i = 0; i < count; ++i) {
+    if (!r.trimmable) {
+      Append(r, light, quads[i]);
+      continue;
+    }
+    Quad pieces[kMaxPieces];
+    const int n = TrimQuad(quads[i], r.coverage, r.texelsW, r.texelsH, pieces);
+    for (int k = 0; k < n; ++k) Append(r, light, pieces[k]);
   }
-  batcher_.Add(texture, blend, quads, count);
+}
+
+void GlRenderer::Append(const Region& r, uint8_t light, const Quad& quad) {
+  CornerQuad q;
+  for (int k = 0; k < 4; ++k) {
+    const Vertex& in = quad.v[k];
+    q.c[k] = {in.x,  in.y,  r.u0 + in.u * r.du, r.v0 + in.v * r.dv, in.r, in.g, in.b, in.a, r.layer,
+              light, {0, 0}};
+  }
+  if (target_ == kWindow) frameLog_.push_back(q);
+  Queue(&q, 1);
+}
+
+void GlRenderer::Queue(const CornerQuad* quads, size_t count) {
+  if (!batching_) {
+    for (size_t i = 0; i < count; ++i) {
+      pending_.assign(quads + i, quads + i + 1);
+      Flush();
+    }
+    return;
+  }
+  pending_.insert(pending_.end(), quads, quads + count);
+  // A frame of any length is drawn in bounded pieces.
+  if (pending_.size() >= 4 * static_cast<size_t>(kBatchQuads)) Flush();
+}
+
+void GlRenderer::Flush() {
+  if (pending_.empty() || !ready_) return;
+  if (mipsStale_) {
+    glGenerateMipmap(GL_TEXTURE_2D_ARRAY);
+    mipsStale_ = false;
+  }
+  glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+  glBufferData(GL_ARRAY_BUFFER, pending_.size() * sizeof(CornerQuad), pending_.data(),
+               GL_STREAM_DRAW);
+  for (size_t first = 0; first < pending_.size(); first += kBatchQuads) {
+    const size_t n = std::min(pending_.size() - first, static_cast<size_t>(kBatchQuads));
+    glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_SHORT, nullptr,
+                             static_cast<GLint>(first * 4));
+    ++drawCalls_;
+  }
+  pending_.clear();
 }
 
 // Drawing goes on over the shown frame without a clear first (the game may
@@ -372,7 +431,7 @@ void GlRenderer::BeginFrameOnShown() {
     if (drawHoldsShown_) KeepShownFrame();
     return;
   }
-  if (Fits() && shownLog_.quads.size() < kLogQuads) {
+  if (Fits() && shownLog_.size() < kLogQuads) {
     target_ = kWindow;
     frameLog_ = shownLog_;
   } else {
@@ -382,13 +441,7 @@ void GlRenderer::BeginFrameOnShown() {
   BindTarget();
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  Replay(shownLog_);
-}
-
-void GlRenderer::Replay(const FrameLog& log) {
-  for (const Command& c : log.commands) {
-    batcher_.Add(c.texture, c.blend, &log.quads[c.first], c.count);
-  }
+  Queue(shownLog_.data(), shownLog_.size());
 }
 
 void GlRenderer::KeepShownFrame() {
@@ -401,67 +454,12 @@ void GlRenderer::KeepShownFrame() {
   drawHoldsShown_ = false;
 }
 
-void GlRenderer::UseBlend(BlendMode blend) {
-  if (blend_ == blend) return;
-  blend_ = blend;
-  // The frame's alpha stays 1: only colour is ever shown or saved.
-  if (blend == kBlendLight) {
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ZERO, GL_ONE);
-  } else {
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
-  }
-}
-
-void GlRenderer::UseProgramFor(int textureCount) {
-  int k = 0;
-  while ((1 << k) < textureCount && k + 1 < kPrograms) ++k;
-  if (k == program_) return;
-  glUseProgram(programs_[k]);
-  program_ = k;
-}
-
-void GlRenderer::DrawBatch(const QuadBatcher::Batch& batch) {
-  for (int i = 0; i < batch.textureCount; ++i) {
-    // Ids were checked as they came in and none is deleted while a frame
-    // is drawn.
-    const GLuint t = TextureFor(batch.textures[i]);
-    if (t == bound_[i]) continue;
-    if (activeUnit_ != i) {
-      glActiveTexture(GL_TEXTURE0 + i);
-      activeUnit_ = i;
-    }
-    glBindTexture(GL_TEXTURE_2D, t);
-    bound_[i] = t;
-  }
-  UseProgramFor(batch.textureCount);
-  UseBlend(batch.blend);
-  glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  glBufferData(GL_ARRAY_BUFFER, batch.count * sizeof(Quad), batch.quads, GL_STREAM_DRAW);
-  const bool slots = batch.textureCount > 1;
-  if (slots != slotsOn_) {
-    if (slots) {
-      glEnableVertexAttribArray(3);
-    } else {
-      glDisableVertexAttribArray(3);
-    }
-    slotsOn_ = slots;
-  }
-  if (slots) {
-    uint8_t* corner = cornerSlots_.data();
-    for (int q = 0; q < batch.count; ++q, corner += 4) std::memset(corner, batch.slots[q], 4);
-    glBindBuffer(GL_ARRAY_BUFFER, slotVbo_);
-    glBufferData(GL_ARRAY_BUFFER, batch.count * 4, cornerSlots_.data(), GL_STREAM_DRAW);
-  }
-  glDrawElements(GL_TRIANGLES, batch.count * 6, GL_UNSIGNED_SHORT, nullptr);
-  ++drawCalls_;
-}
-
 void GlRenderer::EndFrame(int drawableW, int drawableH) {
   if (!ready_) return;
   // Nothing drawn since the last present: the window needs the shown frame
   // again, and only the log still has it.
   if (target_ == kNoFrame && shownInLog_) BeginFrameOnShown();
-  batcher_.Flush();
+  Flush();
   SetDrawableSize(drawableW, drawableH);
   if (target_ == kWindow && !Fits()) {
     // The window changed size under the frame: draw it again offscreen and
@@ -471,8 +469,8 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
     BindTarget();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    Replay(frameLog_);
-    batcher_.Flush();
+    Queue(frameLog_.data(), frameLog_.size());
+    Flush();
   }
   lastDrawCalls_ = drawCalls_;
   drawCalls_ = 0;
@@ -520,14 +518,14 @@ bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) {
   if (shownInLog_) {
     // Draw the shown frame again where no frame is under way. What the
     // frame under way has pending goes to its own target first.
-    batcher_.Flush();
+    Flush();
     const int calls = drawCalls_;
     glBindFramebuffer(GL_FRAMEBUFFER, shownFbo_);
     glViewport(0, 0, frameW_, frameH_);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    Replay(shownLog_);
-    batcher_.Flush();
+    Queue(shownLog_.data(), shownLog_.size());
+    Flush();
     drawCalls_ = calls;
     source = shownFbo_;
   }

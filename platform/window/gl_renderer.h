@@ -1,10 +1,16 @@
-// The OpenGL 3.3 side of the window backend: textures, the quad batcher and
-// the game's frame. While the window is exactly the frame's size a frame that
-// starts with a clear is drawn straight into the window, and what it drew is
-// kept as a list of quads: a software rasteriser would otherwise spend a
-// full-frame pass copying it across. Otherwise the frame is drawn into an
-// offscreen framebuffer of the game's size and scaled into the window with
-// black bars; a second one keeps the frame last shown for screenshots.
+// The OpenGL 3.3 side of the window backend. Every image lives in one
+// texture array (see atlas.h) and one program samples it, so a frame is one
+// draw call per few thousand quads whatever its images and blend modes: the
+// blend mode travels with each corner (see the shader). A software
+// rasteriser pays per pixel for every texture lookup a shader could make,
+// and a driver pays per call; one lookup and one call keep both low.
+//
+// While the window is exactly the frame's size a frame that starts with a
+// clear is drawn straight into the window, and what it drew is kept as a
+// list of corners: a software rasteriser would otherwise spend a full-frame
+// pass copying it across. Otherwise the frame is drawn into an offscreen
+// framebuffer of the game's size and scaled into the window with black
+// bars; a second one keeps the frame last shown for screenshots.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +18,8 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/window/quad_batcher.h"
+#include "platform/window/atlas.h"
+#include "platform/window/quad_trim.h"
 
 namespace plat {
 
@@ -31,7 +38,8 @@ class GlRenderer {
   int CreateTexture(const TextureData& data);
   void Clear();
   void Draw(int texture, BlendMode blend, const Quad* quads, int count);
-  void SetBatching(bool on) { batcher_.SetBatching(on); }
+  // Off: one draw call per quad (the baseline batching is measured against).
+  void SetBatching(bool on);
   // The window's drawable size in pixels, known before the first frame.
   void SetDrawableSize(int w, int h);
   // Finishes the frame and draws it into the window's drawable, which is
@@ -42,82 +50,87 @@ class GlRenderer {
   bool ReadShownFrame(std::vector<uint8_t>* rgba);
   int FrameWidth() const { return frameW_; }
   int FrameHeight() const { return frameH_; }
+  // Layers of the texture array in use (tests).
+  int AtlasLayers() const { return packer_.Layers(); }
+
+  // A corner as the shader reads it: the texture coordinate already in the
+  // array's layer, then layer and blend mode, the same on all four corners
+  // of a quad.
+  struct Corner {
+    float x, y;
+    float u, v;
+    uint8_t r, g, b, a;
+    uint8_t layer;
+    uint8_t light;  // 1: adds light; 0: blends by alpha
+    uint8_t unused[2];
+  };
+  struct CornerQuad {
+    Corner c[4];
+  };
 
  private:
   static constexpr int kBatchQuads = 4096;  // 16384 corners: 16-bit indices
-  // Texture units a batch draws from: every GL 3.3 driver has 16 for the
-  // fragment stage.
-  static constexpr int kUnits = 8;
-  static constexpr int kSoftwareUnits = 2;
-  // Programs sampling 1, 2, 4 and 8 units.
-  static constexpr int kPrograms = 4;
+  static constexpr int kLayerSize = 2048;
 
   enum Target { kNoFrame, kWindow, kOffscreen };
-  // What a frame drawn into the window drew, to draw it again: after a
-  // swap the window's back buffer holds nothing reliable.
-  struct Command {
-    int texture;
-    BlendMode blend;
-    int first, count;
+  // Where a texture id's image sits in the array, as a map from the
+  // image's [0, 1] coordinates.
+  struct Region {
+    bool live = false;
+    uint8_t layer = 0;
+    float u0 = 0, v0 = 0, du = 0, dv = 0;
+    float texelsW = 0, texelsH = 0;  // the image's size in the array
+    bool trimmable = false;          // some cell of the image is empty
+    Coverage coverage;
   };
-  struct FrameLog {
-    std::vector<Command> commands;
-    std::vector<Quad> quads;
-    void Clear() {
-      commands.clear();
-      quads.clear();
-    }
-  };
-  // Frames drawn on without a clear make the log grow; past this many quads
-  // they go offscreen, where nothing needs keeping.
+  // Frames drawn on without a clear make the kept list grow; past this many
+  // quads they go offscreen, where nothing needs keeping.
   static constexpr size_t kLogQuads = 1 << 16;
 
   bool Fits() const { return drawableW_ == frameW_ && drawableH_ == frameH_; }
+  const Region* RegionFor(int id) const;
+  int AddImage(const uint8_t* rgba, int w, int h);
+  bool EnsureLayers(int layers);
   void BindTarget();
   void BeginFrameOnShown();
-  void Replay(const FrameLog& log);
-  void DrawBatch(const QuadBatcher::Batch& batch);
-  void UseProgramFor(int textureCount);
-  unsigned TextureFor(int id) const;
+  void Append(const Region& r, uint8_t light, const Quad& quad);
+  void Queue(const CornerQuad* quads, size_t count);
+  void Flush();
   void KeepShownFrame();
-  void UseBlend(BlendMode blend);
   void CheckErrors(const char* where) const;
 
-  QuadBatcher batcher_;
   bool ready_ = false;
+  bool batching_ = true;
   int frameW_ = 0, frameH_ = 0;
   int maxTextureSize_ = 0;
-  unsigned programs_[kPrograms] = {};
-  unsigned vao_ = 0, vbo_ = 0, slotVbo_ = 0, ibo_ = 0;
+  unsigned program_ = 0;
+  unsigned vao_ = 0, vbo_ = 0, ibo_ = 0;
   unsigned drawFbo_ = 0, drawRbo_ = 0, shownFbo_ = 0, shownRbo_ = 0;
-  unsigned white_ = 0;
+  unsigned atlas_ = 0;
+  int atlasLayers_ = 0;     // layers the array has room for
+  bool mipsStale_ = false;  // images came in since the mipmaps were made
+  AtlasPacker packer_;
   int drawableW_ = 0, drawableH_ = 0;
   Target target_ = kNoFrame;  // where the frame under way goes
-  // The shown frame is shownLog_ drawn again (it went into the window).
+  // The frame under way while it goes to the window, and the one shown if
+  // it went there (shownInLog_): after a swap the window's back buffer
+  // holds nothing reliable, so it is drawn again from these.
+  std::vector<CornerQuad> frameLog_, shownLog_;
   bool shownInLog_ = false;
-  FrameLog frameLog_, shownLog_;
   // Otherwise: after a present the draw target holds the shown frame until
   // the next frame starts; then the shown one is in shownFbo_.
   bool drawHoldsShown_ = false;
-  // Texture id k (k >= firstId_) is textures_[k - firstId_]; 0 once deleted.
-  // Ids keep counting up across displays so a stale id never aliases.
-  std::vector<unsigned> textures_;
+  // Texture id k (k >= firstId_) is regions_[k - firstId_]; id 0 is
+  // white_. Ids keep counting up across displays so a stale id never
+  // aliases.
+  std::vector<Region> regions_;
+  Region white_;
   int firstId_ = 1;
-  unsigned bound_[kUnits] = {};  // the texture on each unit
-  int activeUnit_ = 0;
-  int program_ = -1;  // index into programs_
-  int blend_ = -1;
-  std::vector<uint8_t> cornerSlots_;  // the slots of a batch, one per corner
-  bool slotsOn_ = false;              // corners read their slots from slotVbo_
+  std::vector<CornerQuad> pending_;  // quads not yet handed to the driver
   int drawCalls_ = 0, lastDrawCalls_ = 0;
 };
 
 // GL errors met since the program started (a healthy run has none).
 int GlErrorsSeen();
-// Textures a batch may draw from, as chosen for the driver when the last
-// display opened. Forcing a number (0: the driver's choice) takes effect at
-// the next display; tests use it to run every path on any driver.
-int TexturesPerBatch();
-void ForceTexturesPerBatch(int units);
 
 }  // namespace plat

@@ -111,6 +111,14 @@ class HeadlessTest : public ::testing::Test {
     return l;
   }
 
+  // The live side of a frame around a screen called directly: the input
+  // read before it, the keys cleared after it as the screen asked.
+  static void Input(tlevel& l) { l.frame = l.capture.capture(l.phase == "gameover"); }
+  static void Cleared(tlevel& l) {
+    l.capture.clear(l.clearrequest);
+    l.clearrequest = 0;
+  }
+
   std::vector<std::string> TraceLines() {
     Stop();
     std::vector<std::string> lines;

@@ -30,9 +30,12 @@ class EndScreens : public HeadlessTest {
   tlevel& GameOver(const std::string& script, int frames) {
     Start(script);
     tlevel& l = Match(2, "levels");
+    l.phase = "gameover";
     l.endscore = 100;
     for (int t = 0; t < frames; t++) {
+      Input(l);
       l.gameover(t);
+      Cleared(l);
       Flip(-1);
     }
     return l;
@@ -149,10 +152,13 @@ TEST_F(EndScreens, KeysOfTheLostMatchTypeNothing) {
 TEST_F(EndScreens, NamePromptOnlyForAScoreThatEntersTheTable) {
   Start("5 type ann\n");
   tlevel& l = Match(2, "levels");
+  l.phase = "gameover";
   l.endscore = 500;
   l.levelworstscore = 400;
   for (int t = 0; t < 122; t++) {
+    Input(l);
     l.gameover(t);
+    Cleared(l);
     Flip(-1);
   }
   tlevel& low = Match(2, "levels");

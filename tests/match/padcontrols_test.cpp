@@ -75,6 +75,22 @@ TEST_F(PadControls, ALossPausesOnlyForAPlayerInTheMatch) {
   endcontrols();
 }
 
+TEST_F(PadControls, InTheSinglePlayerModesOnlyTheLastPadsLossPauses) {
+  Begin("1 pad 1 connect\n1 pad 6 connect\n3 pad 1 disconnect\n5 pad 6 disconnect\n");
+  begincontrols(true);
+  for (int f = 1; f <= 3; f++) {
+    Flip(-1);
+    syncpads();
+  }
+  EXPECT_EQ(lostcontroller(1), 0);  // pad 6 still steers player 1
+  for (int f = 4; f <= 5; f++) Flip(-1);
+  EXPECT_EQ(lostcontroller(1), 1);
+  beginpadwait(1);
+  EXPECT_FALSE(controllerback(1));
+  endpadwait();
+  endcontrols();
+}
+
 TEST_F(PadControls, DuringThePauseTheNextPadTakesTheLostPlayersSlot) {
   Begin(
       "1 pad 1 connect\n1 pad 2 connect\n3 pad 2 disconnect\n3 pad 1 disconnect\n"
@@ -93,21 +109,6 @@ TEST_F(PadControls, DuringThePauseTheNextPadTakesTheLostPlayersSlot) {
   EXPECT_EQ(currentslots().padin(1), 0);  // the lowest free slot was passed over
   endpadwait();
   endcontrols();
-}
-
-TEST_F(PadControls, AFourthControlIsAPadInSlotFourOrAKeyForPlayerFour) {
-  Begin("1 pad 1 connect\n1 pad 2 connect\n1 pad 3 connect\n");
-  Flip(-1);
-  EXPECT_FALSE(fourthcontrol());
-  currentslots().move(3, 4);
-  EXPECT_TRUE(fourthcontrol());
-  currentslots().move(4, 3);
-  keybindings b = defaultbindings();
-  bindkey(b, 3, actiondown, 'B');
-  setbindings(b);
-  EXPECT_TRUE(fourthcontrol());
-  setbindings(defaultbindings());
-  EXPECT_FALSE(fourthcontrol());
 }
 
 }  // namespace

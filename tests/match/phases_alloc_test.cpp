@@ -60,13 +60,17 @@ TEST_F(PhasesAlloc, ScreensAndBarsAllocateNothingOnceShown) {
   for (int frame = 0; frame < 400; frame++) {
     l.writeowntime();
     l.doscritta(0.5);
+    Input(l);
     l.changephase();  // the level screen, counting up
+    Cleared(l);
     Flip(-1);
   }
   l.phase = "gameover";
   for (int frame = 0; frame < 200; frame++) {
+    Input(l);
     l.gameover(frame);
     l.tellwinner(frame);
+    Cleared(l);
     Flip(-1);
   }
   EXPECT_EQ(gAllocations - before, 0);

@@ -8,7 +8,9 @@ class Phases : public HeadlessTest {
  protected:
   // One frame of the phase step, then the flip that lets scripted keys in.
   void Step() {
+    Input(*level_);
     level_->changephase();
+    Cleared(*level_);
     Flip(-1);
   }
 };
@@ -70,6 +72,7 @@ tlevel& WinLevel(tlevel& l, int levelnum, int ms) {
   l.startscore = 5000;
   l.endscore = 5000;
   l.initialtime = Clock() - ms;
+  l.frame.clock = Clock();
   l.men[0]->owntime = 1801;
   l.changephase();
   return l;
@@ -93,6 +96,7 @@ TEST_F(Phases, LevelScoreUnderTheFakeClock) {
   for (int i = 0; i < 45 * 60; i++) Flip(-1);  // 45 s of paced frames
   l.startscore = 5000;
   l.men[0]->owntime = 1801;
+  HeadlessTest::Input(l);
   l.changephase();
   EXPECT_EQ(l.phase, "levelcompleted");
   EXPECT_EQ(l.levelscore, 10000);

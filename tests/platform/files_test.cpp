@@ -9,6 +9,10 @@
 #include <optional>
 
 #include "platform/internal.h"
+#include <algorithm>
+#include <vector>
+
+#include "platform/platform.h"
 #include "tests/platform/test_util.h"
 
 TEST(TextFiles, ReadLineStopsAtLineFeedOrNulAndDropsCarriageReturns) {
@@ -248,7 +252,7 @@ class UserFolders : public ::testing::Test {
 }  // namespace
 
 TEST_F(UserFolders, OptionsGoToConfigAndScoresAndReplaysToData) {
-  for (const char* name : {"prefs.txt", "controls.txt", "lastjoin.txt"}) {
+  for (const char* name : {"prefs.txt", "controls.txt", "lastjoin.txt", "gamecontrollerdb.txt"}) {
     ASSERT_TRUE(Save(name, name)) << name << ": " << LastFileError();
     EXPECT_EQ(ReadBytes(dir_.File("conf/parvane/") + name), std::string(name) + "\r\n");
   }
@@ -297,4 +301,39 @@ TEST_F(UserFolders, FromTheBuildTreeEverythingStaysInTheWorkingFolder) {
   EXPECT_EQ(ListFiles("replays"), std::vector<std::string>{"r.pvr"});
   EXPECT_EQ(GameFileFolder("prefs.txt"), dir_.File("work"));
   EXPECT_NE(std::system(("test -e '" + dir_.File("conf") + "'").c_str()), 0);
+}
+
+TEST(WholeFiles, BinaryBytesRoundTripAndLongFilesAreRefusedWhole) {
+  ScratchFolder dir;
+  std::string path = dir.File("r.bin");
+  std::string bytes("PV\0\r\n\xff", 6);
+  for (int i = 0; i < 70000; i++) bytes.push_back(static_cast<char>(i * 7));
+  ASSERT_TRUE(WriteWholeFile(path, bytes));
+  std::string back = "stale";
+  EXPECT_EQ(ReadWholeFile(path, bytes.size(), &back), 0);
+  EXPECT_TRUE(back == bytes);
+  // One byte over the limit: refused, and nothing half-read is kept.
+  EXPECT_EQ(ReadWholeFile(path, bytes.size() - 1, &back), 2);
+  EXPECT_TRUE(back.empty());
+  EXPECT_EQ(ReadWholeFile(dir.File("absent.bin"), 100, &back), 1);
+  EXPECT_FALSE(WriteWholeFile(dir.File("no/such/folder.bin"), bytes));
+}
+
+TEST(WholeFiles, FoldersAreMadeListedAndEmptied) {
+  ScratchFolder dir;
+  std::string folder = dir.File("replays");
+  EXPECT_TRUE(ListFolder(folder).empty());
+  ASSERT_TRUE(MakeFolder(folder));
+  EXPECT_TRUE(MakeFolder(folder));  // already there
+  ASSERT_TRUE(WriteWholeFile(folder + "/a", "1"));
+  ASSERT_TRUE(WriteWholeFile(folder + "/b", "2"));
+  ASSERT_TRUE(MakeFolder(folder + "/sub"));
+  std::vector<std::string> names = ListFolder(folder);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));  // plain files only
+  EXPECT_TRUE(RemoveFile(folder + "/a"));
+  EXPECT_FALSE(RemoveFile(folder + "/a"));
+  EXPECT_EQ(ListFolder(folder), std::vector<std::string>{"b"});
+  WriteBytes(dir.File("plain"), "x");
+  EXPECT_FALSE(MakeFolder(dir.File("plain")));  // a file is in the way
 }

@@ -216,6 +216,14 @@ TEST(CommandLine, HarnessOptions) {
   EXPECT_EQ(c.trace, "t.txt");
   EXPECT_EQ(c.seed, 4294967295u);
   EXPECT_EQ(c.maxFrames, 600);
+  EXPECT_EQ(c.synctest, 0);
+  EXPECT_EQ(c.replay, "");
+
+  const char* rollback[] = {"parvane", "--replay", "r.pvr", "--synctest", "8"};
+  PlatformConfig r;
+  EXPECT_EQ(ParseCommandLine(5, const_cast<char**>(rollback), &r, &error), -1) << error;
+  EXPECT_EQ(r.replay, "r.pvr");
+  EXPECT_EQ(r.synctest, 8);
 
   const std::vector<std::vector<const char*>> bad = {{"parvane", "--seed"},
                                                      {"parvane", "--seed", "-1"},
@@ -223,6 +231,10 @@ TEST(CommandLine, HarnessOptions) {
                                                      {"parvane", "--max-frames", "0"},
                                                      {"parvane", "--max-frames", "x"},
                                                      {"parvane", "--script"},
+                                                     {"parvane", "--replay"},
+                                                     {"parvane", "--synctest", "0"},
+                                                     {"parvane", "--synctest", "9"},
+                                                     {"parvane", "--synctest"},
                                                      {"parvane", "--bogus"},
                                                      {"parvane", "file.txt"}};
   for (const auto& args : bad) {

@@ -4,8 +4,10 @@
 #include "platform/window/pad_devices.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,34 @@ TEST(PadDevices, AScriptedPadTravelsThroughTheControllerSubsystem) {
   for (const std::string& call : gone) EXPECT_EQ(call.find("down"), std::string::npos) << call;
   pads.PadButton(3, 0, true);  // gone: nothing
   EXPECT_TRUE(Events(pads).empty());
+}
+
+// Mappings for pads SDL does not know come from SDL_GAMECONTROLLERCONFIG
+// and from the gamecontrollerdb.txt files that exist; a file with junk in it
+// spoils nothing.
+TEST(PadDevices, ExtraMappingsComeFromTheEnvironmentAndFiles) {
+  const std::string file = "/tmp/parvane-pads-" + std::to_string(getpid()) + ".txt";
+  FILE* f = std::fopen(file.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs(
+      "# mappings\nnot a mapping\n"
+      "030000000000000000000000000a0b0c,File Pad,a:b0,b:b1,leftx:a0,lefty:a1,platform:Linux,\n",
+      f);
+  std::fclose(f);
+  setenv("SDL_GAMECONTROLLERCONFIG",
+         "030000000000000000000000000d0e0f,Env Pad,a:b1,b:b0,leftx:a0,lefty:a1,", 1);
+  {
+    PadDevices pads;
+    if (!pads.Start({"/nonexistent/gamecontrollerdb.txt", file})) GTEST_SKIP();
+    for (const char* guid :
+         {"030000000000000000000000000a0b0c", "030000000000000000000000000d0e0f"}) {
+      char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+      EXPECT_NE(mapping, nullptr) << guid;
+      SDL_free(mapping);
+    }
+  }
+  unsetenv("SDL_GAMECONTROLLERCONFIG");
+  std::remove(file.c_str());
 }
 
 }  // namespace

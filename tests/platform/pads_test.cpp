@@ -67,8 +67,15 @@ TEST_F(Pads, InAMatchBIsNothingAndTheStickNoArrow) {
   pads.SetKeyMode(padkeysnone, keys);
   EXPECT_FALSE(keys.Held(keypause));
   EXPECT_FALSE(keys.Held(keyenter));
+  presses(keyenter);
   pads.SetKeyMode(padkeysmenu, keys);
   EXPECT_TRUE(keys.Held(keyenter));
+  EXPECT_EQ(presses(keyenter), 1);  // held anew
+  pads.SetKeyMode(padkeysmatch, keys);
+  EXPECT_TRUE(keys.Held(keyenter));
+  EXPECT_EQ(presses(keyenter), 0);  // A is Enter in both: no new press
+  EXPECT_FALSE(keys.Held(keyright));
+  pads.SetKeyMode(padkeysmenu, keys);
   EXPECT_TRUE(keys.Held(keyright));
   EXPECT_TRUE(keys.Held(keyup));
 }
@@ -148,7 +155,8 @@ TEST(PadScript, LinesBecomeControllerCallsInFrameOrder) {
   std::string error;
   ASSERT_TRUE(s.Parse("t",
                       "1 pad 3 connect\n"
-                      "1 pad 8 connect  My  Pad \n"
+                      "1 pad 04 connect\n"
+                      "1 pad 08 connect  My  Pad \n"
                       "2 pad 3 press dpleft\n"
                       "2 pad 3 axis lefty -0.75\n"
                       "3 pad 8 axis righttrigger 1\n"
@@ -160,9 +168,9 @@ TEST(PadScript, LinesBecomeControllerCallsInFrameOrder) {
   std::vector<std::string> shots;
   EXPECT_FALSE(s.ApplyUpTo(0, keys, log, &shots));
   EXPECT_TRUE(s.ApplyUpTo(3, keys, log, &shots));
-  EXPECT_EQ(log.calls,
-            (std::vector<std::string>{"connect 3 Script Pad 3", "connect 8 My  Pad", "down 3 13",
-                                      "axis 3 1 -0.75", "up 3 13", "axis 8 5 1", "disconnect 3"}));
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"connect 3 Script Pad 3", "connect 4 Script Pad 4",
+                                                 "connect 8 My  Pad", "down 3 13", "axis 3 1 -0.75",
+                                                 "up 3 13", "axis 8 5 1", "disconnect 3"}));
 }
 
 TEST(PadScript, BadLinesNameTheirFault) {

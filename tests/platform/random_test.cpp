@@ -64,3 +64,23 @@ TEST(Random, SeedOptionOverridesTheGamesSeed) {
   EXPECT_EQ(RandomInt(0, 1000000), a);
   PlatformShutdown();
 }
+
+TEST(Random, ASavedStateGivesTheSameNumbersAgainWhateverTheSeedOption) {
+  PlatformConfig config;
+  config.headless = true;
+  config.seeded = true;
+  config.seed = 5;
+  std::string error;
+  ASSERT_EQ(PlatformInit(config, &error), 0) << error;
+  SeedRandom(99);
+  RandomInt(0, 10);
+  uint64_t saved = RandomState();
+  std::vector<int> first;
+  for (int i = 0; i < 20; i++) first.push_back(RandomInt(0, 1000000));
+  SeedRandom(1);  // --seed turns this into 5: a different place again
+  EXPECT_NE(RandomState(), saved);
+  SetRandomState(saved);
+  EXPECT_EQ(RandomState(), saved);
+  for (int i = 0; i < 20; i++) EXPECT_EQ(RandomInt(0, 1000000), first[i]);
+  PlatformShutdown();
+}

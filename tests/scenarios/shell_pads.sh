@@ -94,6 +94,16 @@ printf '4 UP 70\r\n' > controls.txt
 run "$tocount" --max-frames 20
 frame 19 | grep -q ' NUMBER OF PLAYERS= 4$' || fail "keys for player 4 do not make a fourth control"
 
+# --- Plugged in twice: it left in between -----------------------------------
+run "1 pad 1 connect
+2 pad 1 connect Other Pad
+3 pad 1 disconnect
+3 pad 1 disconnect" --max-frames 5
+expect_status 0
+[ "$(grep '^pad' trace.txt | tr '\n' '/')" = \
+  "pad connect 1 Script Pad 1/pad disconnect 1/pad connect 1 Other Pad/pad disconnect 1/" ] ||
+  fail "pad lines: $(grep '^pad' trace.txt)"
+
 # --- A bad pad line is a bad script ---------------------------------------
 run "5 pad 9 connect"
 expect_status 2

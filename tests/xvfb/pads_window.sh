@@ -11,11 +11,14 @@
 both() {
   mkdir -p before headless
   rm -f before/* headless/*
+  # Each run starts with no replays, so both number their replay files alike.
+  rm -rf replays
   cp prefs.txt controls.txt scores.txt before/ 2>/dev/null || true
   run "$1" --max-frames "$2"
   expect_status 0
   cp trace.txt prefs.txt controls.txt scores.txt headless/ 2>/dev/null || true
   rm -f prefs.txt controls.txt scores.txt
+  rm -rf replays
   cp before/* . 2>/dev/null || true
   printf '%s\n' "$1" > script.txt
   set +e
@@ -30,6 +33,12 @@ both() {
     cmp -s "headless/$f" "$f" || { diff "headless/$f" "$f" | head -5 >&2; fail "$f differs from headless"; }
   done
 }
+
+# Plugged in, replaced by another device under the same number, unplugged.
+both "1 pad 1 connect
+2 pad 1 connect Other Pad
+3 pad 1 disconnect" 5
+[ "$(grep -c '^pad' trace.txt)" = 4 ] || fail "pad lines: $(grep '^pad' trace.txt)"
 
 # The four-player match: pad 2 moved to player 4 on the controls screen,
 # both pads steering, then pad 2 unplugged and a third pad plugged in.
@@ -46,9 +55,14 @@ has_line "pad disconnect 2"
 frame 28 | grep -q ' SCRIPT PAD 2$' || fail "the controls screen does not show pad 2"
 frame 165 | grep -q ' PLAYER 4: CONTROLLER DISCONNECTED$' || fail "no pause for the unplugged pad"
 frame 175 | grep -q 'CONTROLLER DISCONNECTED' && fail "still paused with a new pad"
+# The controls screen: the four players' names lit in their colours, the
+# grey keys and controllers in their columns, DEFAULTS, black margins.
 [ -s controls.png ] || fail "no screenshot of the controls screen"
-[ "$(stat -c %s controls.png)" -gt 5000 ] || fail "the controls screen looks empty"
-cp controls.png "${BUILD:-.}/controls-screen.png" 2>/dev/null || true
+python3 "$SRC/tests/xvfb/shell_pngcheck.py" controls.png 1024 768 lit:290,160,930,195,3000 \
+  grey:30,225,960,510,5000 grey:390,570,640,610,500 black:0,620,1024,768 black:0,0,1024,50 \
+  black:960,0,1024,768 || fail "the controls screen does not look right"
+# SHOTS=folder keeps the screenshot for a look.
+if [ -n "${SHOTS:-}" ]; then mkdir -p "$SHOTS" && cp controls.png "$SHOTS/controls.png"; fi
 
 # Enter on the keyboard ends the pause too.
 both "$fourplayers

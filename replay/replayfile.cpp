@@ -1,0 +1,356 @@
+// The replay format, all numbers little-endian:
+//   "PVRP", u16 format version, u8 length + the game's version,
+//   u8 mode, u8 level, 7 x u8 custom settings, 6 x u8 multiplayer settings,
+//   u16 window width, u16 height, u8 fireworks, u8 trail, 4 x u16 wins,
+//   i32 start score, i32 worst score, u64 generator state, i32 set-up clock,
+//   u64 start checksum, u32 frames, the frames, i8 winner,
+//   u64 end checksum, u64 hash of every byte before it.
+// A frame is one control byte, then what it announces:
+//   bits 0-4  clock step in ms, 0 to 30; 31: a zigzag varint follows
+//   bit 5     the four players follow (keys, stick x, stick y each)
+//   bit 6     held and pressed buttons follow (u16 each); otherwise the
+//             buttons held stay as they were and none is pressed
+//   bit 7     a typed character follows (never 0)
+// A typical frame is the control byte alone.
+#include "replay/replayfile.h"
+
+#include <cstring>
+
+#ifndef PARVANE_VERSION
+#define PARVANE_VERSION "1.0"
+#endif
+
+const char* const gameversion = PARVANE_VERSION;
+
+namespace {
+
+constexpr char magic[4] = {'P', 'V', 'R', 'P'};
+constexpr int formatversion = 1;
+constexpr size_t maxversionlength = 32;
+constexpr uint16_t knownbuttons = (1u << 13) - 1;
+constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
+constexpr int clockescape = 31;
+constexpr int minwindow = 320;
+constexpr int maxwindow = 8192;
+
+uint64_t rotl(uint64_t v, int r) { return (v << r) | (v >> (64 - r)); }
+
+uint64_t loadle(const uint8_t* p, size_t n) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  if (n == 8) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+  }
+#endif
+  uint64_t v = 0;
+  for (size_t i = 0; i < n; i++) v |= static_cast<uint64_t>(p[i]) << (8 * i);
+  return v;
+}
+
+class writer {
+ public:
+  std::string out;
+  void u(uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; i++) out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+  }
+  void varint(uint64_t v) {
+    while (v >= 0x80) {
+      out.push_back(static_cast<char>((v & 0x7f) | 0x80));
+      v >>= 7;
+    }
+    out.push_back(static_cast<char>(v));
+  }
+};
+
+// Every read is checked against the end; the first failure names the cause
+// and every later read gives 0.
+class reader {
+ public:
+  reader(const std::string& bytes)
+      : p_(reinterpret_cast<const uint8_t*>(bytes.data())), end_(p_ + bytes.size()) {}
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  size_t left() const { return static_cast<size_t>(end_ - p_); }
+  void fail(const std::string& cause) {
+    if (error_.empty()) error_ = cause;
+  }
+  uint64_t u(int bytes) {
+    if (!ok()) return 0;
+    if (left() < static_cast<size_t>(bytes)) {
+      fail("it is cut short");
+      return 0;
+    }
+    uint64_t v = loadle(p_, bytes);
+    p_ += bytes;
+    return v;
+  }
+  int64_t i(int bytes) {
+    uint64_t v = u(bytes);
+    int shift = 64 - 8 * bytes;
+    return static_cast<int64_t>(v << shift) >> shift;
+  }
+  uint64_t varint() {
+    uint64_t v = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+      uint64_t b = u(1);
+      v |= (b & 0x7f) << shift;
+      if ((b & 0x80) == 0) return v;
+    }
+    fail("a clock step is malformed");
+    return 0;
+  }
+  // A small number that must lie in lo..hi.
+  int ranged(int bytes, int lo, int hi, const char* what) {
+    int64_t v = i(bytes);
+    if (ok() && (v < lo || v > hi)) fail(std::string("its ") + what + " is out of range");
+    return static_cast<int>(v);
+  }
+
+ private:
+  const uint8_t* p_;
+  const uint8_t* end_;
+  std::string error_;
+};
+
+void writeplayers(writer& w, const FrameInput& f) {
+  for (const PlayerInput& p : f.players) {
+    w.u(p.keys, 1);
+    w.u(static_cast<uint8_t>(p.stickx), 1);
+    w.u(static_cast<uint8_t>(p.sticky), 1);
+  }
+}
+
+void readplayers(reader& r, FrameInput& f) {
+  for (PlayerInput& p : f.players) {
+    p.keys = static_cast<uint8_t>(r.u(1));
+    p.stickx = static_cast<int8_t>(r.i(1));
+    p.sticky = static_cast<int8_t>(r.i(1));
+    if (!r.ok()) return;
+    if ((p.keys & ~knownkeys) != 0) r.fail("a player's keys are unknown");
+    if (p.stickx < -PlayerInput::stickfull || p.sticky < -PlayerInput::stickfull)
+      r.fail("a stick is out of range");
+  }
+}
+
+}  // namespace
+
+uint64_t hash64(const uint8_t* data, size_t n) {
+  const uint64_t k1 = 0x9E3779B97F4A7C15ull, k2 = 0xC2B2AE3D27D4EB4Full;
+  auto mix = [&](uint64_t& h, uint64_t w) {
+    w *= k2;
+    w = rotl(w, 31);
+    w *= k1;
+    h ^= w;
+    h = rotl(h, 27) * 5 + 0x52dce729;
+  };
+  // Four lanes side by side, so one lane's multiply need not wait for the
+  // last; a state of tens of kilobytes is hashed every frame of a rollback.
+  uint64_t lane[4] = {k1 ^ (n * k2), k2 ^ n, k1 + n, k2 - n};
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    for (int l = 0; l < 4; l++) mix(lane[l], loadle(data + i + 8 * l, 8));
+  }
+  uint64_t h = lane[0];
+  for (int l = 1; l < 4; l++) mix(h, lane[l]);
+  for (; i + 8 <= n; i += 8) mix(h, loadle(data + i, 8));
+  if (i < n) mix(h, loadle(data + i, n - i));
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ull;
+  h ^= h >> 33;
+  return h;
+}
+
+const char* replaymodename(int mode) {
+  switch (mode) {
+    case replaylevels:
+      return "levels";
+    case replaycustom:
+      return "custom";
+    case replaymultiplayer:
+      return "multiplayer";
+    case replayonline:
+      return "online";
+    default:
+      return "";
+  }
+}
+
+int replaymodeof(const std::string& name) {
+  for (int m = replaylevels; m <= replayonline; m++) {
+    if (name == replaymodename(m)) return m;
+  }
+  return 0;
+}
+
+std::string encodereplay(const replayrecord& r) {
+  writer w;
+  w.out.reserve(128 + r.frames.size() * 2);
+  w.out.append(magic, 4);
+  w.u(formatversion, 2);
+  std::string version = r.version.substr(0, maxversionlength);
+  w.u(version.size(), 1);
+  w.out += version;
+  w.u(r.mode, 1);
+  w.u(r.level, 1);
+  const Tcustomsettings& c = r.custom;
+  for (int v : {c.numplayers, c.AIlevel, c.speed, c.ballsize, c.ballmass, c.gravity, c.arenanum})
+    w.u(static_cast<uint8_t>(v), 1);
+  const Tmultiplayersettings& m = r.multi;
+  for (int v : {m.numplayers, m.speed, m.ballsize, m.ballmass, m.gravity, m.arenanum})
+    w.u(static_cast<uint8_t>(v), 1);
+  w.u(r.xwin, 2);
+  w.u(r.ywin, 2);
+  w.u(r.fireworks, 1);
+  w.u(r.trail, 1);
+  for (int v : r.wins) w.u(static_cast<uint16_t>(v), 2);
+  w.u(static_cast<uint32_t>(r.startscore), 4);
+  w.u(static_cast<uint32_t>(r.worstscore), 4);
+  w.u(r.randomstate, 8);
+  w.u(static_cast<uint32_t>(r.initialtime), 4);
+  w.u(r.startchecksum, 8);
+  w.u(r.frames.size(), 4);
+
+  FrameInput last;
+  int64_t clock = r.initialtime;
+  for (const FrameInput& f : r.frames) {
+    int64_t step = static_cast<int64_t>(f.clock) - clock;
+    clock = f.clock;
+    uint8_t control = step >= 0 && step < clockescape ? static_cast<uint8_t>(step) : clockescape;
+    bool players = f.players != last.players;
+    bool buttons = f.held != last.held || f.pressed != 0;
+    if (players) control |= 1 << 5;
+    if (buttons) control |= 1 << 6;
+    if (f.typed != 0) control |= 1 << 7;
+    w.u(control, 1);
+    if ((control & 31) == clockescape) {
+      w.varint((static_cast<uint64_t>(step) << 1) ^ static_cast<uint64_t>(step >> 63));
+    }
+    if (players) writeplayers(w, f);
+    if (buttons) {
+      w.u(f.held, 2);
+      w.u(f.pressed, 2);
+    }
+    if (f.typed != 0) w.u(f.typed, 1);
+    last = f;
+  }
+  w.u(static_cast<uint8_t>(static_cast<int8_t>(r.winner)), 1);
+  w.u(r.endchecksum, 8);
+  w.u(hash64(reinterpret_cast<const uint8_t*>(w.out.data()), w.out.size()), 8);
+  return w.out;
+}
+
+bool decodereplay(const std::string& bytes, replayrecord* out, std::string* error) {
+  auto refuse = [&](const std::string& cause) {
+    *error = "not a playable replay: " + cause;
+    return false;
+  };
+  if (bytes.size() > maxreplaybytes) return refuse("it is too large");
+  if (bytes.size() < 4 || std::memcmp(bytes.data(), magic, 4) != 0)
+    return refuse("it is not a replay file");
+  if (bytes.size() < 12) return refuse("it is cut short");
+  // The hash at the end covers everything else: a damaged byte anywhere is
+  // found before a single field is believed.
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  uint64_t stored = loadle(data + bytes.size() - 8, 8);
+  bool intact = hash64(data, bytes.size() - 8) == stored;
+
+  reader r(bytes);
+  r.u(4);
+  int version = static_cast<int>(r.u(2));
+  if (version != formatversion) {
+    return refuse("its format version " + std::to_string(version) + " is not " +
+                  std::to_string(formatversion));
+  }
+  if (!intact) return refuse("it is damaged or cut short (its check value does not match)");
+
+  replayrecord& rec = *out;
+  rec = replayrecord();
+  size_t vlen = r.u(1);
+  if (vlen > maxversionlength || vlen > r.left()) return refuse("its game version is malformed");
+  rec.version.assign(bytes.data() + 7, vlen);
+  for (size_t k = 0; k < vlen; k++) r.u(1);
+  rec.mode = r.ranged(1, replaylevels, replaymultiplayer, "mode");
+  rec.level = r.ranged(1, 1, 40, "level");
+  Tcustomsettings& c = rec.custom;
+  c.numplayers = r.ranged(1, 2, 4, "number of players");
+  c.AIlevel = r.ranged(1, 0, 15, "computer level");
+  c.speed = r.ranged(1, 1, 10, "speed");
+  c.ballsize = r.ranged(1, 1, 10, "ball size");
+  c.ballmass = r.ranged(1, 1, 10, "ball mass");
+  c.gravity = r.ranged(1, 0, 10, "gravity");
+  c.arenanum = r.ranged(1, 0, 16, "arena");
+  Tmultiplayersettings& m = rec.multi;
+  m.numplayers = r.ranged(1, 2, 3, "number of players");
+  m.speed = r.ranged(1, 1, 10, "speed");
+  m.ballsize = r.ranged(1, 1, 10, "ball size");
+  m.ballmass = r.ranged(1, 1, 10, "ball mass");
+  m.gravity = r.ranged(1, 0, 10, "gravity");
+  m.arenanum = r.ranged(1, 0, 16, "arena");
+  rec.xwin = static_cast<int>(r.u(2));
+  rec.ywin = static_cast<int>(r.u(2));
+  if (r.ok() && (rec.xwin < minwindow || rec.xwin > maxwindow || rec.ywin < minwindow * 3 / 4 ||
+                 rec.ywin > maxwindow))
+    r.fail("its window size is out of range");
+  rec.fireworks = r.ranged(1, 0, 1, "fireworks option");
+  rec.trail = r.ranged(1, 0, 2, "trail option");
+  for (int& v : rec.wins) v = static_cast<int>(r.u(2));
+  rec.startscore = static_cast<int32_t>(r.i(4));
+  rec.worstscore = static_cast<int32_t>(r.i(4));
+  if (r.ok() && rec.startscore < 0) r.fail("its score is out of range");
+  rec.randomstate = r.u(8);
+  rec.initialtime = static_cast<int32_t>(r.i(4));
+  rec.startchecksum = r.u(8);
+  uint64_t count = r.u(4);
+  if (!r.ok()) return refuse(r.error());
+  if (count > maxreplayframes) return refuse("it has too many frames");
+  // Every frame takes a byte at least: a count the file cannot hold is a
+  // lie, and no more room than the bytes can fill is ever taken.
+  if (count > r.left()) return refuse("it is cut short");
+  rec.frames.reserve(count);
+
+  FrameInput f;
+  int64_t clock = rec.initialtime;
+  for (uint64_t k = 0; k < count && r.ok(); k++) {
+    uint8_t control = static_cast<uint8_t>(r.u(1));
+    int64_t step = control & 31;
+    if (step == clockescape) {
+      uint64_t z = r.varint();
+      step = static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
+      if (r.ok() && step >= 0 && step < clockescape) r.fail("a clock step is malformed");
+    }
+    if (!r.ok()) break;
+    if (step < -(int64_t{1} << 32) || step > (int64_t{1} << 32)) {
+      r.fail("its clock runs out of range");
+      break;
+    }
+    clock += step;
+    if (clock < INT32_MIN || clock > INT32_MAX) {
+      r.fail("its clock runs out of range");
+      break;
+    }
+    f.clock = static_cast<int32_t>(clock);
+    if (control & (1 << 5)) readplayers(r, f);
+    if (control & (1 << 6)) {
+      f.held = static_cast<uint16_t>(r.u(2));
+      f.pressed = static_cast<uint16_t>(r.u(2));
+      if (r.ok() && ((f.held | f.pressed) & ~knownbuttons) != 0) r.fail("its buttons are unknown");
+    } else {
+      f.pressed = 0;
+    }
+    f.typed = 0;
+    if (control & (1 << 7)) {
+      f.typed = static_cast<uint8_t>(r.u(1));
+      if (r.ok() && f.typed == 0) r.fail("a typed character is malformed");
+    }
+    rec.frames.push_back(f);
+  }
+  rec.winner = r.ranged(1, -1, 4, "winner");
+  rec.endchecksum = r.u(8);
+  r.u(8);
+  if (!r.ok()) return refuse(r.error());
+  if (r.left() != 0) return refuse("it has bytes after its end");
+  return true;
+}

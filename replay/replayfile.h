@@ -1,0 +1,59 @@
+// Replay files: how a match started and every frame's input, enough to play
+// it again exactly. The files are shared between players, so the reader
+// trusts nothing in them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "match/frameinput.h"
+
+enum : int {
+  replaylevels = 1,
+  replaycustom = 2,
+  replaymultiplayer = 3,
+  replayonline = 4,
+};
+
+// The mode's name as the match knows it ("levels", ...), "" for none.
+const char* replaymodename(int mode);
+// The mode of a name, 0 for none.
+int replaymodeof(const std::string& name);
+
+struct replayrecord {
+  std::string version;  // the game's version that recorded it
+  int mode = 0;         // replaylevels ...
+  int level = 0;        // level number in the levels mode, 1 otherwise
+  Tcustomsettings custom;
+  Tmultiplayersettings multi;
+  int xwin = 1024;  // the window the camera framed
+  int ywin = 768;
+  int fireworks = 0;  // the options in force
+  int trail = 0;
+  int wins[4] = {0, 0, 0, 0};  // the series' wins before the match
+  int32_t startscore = 0;      // levels: the score carried in
+  int32_t worstscore = 0;      // levels: the lowest score of the table
+  uint64_t randomstate = 0;    // the generator before the set-up
+  int32_t initialtime = 0;     // the clock at the set-up
+  uint64_t startchecksum = 0;  // the state right after the set-up
+  std::vector<FrameInput> frames;
+  int winner = -1;  // what the match returned
+  uint64_t endchecksum = 0;
+};
+
+// The game's version written into every replay.
+extern const char* const gameversion;
+
+// Larger files and longer matches are refused: three hours of frames fit.
+constexpr size_t maxreplaybytes = 8u << 20;
+constexpr uint32_t maxreplayframes = 1u << 20;
+
+std::string encodereplay(const replayrecord& r);
+// False with the cause in *error (nothing else is promised about *out).
+bool decodereplay(const std::string& bytes, replayrecord* out, std::string* error);
+
+// The 64-bit hash replays and snapshots are checked with.
+uint64_t hash64(const uint8_t* data, size_t n);
