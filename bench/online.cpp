@@ -3,6 +3,7 @@
 // and how often a bad network makes a machine roll back.
 #include <benchmark/benchmark.h>
 
+#include "bench/soak.h"
 #include "online/packet.h"
 #include "tests/online/rig.h"
 
@@ -13,7 +14,7 @@ using namespace online;
 // The host of four machines whose three joiners' inputs always arrive eight
 // frames late and always differ from the guess: every frame loads the state
 // of eight frames ago and simulates eight frames again before the new one.
-void BM_FrameWithEightFramesRolledBack(benchmark::State& state) {
+void rollbackeveryframe(benchmark::State& state, rollbackgame& game) {
   memnetwork net;
   for (int i = 0; i < 4; i++) net.add();
   for (int i = 1; i < 4; i++) net.connect(0, i);
@@ -21,7 +22,6 @@ void BM_FrameWithEightFramesRolledBack(benchmark::State& state) {
   setup.machines = 4;
   for (int i = 0; i < 4; i++) setup.roster[i] = {static_cast<uint8_t>(i + 1), 1, 0};
   setup.checkinterval = 60;
-  toygame game;
   session host(game, net.at(0), setup);
   for (int m = 2; m <= 4; m++) host.link(m, m - 1, 0);
 
@@ -39,7 +39,7 @@ void BM_FrameWithEightFramesRolledBack(benchmark::State& state) {
       for (int m = 2; m <= 4; m++) {
         p.base = std::max(f - 8, 0);
         p.advantage = 8;  // the same lag seen from both sides: nobody waits
-        // Everything the host relays arrives at once.
+        // Everything the host sends arrives at once.
         for (int k = 1, a = 0; k <= 4; k++) {
           if (k != m) p.acks[a++] = {static_cast<uint8_t>(k), k == 1 ? f + setup.delay : sent};
         }
@@ -68,7 +68,45 @@ void BM_FrameWithEightFramesRolledBack(benchmark::State& state) {
   state.counters["rolled_back_per_frame"] = static_cast<double>(s.resimulated) / static_cast<double>(s.frames);
   state.counters["stalls"] = static_cast<double>(s.windowstalls + s.timesyncwaits);
 }
+
+// The session's own cost: the toy game costs next to nothing.
+void BM_FrameWithEightFramesRolledBack(benchmark::State& state) {
+  toygame game;
+  rollbackeveryframe(state, game);
+}
 BENCHMARK(BM_FrameWithEightFramesRolledBack)->Unit(benchmark::kMicrosecond);
+
+// The real match behind the session: four players on arena 11, the busiest
+// arena, past its opening zoom; the new frame is drawn into the headless
+// backend, the eight again are silent.
+struct matchgame : rollbackgame {
+  tlevel& level;
+  explicit matchgame(tlevel& l) : level(l) {}
+  void advance(const FrameInput& in, bool silent) override { level.advance(in, silent); }
+  void save(std::vector<uint8_t>& out) override { level.saveState(out); }
+  void load(const std::vector<uint8_t>& in) override { level.loadState(in); }
+  uint64_t checksum() override { return level.checksum(); }
+};
+
+void BM_MatchFrameWithEightFramesRolledBack(benchmark::State& state) {
+  static matchmedia media;
+  static const bool started = startheadless(media);
+  if (!started) std::exit(1);
+  SeedRandom(3);
+  auto level = media.newmatch();
+  level->savereplay = false;
+  Tcustomsettings settings;
+  settings.numplayers = 4;
+  settings.arenanum = 11;
+  int wins[4] = {0, 0, 0, 0};
+  level->startmatch("custom", 1, nullptr, &settings, wins);
+  for (int f = 0; f < 300; f++) level->playframe();
+  // Keep every man in the contest for the whole run: nobody wins.
+  level->maxowntime = 1e9f;
+  matchgame game(*level);
+  rollbackeveryframe(state, game);
+}
+BENCHMARK(BM_MatchFrameWithEightFramesRolledBack)->Unit(benchmark::kMicrosecond);
 
 // One minute of a four-machine match (one player each): bytes each way per
 // machine. The UDP and IP headers (28 bytes) and ENet's own (about 12 for an
