@@ -1,0 +1,206 @@
+#include "online/enet_transport.h"
+
+#include <enet/enet.h>
+
+#include <deque>
+#include <vector>
+
+#include "online/packet.h"
+
+namespace online {
+namespace {
+
+int users = 0;
+
+bool startenet() {
+  if (users == 0 && enet_initialize() != 0) return false;
+  users++;
+  return true;
+}
+
+void stopenet() {
+  if (--users == 0) enet_deinitialize();
+}
+
+// Events waiting to be read; beyond this a flood is dropped at the door.
+constexpr size_t maxqueued = 4096;
+constexpr enet_uint8 reliablechannel = 0;
+constexpr enet_uint8 unreliablechannel = 1;
+
+}  // namespace
+
+struct enettransport::impl {
+  ENetHost* host = nullptr;
+  std::deque<netevent> events;
+  std::vector<char> hungup;  // by peer: we hung up, so its late words are dropped
+
+  ~impl() {
+    if (host) {
+      for (size_t i = 0; i < host->peerCount; i++) enet_peer_disconnect_now(&host->peers[i], 0);
+      enet_host_destroy(host);
+      stopenet();
+    }
+  }
+  int id(const ENetPeer* peer) const { return static_cast<int>(peer - host->peers); }
+  ENetPeer* peer(int id) const {
+    if (id < 0 || static_cast<size_t>(id) >= host->peerCount) return nullptr;
+    return &host->peers[id];
+  }
+  void limit() {
+    // Nothing we accept comes near these; bigger is an attack on memory.
+    host->maximumPacketSize = maxpacket;
+    host->maximumWaitingData = 64 * 1024;
+    hungup.assign(host->peerCount, 0);
+  }
+};
+
+enettransport::enettransport(std::unique_ptr<impl> p) : p_(std::move(p)) {}
+enettransport::~enettransport() = default;
+
+std::unique_ptr<enettransport> enettransport::listen(uint16_t port, std::string* why, const char* only) {
+  if (!startenet()) {
+    if (why) *why = "THE NETWORK COULD NOT BE STARTED";
+    return nullptr;
+  }
+  ENetAddress address;
+  address.host = ENET_HOST_ANY;
+  address.port = port;
+  if (only && enet_address_set_host_ip(&address, only) != 0) {
+    stopenet();
+    if (why) *why = std::string("NO ADDRESS ") + only;
+    return nullptr;
+  }
+  auto p = std::make_unique<impl>();
+  // Three joiners and room to turn away a few more.
+  p->host = enet_host_create(&address, 8, 2, 0, 0);
+  if (!p->host) {
+    stopenet();
+    if (why) *why = "UDP PORT " + std::to_string(port) + " IS NOT FREE";
+    return nullptr;
+  }
+  p->limit();
+  return std::unique_ptr<enettransport>(new enettransport(std::move(p)));
+}
+
+std::unique_ptr<enettransport> enettransport::join(const std::string& hostname, uint16_t port, std::string* why,
+                                                  const char* only) {
+  if (!startenet()) {
+    if (why) *why = "THE NETWORK COULD NOT BE STARTED";
+    return nullptr;
+  }
+  ENetAddress here;
+  here.host = ENET_HOST_ANY;
+  here.port = 0;
+  if (only && enet_address_set_host_ip(&here, only) != 0) {
+    stopenet();
+    if (why) *why = std::string("NO ADDRESS ") + only;
+    return nullptr;
+  }
+  auto p = std::make_unique<impl>();
+  // The host, the other joiners and a spare.
+  p->host = enet_host_create(only ? &here : nullptr, maxmachines + 1, 2, 0, 0);
+  if (!p->host) {
+    stopenet();
+    if (why) *why = "THE NETWORK COULD NOT BE STARTED";
+    return nullptr;
+  }
+  p->limit();
+  ENetAddress address;
+  address.port = port;
+  if (enet_address_set_host(&address, hostname.c_str()) != 0) {
+    if (why) *why = "NO HOST CALLED " + hostname;
+    return nullptr;
+  }
+  if (!enet_host_connect(p->host, &address, 2, 0)) {
+    if (why) *why = "THE NETWORK COULD NOT BE STARTED";
+    return nullptr;
+  }
+  return std::unique_ptr<enettransport>(new enettransport(std::move(p)));
+}
+
+void enettransport::service(uint32_t) {
+  ENetEvent ev;
+  while (enet_host_service(p_->host, &ev, 0) > 0) {
+    const int id = p_->id(ev.peer);
+    switch (ev.type) {
+      case ENET_EVENT_TYPE_CONNECT:
+        p_->hungup[static_cast<size_t>(id)] = 0;
+        p_->events.push_back({netevent::connected, id, {}});
+        break;
+      case ENET_EVENT_TYPE_DISCONNECT:
+        if (!p_->hungup[static_cast<size_t>(id)]) p_->events.push_back({netevent::disconnected, id, {}});
+        p_->hungup[static_cast<size_t>(id)] = 0;
+        break;
+      case ENET_EVENT_TYPE_RECEIVE:
+        if (!p_->hungup[static_cast<size_t>(id)] && p_->events.size() < maxqueued) {
+          p_->events.push_back(
+              {netevent::received, id, std::vector<uint8_t>(ev.packet->data, ev.packet->data + ev.packet->dataLength)});
+        }
+        enet_packet_destroy(ev.packet);
+        break;
+      case ENET_EVENT_TYPE_NONE:
+        break;
+    }
+  }
+}
+
+bool enettransport::receive(netevent& out) {
+  if (p_->events.empty()) return false;
+  netevent& e = p_->events.front();
+  out.what = e.what;
+  out.peer = e.peer;
+  out.data.swap(e.data);
+  p_->events.pop_front();
+  return true;
+}
+
+void enettransport::send(int id, const uint8_t* data, size_t size, bool reliable) {
+  ENetPeer* peer = p_->peer(id);
+  if (!peer || p_->hungup[static_cast<size_t>(id)] || peer->state != ENET_PEER_STATE_CONNECTED) return;
+  ENetPacket* packet = enet_packet_create(data, size, reliable ? ENET_PACKET_FLAG_RELIABLE : ENET_PACKET_FLAG_UNSEQUENCED);
+  if (!packet) return;
+  if (enet_peer_send(peer, reliable ? reliablechannel : unreliablechannel, packet) != 0) {
+    enet_packet_destroy(packet);
+    return;
+  }
+  // Out now rather than at the next frame's service: a frame of delay saved.
+  enet_host_flush(p_->host);
+}
+
+void enettransport::disconnect(int id) {
+  ENetPeer* peer = p_->peer(id);
+  if (!peer || p_->hungup[static_cast<size_t>(id)]) return;
+  p_->hungup[static_cast<size_t>(id)] = 1;
+  // Whatever is queued (a refusal, a departure) still goes first.
+  enet_peer_disconnect_later(peer, 0);
+  enet_host_flush(p_->host);
+}
+
+int enettransport::roundtrip(int id) const {
+  const ENetPeer* peer = p_->peer(id);
+  if (!peer || peer->state != ENET_PEER_STATE_CONNECTED) return -1;
+  return static_cast<int>(peer->roundTripTime);
+}
+
+bool enettransport::whereis(int id, uint32_t& address, uint16_t& port) const {
+  const ENetPeer* peer = p_->peer(id);
+  if (!peer || peer->state != ENET_PEER_STATE_CONNECTED) return false;
+  address = peer->address.host;
+  port = peer->address.port;
+  return true;
+}
+
+int enettransport::dial(uint32_t address, uint16_t port) {
+  ENetAddress a;
+  a.host = address;
+  a.port = port;
+  ENetPeer* peer = enet_host_connect(p_->host, &a, 2, 0);
+  if (!peer) return -1;
+  const int id = p_->id(peer);
+  p_->hungup[static_cast<size_t>(id)] = 0;
+  return id;
+}
+
+uint16_t enettransport::port() const { return p_->host->address.port; }
+
+}  // namespace online

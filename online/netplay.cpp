@@ -1,0 +1,161 @@
+#include "online/netplay.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "online/address.h"
+#include "online/enet_transport.h"
+
+namespace online {
+
+std::unique_ptr<netplay> netplay::open(const netplayoptions& o, uint32_t nowms, std::string* why) {
+  std::unique_ptr<enettransport> net;
+  if (o.host) {
+    net = enettransport::listen(o.port, why, o.only);
+  } else {
+    std::string hostname;
+    uint16_t port = 0;
+    if (!parseaddress(o.address, hostname, port, why)) return nullptr;
+    net = enettransport::join(hostname, port, why, o.only);
+  }
+  if (!net) return nullptr;
+  transport& t = *net;
+  auto p = std::make_unique<netplay>(t, o, nowms);
+  p->owned_ = std::move(net);
+  return p;
+}
+
+netplay::netplay(transport& net, const netplayoptions& o, uint32_t nowms) : options_(o) {
+  net_ = &net;
+  if (o.simulate) {
+    // Its own seed: the game's random numbers never see the network's.
+    sim_ = std::make_unique<netsim>(net, o.conditions, 0x6e657473696dull + nowms);
+    net_ = sim_.get();
+  }
+  if (o.host) {
+    host_ = std::make_unique<lobbyhost>(*net_, o.identity);
+  } else {
+    join_ = std::make_unique<lobbyjoin>(*net_, o.identity, nowms);
+  }
+}
+
+netplay::~netplay() { close(); }
+
+uint16_t netplay::port() const { return owned_ ? owned_->port() : 0; }
+
+const std::vector<rosterentry>& netplay::roster() const { return host_ ? host_->roster() : join_->roster(); }
+
+bool netplay::setplayers(int players) {
+  if (host_) return host_->setplayers(players);
+  join_->setplayers(players);
+  return true;
+}
+
+void netplay::lobbyevents() {
+  lobbyevent e;
+  while (host_ ? host_->pollevent(e) : join_->pollevent(e)) {
+    line(std::string(e.what == lobbyevent::joined ? "net peer join " : "net peer leave ") + std::to_string(e.machine));
+  }
+}
+
+void netplay::servicelobby(uint32_t nowms) {
+  if (started_ || !failure_.empty()) return;
+  if (host_) {
+    host_->service(nowms);
+  } else {
+    join_->service(nowms);
+    if (join_->status() == lobbyjoin::failed) failure_ = join_->failure();
+    if (join_->status() == lobbyjoin::started) {
+      start_ = join_->start();
+      started_ = true;
+    }
+  }
+  lobbyevents();
+}
+
+void netplay::startseries(uint64_t seed, const std::vector<uint8_t>& settings, uint32_t nowms) {
+  if (!host_ || started_) return;
+  start_ = host_->start(seed, settings, 2, nowms);
+  started_ = true;
+}
+
+int netplay::men() const {
+  int n = 0;
+  for (int i = 0; i < start_.setup.machines; i++) n += start_.setup.roster[i].players;
+  return n;
+}
+
+void netplay::beginmatch(rollbackgame& game, uint32_t nowms) {
+  if (!started_) return;
+  sessionsetup setup = start_.setup;
+  setup.epoch = static_cast<uint8_t>(++epoch_);
+  // Joiners dial each other for the first match; later ones take over the
+  // lines that were made.
+  setup.directlines = epoch_ == 0;
+  std::unique_ptr<session> previous = std::move(session_);
+  session_ = std::make_unique<session>(game, *net_, setup);
+  for (int i = 0; i < setup.machines; i++) {
+    const int m = setup.roster[i].machine;
+    if (m == setup.me) continue;
+    int peer = -1;
+    if (previous) {
+      peer = previous->peerof(m);
+    } else if (host_) {
+      peer = host_->peerof(m);
+    } else if (m == 1) {
+      peer = join_->hostpeer();
+    }
+    if (peer >= 0) session_->link(m, peer, nowms);
+  }
+  for (int m : departed_) session_->gone(m);
+  line("net start " + std::to_string(men()));
+}
+
+session::result netplay::tick(const machineinput& local, uint32_t nowms, bool play) {
+  if (!session_) {
+    // Started, the first match not begun: what waits to leave still leaves;
+    // what arrives waits for the match.
+    net_->service(nowms);
+    return session::waited;
+  }
+  const session::result r = session_->tick(local, nowms, play);
+  sessionevent e;
+  while (session_->pollevent(e)) {
+    char text[64];
+    switch (e.what) {
+      case sessionevent::check:
+        std::snprintf(text, sizeof text, "net check %d %016" PRIx64, e.frame, e.checksum);
+        line(text);
+        break;
+      case sessionevent::left:
+        departed_.push_back(e.machine);
+        line("net peer leave " + std::to_string(e.machine));
+        break;
+      case sessionevent::desync:
+        line("net desync " + std::to_string(e.frame));
+        failure_ = "OUT OF SYNC";
+        break;
+      case sessionevent::hostleft:
+        failure_ = e.why;
+        break;
+    }
+  }
+  return r;
+}
+
+bool netplay::pollline(std::string& out) {
+  if (lines_.empty()) return false;
+  out = lines_.front();
+  lines_.pop_front();
+  return true;
+}
+
+void netplay::close() {
+  if (session_) session_->quit();
+  if (host_) host_->close();
+  if (join_) join_->close();
+  // The goodbyes leave before the sockets close.
+  if (sim_) sim_->flush();
+}
+
+}  // namespace online

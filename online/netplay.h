@@ -1,0 +1,93 @@
+// One machine's part in an online series, from the lobby to the last match:
+// the transport (ENet, behind a simulated bad network when asked), the
+// lobby, a session per match, and the `net` lines of the trace. The game
+// drives it once a frame and never sees a socket.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "online/enet_transport.h"
+#include "online/lobby.h"
+#include "online/netsim.h"
+#include "online/session.h"
+
+namespace online {
+
+struct netplayoptions {
+  bool host = false;
+  uint16_t port = 0;      // the host's UDP port
+  std::string address;    // a joiner's "HOST" or "HOST:PORT"
+  bool simulate = false;  // --netsim
+  netconditions conditions;
+  lobbyidentity identity;
+  const char* only = nullptr;  // keeps the sockets to one address of this machine
+};
+
+class netplay {
+ public:
+  // Opens ENet as the options say; null with the reason when it cannot.
+  static std::unique_ptr<netplay> open(const netplayoptions& o, uint32_t nowms, std::string* why);
+  // Over a transport the caller owns (the in-process network of tests); a
+  // joiner's transport must already be dialling the host.
+  netplay(transport& net, const netplayoptions& o, uint32_t nowms);
+  ~netplay();
+
+  bool ishost() const { return host_ != nullptr; }
+  // The UDP port ENet listens on (the host's), or 0.
+  uint16_t port() const;
+
+  // The lobby, once a frame until the match starts.
+  void servicelobby(uint32_t nowms);
+  const std::vector<rosterentry>& roster() const;
+  // This machine's players (Left and Right in the lobby).
+  bool setplayers(int players);
+  bool canstart() const { return host_ && host_->canstart(); }
+  // Host: starts the series with its settings and random seed.
+  void startseries(uint64_t seed, const std::vector<uint8_t>& settings, uint32_t nowms);
+  // The series has started: start() says with what.
+  bool started() const { return started_; }
+  const lobbystart& start() const { return start_; }
+  // Why this machine is out of the series (refused, no answer, the host
+  // left, out of sync), or empty.
+  const std::string& failure() const { return failure_; }
+
+  // A match of the series: every machine begins it once the previous one
+  // ended, and ticks it once a frame. Between matches, tick with `play`
+  // false so the lines stay alive.
+  void beginmatch(rollbackgame& game, uint32_t nowms);
+  session::result tick(const machineinput& local, uint32_t nowms, bool play = true);
+  session* match() { return session_.get(); }
+  int men() const;
+
+  // The next `net` line for the trace, without the newline.
+  bool pollline(std::string& out);
+
+  // Esc or the window closing: hangs up on everybody.
+  void close();
+
+ private:
+  void line(const std::string& text) {
+    if (lines_.size() < 256) lines_.push_back(text);
+  }
+  void lobbyevents();
+
+  std::unique_ptr<enettransport> owned_;
+  std::unique_ptr<netsim> sim_;
+  transport* net_ = nullptr;
+  netplayoptions options_;
+  std::unique_ptr<lobbyhost> host_;
+  std::unique_ptr<lobbyjoin> join_;
+  std::unique_ptr<session> session_;
+  lobbystart start_;
+  bool started_ = false;
+  int epoch_ = -1;
+  std::vector<int> departed_;
+  std::string failure_;
+  std::deque<std::string> lines_;
+};
+
+}  // namespace online
