@@ -32,6 +32,9 @@ void game::allgame() {
   readprefs();
   loadcontrols();
   changeres(optfullscr, optres, 0);
+  // The command line may go straight to an online lobby.
+  if (RunConfig().hostPort != 0 || !RunConfig().join.empty())
+    allonline(RunConfig().hostPort, RunConfig().join);
   drawlogo();
 
   Channel* cheerschannel = AllocChannel();

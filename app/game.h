@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 struct Image;
 struct Sound;
 struct Channel;
+class tlevel;
 
 class game {
  public:
@@ -55,6 +57,9 @@ class game {
   virtual int allcustom(Tcustomsettings& settings);
   virtual int allsingleplayerlevels();
   virtual int allmultiplayer(Tmultiplayersettings& settings);
+  // An online series from its lobby (onlineseries.cpp): host on `port`, or
+  // join `address` ("HOST" or "HOST:PORT") when port is 0.
+  virtual int allonline(int port, const std::string& address);
   // Plays a replay file instead of the menus, then ends the program.
   [[noreturn]] virtual void playreplay(const std::string& path);
   // Start-up, then the title loop; ends only through quitgame.
@@ -75,6 +80,9 @@ class game {
   virtual int writeprefs();
   virtual int initstuff();
 };
+
+// A new match with the options, window size, music and images of the game.
+std::unique_ptr<tlevel> newmatch(const game& g);
 
 // The line under the logo.
 extern const char* const creditline;

@@ -11,6 +11,8 @@ namespace {
 constexpr int lastlevel = 40;
 constexpr int unlockevery = 5;
 
+}  // namespace
+
 // A new match with the options, window size, music and images of the game.
 // The media are lent, not copied: the match never frees them.
 std::unique_ptr<tlevel> newmatch(const game& g) {
@@ -33,8 +35,6 @@ std::unique_ptr<tlevel> newmatch(const game& g) {
   level->sparki = g.sparki;
   return level;
 }
-
-}  // namespace
 
 int game::allsingleplayer() {
   const int choice = singleplayermenu(xwin, ywin, unicol, adder);

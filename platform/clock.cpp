@@ -60,6 +60,17 @@ void FrameClock::Pace(int rate) {
 
 }  // namespace plat
 
+uint32_t RealClock() {
+  static const auto origin = std::chrono::steady_clock::now();
+  return static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - origin)
+          .count());
+}
+
+void RealSleep(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
 int Clock() { return static_cast<int>(plat::State().clock.Now()); }
 
 void Sleep(int ms) { plat::State().clock.Sleep(ms); }

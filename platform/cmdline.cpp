@@ -19,12 +19,40 @@ bool ParseNumber(const char* text, unsigned long long limit, unsigned long long*
   return true;
 }
 
+// "HOST:PORT": a host name or address of sensible characters, a port.
+bool ValidJoin(const char* text) {
+  const std::string s = text;
+  const size_t colon = s.rfind(':');
+  if (colon == std::string::npos || colon == 0 || colon > 253) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    const char c = s[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+          c == '.' || c == '-'))
+      return false;
+  }
+  unsigned long long port = 0;
+  return ParseNumber(s.c_str() + colon + 1, 65535, &port) && port > 0;
+}
+
+// "LOSS/DELAY/JITTER": three numbers, the loss a percentage.
+bool ValidNetsim(const char* text) {
+  const std::string s = text;
+  const size_t a = s.find('/');
+  const size_t b = a == std::string::npos ? a : s.find('/', a + 1);
+  if (b == std::string::npos) return false;
+  unsigned long long loss = 0, delay = 0, jitter = 0;
+  return ParseNumber(s.substr(0, a).c_str(), 100, &loss) &&
+         ParseNumber(s.substr(a + 1, b - a - 1).c_str(), 5000, &delay) &&
+         ParseNumber(s.substr(b + 1).c_str(), 5000, &jitter);
+}
+
 }  // namespace
 
 int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string* error) {
   const char* usage =
       "usage: parvane [--headless] [--script FILE] [--trace FILE] [--seed N] [--fake-clock] "
-      "[--max-frames N] [--replay FILE] [--synctest N]";
+      "[--max-frames N] [--replay FILE] [--synctest N] [--host PORT | --join HOST:PORT] "
+      "[--netsim LOSS/DELAY/JITTER]";
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](const char** out) {
@@ -63,10 +91,33 @@ int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string*
         return 1;
       }
       config->maxFrames = static_cast<long>(n);
+    } else if (arg == "--host") {
+      if (!value(&v) || !ParseNumber(v, 65535, &n) || n == 0) {
+        *error = "--host needs a UDP port from 1 to 65535\n" + std::string(usage);
+        return 1;
+      }
+      config->hostPort = static_cast<int>(n);
+    } else if (arg == "--join") {
+      if (!value(&v) || !ValidJoin(v)) {
+        *error = "--join needs HOST:PORT with a port from 1 to 65535\n" + std::string(usage);
+        return 1;
+      }
+      config->join = v;
+    } else if (arg == "--netsim") {
+      if (!value(&v) || !ValidNetsim(v)) {
+        *error = "--netsim needs LOSS/DELAY/JITTER: a loss from 0 to 100 percent and two delays "
+                 "from 0 to 5000 ms\n" + std::string(usage);
+        return 1;
+      }
+      config->netsim = v;
     } else {
       *error = "unknown argument \"" + arg + "\"\n" + usage;
       return 1;
     }
+  }
+  if (config->hostPort && !config->join.empty()) {
+    *error = "--host and --join cannot go together\n" + std::string(usage);
+    return 1;
   }
   return -1;
 }

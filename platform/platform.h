@@ -28,6 +28,9 @@ struct PlatformConfig {
   std::string mediaDir;    // empty: found beside the executable
   std::string replay;      // --replay: the replay file to play, empty for none
   int synctest = 0;        // --synctest: frames rolled back and simulated again, 0 off
+  int hostPort = 0;        // --host: the UDP port to open the online lobby on, 0 none
+  std::string join;        // --join: "HOST:PORT" of an online lobby, empty for none
+  std::string netsim;      // --netsim: "LOSS/DELAY/JITTER", empty for a plain network
 };
 
 // Parses the harness options. Returns -1 when the program should go on,
@@ -190,6 +193,11 @@ bool Playing(Channel* channel);
 // ---- Clock, random numbers, mathematics -------------------------------------
 
 int Clock();  // milliseconds
+// Real milliseconds from an arbitrary start, even under --fake-clock: the
+// network keeps real time whatever the game's clock does.
+uint32_t RealClock();
+// Waits real milliseconds, even under --fake-clock.
+void RealSleep(int ms);
 void Sleep(int ms);
 
 void SeedRandom(uint32_t seed);

@@ -225,6 +225,17 @@ TEST(CommandLine, HarnessOptions) {
   EXPECT_EQ(r.replay, "r.pvr");
   EXPECT_EQ(r.synctest, 8);
 
+  const char* host[] = {"parvane", "--host", "24680", "--netsim", "10/80/40"};
+  PlatformConfig h;
+  EXPECT_EQ(ParseCommandLine(5, const_cast<char**>(host), &h, &error), -1) << error;
+  EXPECT_EQ(h.hostPort, 24680);
+  EXPECT_EQ(h.netsim, "10/80/40");
+  const char* join[] = {"parvane", "--join", "127.0.0.1:65535"};
+  PlatformConfig j;
+  EXPECT_EQ(ParseCommandLine(3, const_cast<char**>(join), &j, &error), -1) << error;
+  EXPECT_EQ(j.join, "127.0.0.1:65535");
+  EXPECT_EQ(j.hostPort, 0);
+
   const std::vector<std::vector<const char*>> bad = {{"parvane", "--seed"},
                                                      {"parvane", "--seed", "-1"},
                                                      {"parvane", "--seed", "4294967296"},
@@ -235,6 +246,18 @@ TEST(CommandLine, HarnessOptions) {
                                                      {"parvane", "--synctest", "0"},
                                                      {"parvane", "--synctest", "9"},
                                                      {"parvane", "--synctest"},
+                                                     {"parvane", "--host", "0"},
+                                                     {"parvane", "--host", "65536"},
+                                                     {"parvane", "--host"},
+                                                     {"parvane", "--join", "localhost"},
+                                                     {"parvane", "--join", ":24680"},
+                                                     {"parvane", "--join", "a b:1"},
+                                                     {"parvane", "--join", "h:0"},
+                                                     {"parvane", "--host", "1", "--join", "h:2"},
+                                                     {"parvane", "--netsim", "101/0/0"},
+                                                     {"parvane", "--netsim", "5/100"},
+                                                     {"parvane", "--netsim", "5/100/30/1"},
+                                                     {"parvane", "--netsim", "5/-1/30"},
                                                      {"parvane", "--bogus"},
                                                      {"parvane", "file.txt"}};
   for (const auto& args : bad) {

@@ -1,0 +1,321 @@
+// An online series: the lobby, then match after match played with the other
+// machines by rollback. Every machine runs the whole match; this file only
+// turns the keyboard into this machine's inputs, shows the frames the
+// session plays, and keeps the series going.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/game.h"
+#include "app/menudraw.h"
+#include "controls/controls.h"
+#include "match/quit.h"
+#include "match/tlevel.h"
+#include "online/address.h"
+#include "online/netplay.h"
+#include "platform/platform.h"
+#include "replay/replayfile.h"
+
+namespace {
+
+// The match as the rollback session drives it.
+class onlinematch : public online::rollbackgame {
+ public:
+  explicit onlinematch(tlevel& level) : level_(level) {}
+  void advance(const FrameInput& in, bool silent) override { level_.advance(in, silent); }
+  void save(std::vector<uint8_t>& snapshot) override { level_.saveState(snapshot); }
+  void load(const std::vector<uint8_t>& snapshot) override { level_.loadState(snapshot); }
+  uint64_t checksum() override { return level_.checksum(); }
+
+ private:
+  tlevel& level_;
+};
+
+// The host's multiplayer settings as they travel to the joiners.
+std::vector<uint8_t> encodesettings(const Tmultiplayersettings& m) {
+  std::vector<uint8_t> out;
+  for (int v : {m.speed, m.ballsize, m.ballmass, m.gravity, m.arenanum})
+    out.push_back(static_cast<uint8_t>(v));
+  return out;
+}
+
+// The host's settings as a joiner receives them: anything out of range is
+// refused rather than played.
+bool decodesettings(const std::vector<uint8_t>& in, Tmultiplayersettings& m) {
+  if (in.size() != 5) return false;
+  auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
+  if (!within(in[0], 1, 10) || !within(in[1], 1, 10) || !within(in[2], 1, 10) ||
+      !within(in[3], 0, 10) || !within(in[4], 0, 16))
+    return false;
+  m.speed = in[0];
+  m.ballsize = in[1];
+  m.ballmass = in[2];
+  m.gravity = in[3];
+  m.arenanum = in[4];
+  return true;
+}
+
+// Frames at 60 a second of real time: the others' frames come in real time
+// whatever this machine's clock does.
+class realpacer {
+ public:
+  void wait() {
+    const uint32_t now = RealClock();
+    if (!started_ || static_cast<int32_t>(now - due_) > 100) {
+      started_ = true;
+      due_ = now;
+      rest_ = 0;
+    }
+    rest_ += 1000;
+    due_ += rest_ / 60;
+    rest_ %= 60;
+    const int32_t left = static_cast<int32_t>(due_ - RealClock());
+    if (left > 0) RealSleep(left);
+  }
+
+ private:
+  bool started_ = false;
+  uint32_t due_ = 0;
+  uint32_t rest_ = 0;
+};
+
+void passlines(online::netplay& net, std::string* left = nullptr) {
+  std::string line;
+  while (net.pollline(line)) {
+    // The lines come as "net ...": the tag goes in front on its own.
+    TraceEvent("net", line.compare(0, 4, "net ") == 0 ? line.substr(4) : line);
+    if (left != nullptr && line.compare(0, 15, "net peer leave ") == 0) *left = line.substr(15);
+  }
+}
+
+uint64_t bodyfilehash() {
+  std::string bytes;
+  if (ReadWholeFile("media/man.txt", 1 << 20, &bytes) != 0) return 0;
+  return hash64(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+// A message on its own until Enter or Esc, or a few seconds.
+void showmessage(const game& g, online::netplay& net, const std::string& text) {
+  realpacer pacer;
+  ClearKeys();
+  for (int t = 0; t < 300; t++) {
+    net.tick(online::machineinput(), RealClock(), false);
+    passlines(net);
+    Cls();
+    setrowcolor(g.unicol, titlerow);
+    drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
+    checkquit();
+    Flip(-1);
+    pacer.wait();
+    if (KeyPresses(keyenter) != 0 || KeyPresses(keyesc) != 0) break;
+  }
+}
+
+// The lobby until the series starts; false when it was closed or failed.
+bool lobby(const game& g, online::netplay& net) {
+  realpacer pacer;
+  int players = 1;
+  const std::vector<std::string> addresses = net.ishost() ? online::localaddresses()
+                                                          : std::vector<std::string>();
+  ClearKeys();
+  for (;;) {
+    net.servicelobby(RealClock());
+    passlines(net);
+    if (!net.failure().empty()) {
+      showmessage(g, net, net.failure());
+      return false;
+    }
+    if (net.started()) return true;
+    if (KeyPresses(keyleft) != 0 && players > 1 && net.setplayers(players - 1)) players--;
+    if (KeyPresses(keyright) != 0 && players < online::maxlocalplayers &&
+        net.setplayers(players + 1))
+      players++;
+    if (KeyPresses(keyesc) != 0) {
+      net.close();
+      return false;
+    }
+    if (KeyPresses(keyenter) != 0 && net.canstart()) {
+      net.startseries(RandomState(), encodesettings(g.multiplayersettings), RealClock());
+    }
+
+    Cls();
+    const double w = g.xwin;
+    const double small = textscale(3, w);
+    double y = g.ywin * 0.1;
+    setrowcolor(g.unicol, titlerow);
+    drawcentred(net.ishost() ? "HOST ONLINE GAME" : "JOIN ONLINE GAME", y, textscale(5, w), w);
+    y += perwidth(80, w);
+    SetColor(100, 100, 100);
+    if (net.ishost()) {
+      drawcentred("UDP PORT " + std::to_string(net.port()), y, small, w);
+      y += perwidth(40, w);
+      for (const std::string& a : addresses) {
+        drawcentred(a, y, small, w);
+        y += perwidth(40, w);
+      }
+    }
+    y += perwidth(20, w);
+    int man = 0;
+    for (const online::rosterentry& e : net.roster()) {
+      std::string text = e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine);
+      for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
+        text += "  PLAYER " + std::to_string(man + 1);
+      if (e.machine != 1) text += "  " + std::to_string(e.roundtrip) + " MS";
+      drawcentred(text, y, small, w);
+      y += perwidth(40, w);
+    }
+    y += perwidth(20, w);
+    drawcentred("LEFT AND RIGHT: " + std::to_string(players) + " PLAYERS HERE", y, small, w);
+    y += perwidth(40, w);
+    drawcentred(net.ishost() ? (net.canstart() ? "ENTER STARTS" : "WAITING FOR PLAYERS")
+                             : "WAITING FOR THE HOST",
+                y, small, w);
+    checkquit();
+    Flip(-1);
+    pacer.wait();
+  }
+}
+
+// This machine's players' controls as one machine's input.
+online::machineinput localinput(const FrameInput& in, int players) {
+  online::machineinput out;
+  if ((in.pressed & buttonpause) != 0) out.buttons |= online::machinepause;
+  if ((in.pressed & buttonenter) != 0) out.buttons |= online::machineenter;
+  if ((in.pressed & buttonspace) != 0) out.buttons |= online::machinespace;
+  for (int p = 0; p < players && p < online::maxlocalplayers; p++)
+    out.players[static_cast<size_t>(p)] = in.players[static_cast<size_t>(p)];
+  return out;
+}
+
+// One match of the series. Returns the winner, -1 when it was left, -2 when
+// the series cannot go on.
+int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
+                    const Tmultiplayersettings& settings) {
+  const int men = net.men();
+  Tmultiplayersettings mp = settings;
+  mp.numplayers = men;
+  // Every machine starts every match from the same random state.
+  SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
+  std::unique_ptr<tlevel> level = newmatch(g);
+  level->savereplay = false;
+  if (level->startmatch("multiplayer", 1, &mp, nullptr, wins) != 0) return -2;
+  // The match's clock is its frame count on every machine, not this
+  // machine's clock: it starts at 0.
+  level->initialtime = 0;
+  level->record.initialtime = 0;
+  level->saveState(level->startsnapshot);
+  level->record.startchecksum = tlevel::checksumof(level->startsnapshot);
+  const matchcontrols pads(false);
+  TraceEvent("match", "start online 0 " + std::to_string(men));
+  onlinematch adapter(*level);
+  net.beginmatch(adapter, RealClock());
+  const int me = net.start().setup.me;
+  const int mine = net.match()->players(me);
+  realpacer pacer;
+  std::string leftnote;
+  int notetime = 0;
+  bool ending = false;
+  int result = -1;
+  bool failed = false;
+  for (;;) {
+    const FrameInput in = level->capture.capture(false);
+    if (level->capture.leaving()) {
+      net.match()->quit();
+      break;
+    }
+    const online::session::result r = net.tick(localinput(in, mine), RealClock(), !ending);
+    std::string left;
+    passlines(net, &left);
+    if (!left.empty()) {
+      const int machine = std::atoi(left.c_str());
+      const int first = net.match()->firstman(machine);
+      leftnote = "PLAYER " + std::to_string(first + 1) + " LEFT";
+      notetime = 180;
+    }
+    int32_t f;
+    FrameInput confirmed;
+    while (net.match()->takeconfirmed(f, confirmed)) level->record.frames.push_back(confirmed);
+    level->capture.clear(level->clearrequest);
+    if (!net.failure().empty()) {
+      failed = true;
+      break;
+    }
+    // The end counts once no late input can change it.
+    if (level->phase == "end") {
+      ending = true;
+      if (net.match()->confirmed() >= net.match()->frame()) {
+        result = level->winner != 0 ? level->winner : -1;
+        break;
+      }
+    } else {
+      ending = false;
+    }
+    if (notetime > 0 && r == online::session::advanced) {
+      notetime--;
+      setrowcolor(g.unicol, titlerow);
+      drawcentred(leftnote, g.ywin * 0.1, textscale(4, g.xwin), g.xwin);
+    }
+    if (g.musicvolume > 0) keepmusic(*level, g.musicchannel, g.musicvolume / 10.0);
+    checkquit();
+    // A frame the session held shows the last one again.
+    if (r == online::session::advanced) {
+      Flip(-1);
+    } else {
+      IdleWait();
+    }
+    pacer.wait();
+  }
+  g.musicnumber = level->musicnumber;
+  TraceEvent("match", "end " + std::to_string(level->framecount) + " " + std::to_string(result) +
+                          " " + checksumtext(level->checksum()));
+  level->writereplay(result);
+  if (failed) {
+    showmessage(g, net, net.failure());
+    return -2;
+  }
+  return result;
+}
+
+}  // namespace
+
+int game::allonline(int port, const std::string& address) {
+  online::netplayoptions o;
+  o.host = port != 0;
+  o.port = static_cast<uint16_t>(port);
+  o.address = address;
+  o.identity.version = gameversion;
+  o.identity.bodyhash = bodyfilehash();
+  o.identity.players = 1;
+  std::string why;
+  if (!RunConfig().netsim.empty()) {
+    if (!online::parseconditions(RunConfig().netsim, o.conditions, &why)) {
+      std::fprintf(stderr, "parvane: %s\n", why.c_str());
+      return 0;
+    }
+    o.simulate = true;
+  }
+  std::unique_ptr<online::netplay> net = online::netplay::open(o, RealClock(), &why);
+  if (!net) {
+    std::fprintf(stderr, "parvane: %s\n", why.c_str());
+    return 0;
+  }
+  if (!lobby(*this, *net)) return 0;
+  Tmultiplayersettings settings = multiplayersettings;
+  if (!net->ishost() && !decodesettings(net->start().settings, settings)) {
+    showmessage(*this, *net, "THE HOST SENT SETTINGS THIS GAME CANNOT PLAY");
+    net->close();
+    return 0;
+  }
+  int wins[4] = {0, 0, 0, 0};
+  musicnumber = 1;
+  int result = 0;
+  for (int number = 0; result != -1 && result != -2; number++) {
+    result = onlinematchloop(*this, *net, number, wins, settings);
+    if (result >= 1 && result <= 4) wins[result - 1]++;
+  }
+  net->close();
+  ClearKeys();
+  return 0;
+}
