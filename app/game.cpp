@@ -50,8 +50,18 @@ void game::allgame() {
         allsingleplayer();
         break;
       case 2:
-        if (multiplayermenu(multiplayersettings, xwin, ywin, unicol, adder) == 1) {
-          allmultiplayer(multiplayersettings);
+        switch (multiplayermenu(multiplayersettings, xwin, ywin, unicol, adder)) {
+          case 1:
+            allmultiplayer(multiplayersettings);
+            break;
+          case 2:
+            allonline(onlineport, "");
+            break;
+          case 3:
+            allonline(0, "");
+            break;
+          default:
+            break;
         }
         break;
       case 3:

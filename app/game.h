@@ -58,7 +58,8 @@ class game {
   virtual int allsingleplayerlevels();
   virtual int allmultiplayer(Tmultiplayersettings& settings);
   // An online series from its lobby (onlineseries.cpp): host on `port`, or
-  // join `address` ("HOST" or "HOST:PORT") when port is 0.
+  // join `address` ("HOST" or "HOST:PORT") when port is 0; an empty address
+  // is asked for.
   virtual int allonline(int port, const std::string& address);
   // Plays a replay file instead of the menus, then ends the program.
   [[noreturn]] virtual void playreplay(const std::string& path);
@@ -80,6 +81,9 @@ class game {
   virtual int writeprefs();
   virtual int initstuff();
 };
+
+// The UDP port an online lobby is hosted on from the menu.
+constexpr int onlineport = 24680;
 
 // A new match with the options, window size, music and images of the game.
 std::unique_ptr<tlevel> newmatch(const game& g);

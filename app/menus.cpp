@@ -1,6 +1,7 @@
 #include "app/menus.h"
 
 #include <string>
+#include <vector>
 
 #include "app/menudraw.h"
 #include "controls/controls.h"
@@ -33,17 +34,24 @@ struct setting {
 
 // The frame loop shared by the custom and multiplayer menus: "PLAY" on top,
 // then one line per setting. Returns 1 to play, 0 to go back.
+// Returns 1 for "PLAY", 2 and up for the `more` items below the settings,
+// 0 for Esc.
 int settingsmenu(const std::string& title, double top, setting* settings, int count, double w,
-                 ColorTable& colors, ColorTable& adders) {
+                 ColorTable& colors, ColorTable& adders,
+                 const std::vector<std::string>& more = {}) {
   ClearKeys();
-  const int items = count + 1;
+  const int items = count + 1 + static_cast<int>(more.size());
   int item = 1;
   for (;;) {
     Cls();
     driftcolors(colors, adders);
     drawtitle(title, colors, w);
     drawitem("PLAY", perwidth(top, w), textscale(6, w), w, item == 1, colors);
-    for (int k = 2; k <= items; k++) {
+    for (int k = count + 2; k <= items; k++) {
+      drawitem(more[static_cast<size_t>(k - count - 2)], perwidth(top, w) + k * perwidth(50, w),
+               textscale(2.5, w), w, item == k, colors);
+    }
+    for (int k = 2; k <= count + 1; k++) {
       const setting& s = settings[k - 2];
       drawitem(s.label + std::to_string(*s.value), perwidth(top, w) + k * perwidth(50, w),
                textscale(2.5, w), w, item == k, colors);
@@ -55,7 +63,7 @@ int settingsmenu(const std::string& title, double top, setting* settings, int co
     // setting.
     const bool right = KeyPresses(keyright) != 0;
     const bool left = KeyPresses(keyleft) != 0;
-    if (item >= 2) {
+    if (item >= 2 && item <= count + 1) {
       int* value = settings[item - 2].value;
       if (right) *value += 1;
       if (left) *value -= 1;
@@ -67,7 +75,9 @@ int settingsmenu(const std::string& title, double top, setting* settings, int co
     }
     item = wrapitem(item, items);
     // Enter on the level line is used up, not kept for "PLAY".
-    if (confirmpressed() && item == 1) return 1;
+    const bool confirmed = confirmpressed();
+    if (confirmed && item == 1) return 1;
+    if (confirmed && item > count + 1) return item - count;
     if (KeyPresses(keyesc) != 0) return 0;
   }
 }
@@ -153,7 +163,8 @@ int multiplayermenu(Tmultiplayersettings& s, double xwin, double /*ywin*/, Color
       {"GRAVITY= ", &s.gravity, 0, 10},
       {"ARENA= ", &s.arenanum, 1, 15},
   };
-  return settingsmenu("MULTIPLAYER", 220, settings, 6, xwin, unicol, adder);
+  return settingsmenu("MULTIPLAYER", 220, settings, 6, xwin, unicol, adder,
+                      {"HOST ONLINE GAME", "JOIN ONLINE GAME"});
 }
 
 int playmusic(const std::array<Sound*, 4>& musics, Channel* channel, double volume) {

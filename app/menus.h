@@ -16,6 +16,7 @@ int singleplayermenu(int xwin, int ywin, ColorTable& unicol, ColorTable& adder);
 int levelsmenu(int& initiallevel, int maxinitiallevel, double xwin, double ywin);
 // Edits the settings in place; 1 play, 0 back (the edits stay either way).
 int custommenu(Tcustomsettings& settings, double xwin, double ywin);
+// 1 play, 2 host an online game, 3 join one, 0 back.
 int multiplayermenu(Tmultiplayersettings& settings, double xwin, double ywin, ColorTable& unicol,
                     ColorTable& adder);
 

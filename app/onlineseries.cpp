@@ -278,9 +278,57 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   return result;
 }
 
+const char* const lastjoinfile = "lastjoin.txt";
+
+// The host to join, typed; the last one is offered again. Empty when Esc.
+std::string askaddress(const game& g) {
+  std::string text;
+  if (TextStream* in = OpenRead(lastjoinfile)) {
+    text = ReadLine(in);
+    Close(in);
+  }
+  // A file anyone may edit: only what could be typed is kept.
+  std::string checked;
+  for (char c : text)
+    if (c > ' ' && c < 127 && checked.size() < 64) checked += c;
+  text = checked;
+  realpacer pacer;
+  ClearKeys();
+  for (;;) {
+    for (int c = NextTypedChar(); c != 0; c = NextTypedChar()) {
+      if (c == 8) {
+        if (!text.empty()) text.pop_back();
+      } else if (c > ' ' && c < 127 && text.size() < 64) {
+        text += static_cast<char>(c);
+      }
+    }
+    if (KeyPresses(keyesc) != 0) return "";
+    if (KeyPresses(keyenter) != 0 && !text.empty()) break;
+    Cls();
+    setrowcolor(g.unicol, titlerow);
+    drawcentred("JOIN ONLINE GAME", g.ywin * 0.2, textscale(5, g.xwin), g.xwin);
+    SetColor(100, 100, 100);
+    drawcentred("HOST OR HOST:PORT", g.ywin * 0.4, textscale(3, g.xwin), g.xwin);
+    drawcentred(text + "_", g.ywin * 0.5, textscale(4, g.xwin), g.xwin);
+    checkquit();
+    Flip(-1);
+    pacer.wait();
+  }
+  if (TextStream* out = OpenWrite(lastjoinfile)) {
+    WriteLine(out, text);
+    Close(out);
+  }
+  return text;
+}
+
 }  // namespace
 
-int game::allonline(int port, const std::string& address) {
+int game::allonline(int port, const std::string& typed) {
+  std::string address = typed;
+  if (port == 0 && address.empty()) {
+    address = askaddress(*this);
+    if (address.empty()) return 0;
+  }
   online::netplayoptions o;
   o.host = port != 0;
   o.port = static_cast<uint16_t>(port);
@@ -299,6 +347,7 @@ int game::allonline(int port, const std::string& address) {
   std::unique_ptr<online::netplay> net = online::netplay::open(o, RealClock(), &why);
   if (!net) {
     std::fprintf(stderr, "parvane: %s\n", why.c_str());
+    Notify(why);
     return 0;
   }
   if (!lobby(*this, *net)) return 0;
