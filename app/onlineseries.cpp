@@ -24,7 +24,11 @@ namespace {
 class onlinematch : public online::rollbackgame {
  public:
   explicit onlinematch(tlevel& level) : level_(level) {}
-  void advance(const FrameInput& in, bool silent) override { level_.advance(in, silent); }
+  // An ended match stays as it ended, so every machine reports the same
+  // last frame however far its guesses ran past it.
+  void advance(const FrameInput& in, bool silent) override {
+    if (level_.phase != "end") level_.advance(in, silent);
+  }
   void save(std::vector<uint8_t>& snapshot) override { level_.saveState(snapshot); }
   void load(const std::vector<uint8_t>& snapshot) override { level_.loadState(snapshot); }
   uint64_t checksum() override { return level_.checksum(); }

@@ -81,16 +81,37 @@ TEST_F(Menus, CustomMenuPlaysFromThePlayItemOnly) {
 }
 
 TEST_F(Menus, MultiplayerMenuHasItsOwnRanges) {
-  Open(Presses({"DOWN", "RIGHT", "RIGHT", "UP", "UP", "RIGHT", "RIGHT", "DOWN", "ENTER"}));
+  Open(Presses({"DOWN", "RIGHT", "RIGHT", "UP", "UP", "UP", "UP", "RIGHT", "RIGHT", "DOWN", "DOWN",
+                "DOWN", "ENTER"}));
   Tmultiplayersettings s;
   ColorTable colors = MakeColorTable(10, 0.0f);
   ColorTable adders = MakeColorTable(10, 2.0f);
   EXPECT_EQ(multiplayermenu(s, 1024, 768, colors, adders), 1);
   EXPECT_EQ(s.numplayers, 3);
-  EXPECT_EQ(s.arenanum, 3);  // item 7, reached by wrapping up from "PLAY"
+  EXPECT_EQ(s.arenanum, 3);  // item 7, reached by wrapping up from "PLAY" past the online items
   const std::vector<std::string> trace = TraceLines();
   EXPECT_EQ(LastLabel(trace, "MULTIPLAYER").y, 50);
   EXPECT_EQ(LastLabel(trace, "NUMBER OF PLAYERS= 3").y, 220 + 2 * 50);
+  EXPECT_EQ(LastLabel(trace, "HOST ONLINE GAME").y, 220 + 8 * 50);
+  EXPECT_EQ(LastLabel(trace, "JOIN ONLINE GAME").y, 220 + 9 * 50);
+}
+
+TEST_F(Menus, MultiplayerMenuLeadsOnline) {
+  // Left and Right on the online items change no setting.
+  const struct {
+    std::vector<std::string> keys;
+    int expected;
+  } cases[] = {{{"UP", "UP", "LEFT", "ENTER"}, 2}, {{"UP", "RIGHT", "SPACE"}, 3}, {{"ESC"}, 0}};
+  for (const auto& c : cases) {
+    Open(Presses(c.keys));
+    Tmultiplayersettings s;
+    ColorTable colors = MakeColorTable(10, 0.0f);
+    ColorTable adders = MakeColorTable(10, 0.0f);
+    EXPECT_EQ(multiplayermenu(s, 1024, 768, colors, adders), c.expected);
+    EXPECT_EQ(s.arenanum, 1);
+    EXPECT_EQ(s.gravity, 0);
+    Stop();
+  }
 }
 
 TEST_F(Menus, SinglePlayerMenuChoices) {
