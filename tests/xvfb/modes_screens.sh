@@ -50,8 +50,9 @@ check levels.png 1024 768 $margins lit:170,60,850,135,3000 lit:380,250,650,320,2
 # "PLAY" and seven settings, down to "ARENA= " at 590.
 check custom.png 1024 768 $margins lit:170,60,850,135,3000 lit:380,200,650,270,2000 \
   grey:250,290,780,620,8000 black:0,630,1024,768
+# Below "ARENA= " the two online items, down to 710.
 check multiplayer.png 1024 768 $margins lit:170,60,850,135,3000 lit:380,230,650,300,2000 \
-  grey:250,320,780,600,7000 black:0,610,1024,768
+  grey:250,320,780,600,7000 grey:320,620,710,705,2500 black:0,712,1024,768
 # Twenty lines from y = 130 to 700, the new entry first, its points at the right.
 check scores.png 1024 768 black:0,0,1024,25 black:0,125,260,768 black:765,125,1024,768 \
   drawn:170,35,860,120,3000 lit:270,132,420,150,100 lit:600,132,754,150,100 \
