@@ -32,10 +32,11 @@ play() {  # FOLDER OPTIONS...
     --trace trace.txt --max-frames "${frames:-1000}" "$@" 2> stderr.txt)
 }
 
-play "$work/host" --seed 1 --host "$port" &
+# Frames to spare: a loaded machine may start the series late.
+frames=1500 play "$work/host" --seed 1 --host "$port" &
 hostpid=$!
 sleep 0.3
-play "$work/join" --seed 7 --join "127.0.0.1:$port" --netsim 5/20/10 &
+frames=1500 play "$work/join" --seed 7 --join "127.0.0.1:$port" --netsim 5/20/10 &
 joinpid=$!
 wait "$hostpid" || fail "the host ended with status $?"
 wait "$joinpid" || fail "the joiner ended with status $?"
