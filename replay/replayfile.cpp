@@ -283,7 +283,7 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   c.gravity = r.ranged(1, 0, 10, "gravity");
   c.arenanum = r.ranged(1, 0, 16, "arena");
   Tmultiplayersettings& m = rec.multi;
-  m.numplayers = r.ranged(1, 2, 3, "number of players");
+  m.numplayers = r.ranged(1, 2, 4, "number of players");
   m.speed = r.ranged(1, 1, 10, "speed");
   m.ballsize = r.ranged(1, 1, 10, "ball size");
   m.ballmass = r.ranged(1, 1, 10, "ball mass");

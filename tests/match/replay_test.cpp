@@ -92,13 +92,13 @@ TEST_F(Replays, ALevelsRunWithShortcutsAndANamePlaysBack) {
   ExpectSamePlayBack({"replays/replay-000001.pvr", "replays/replay-000002.pvr"});
 }
 
-TEST_F(Replays, AMultiplayerMatchLeftWithEscapePlaysBack) {
+TEST_F(Replays, AMultiplayerMatchOfFourLeftWithEscapePlaysBack) {
   Start(
       "10 down RIGHT\n10 down A\n10 down I\n50 up A\n50 down W\n80 up RIGHT\n"
       "90 up I\n90 down L\n140 down ESC\n");
   auto level = NewMatch();
   Tmultiplayersettings settings;
-  settings.numplayers = 3;
+  settings.numplayers = 4;  // a fourth player, with a pad or keys of his own
   settings.arenanum = 7;
   int wins[4] = {0, 0, 0, 0};
   EXPECT_EQ(level->Play("multiplayer", 1, &settings, nullptr, wins), -1);
