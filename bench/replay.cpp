@@ -82,31 +82,20 @@ void BM_Checksum(benchmark::State& state) {
 BENCHMARK(BM_Checksum)->Unit(benchmark::kMicrosecond);
 
 // The worst case of a rollback each frame: back 8 frames and forward again
-// without drawing.
-void BM_Resimulate8Silent(benchmark::State& state) {
+// without drawing (argument 1), and the same 8 frames drawn for comparison
+// (argument 0).
+void BM_Resimulate8(benchmark::State& state) {
+  const bool silent = state.range(0) != 0;
   auto level = fourplayers();
   std::vector<FrameInput> inputs = typicalinputs(8, 1);
   matchsnapshot start;
   level->saveState(start);
   for (auto _ : state) {
     level->loadState(start);
-    for (const FrameInput& in : inputs) level->advance(in, true);
+    for (const FrameInput& in : inputs) level->advance(in, silent);
   }
 }
-BENCHMARK(BM_Resimulate8Silent)->Unit(benchmark::kMicrosecond);
-
-// The same 8 frames drawn, for comparison.
-void BM_Simulate8Drawn(benchmark::State& state) {
-  auto level = fourplayers();
-  std::vector<FrameInput> inputs = typicalinputs(8, 1);
-  matchsnapshot start;
-  level->saveState(start);
-  for (auto _ : state) {
-    level->loadState(start);
-    for (const FrameInput& in : inputs) level->advance(in, false);
-  }
-}
-BENCHMARK(BM_Simulate8Drawn)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Resimulate8)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 // Replay bytes per 1000 frames: three people at the keyboard, 2000 frames.
 void BM_ReplayEncode(benchmark::State& state) {
