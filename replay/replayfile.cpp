@@ -242,6 +242,16 @@ std::string encodereplay(const replayrecord& r) {
   return w.out;
 }
 
+// The settings both set-ups share, in the order the file holds them.
+template <typename settings>
+void readmatchsettings(reader& r, settings& s) {
+  s.speed = r.ranged(1, 1, 10, "speed");
+  s.ballsize = r.ranged(1, 1, 10, "ball size");
+  s.ballmass = r.ranged(1, 1, 10, "ball mass");
+  s.gravity = r.ranged(1, 0, 10, "gravity");
+  s.arenanum = r.ranged(1, 0, 16, "arena");
+}
+
 bool decodereplay(const std::string& bytes, replayrecord* out, std::string* error) {
   auto refuse = [&](const std::string& cause) {
     *error = "not a playable replay: " + cause;
@@ -277,18 +287,10 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   Tcustomsettings& c = rec.custom;
   c.numplayers = r.ranged(1, 2, 4, "number of players");
   c.AIlevel = r.ranged(1, 0, 15, "computer level");
-  c.speed = r.ranged(1, 1, 10, "speed");
-  c.ballsize = r.ranged(1, 1, 10, "ball size");
-  c.ballmass = r.ranged(1, 1, 10, "ball mass");
-  c.gravity = r.ranged(1, 0, 10, "gravity");
-  c.arenanum = r.ranged(1, 0, 16, "arena");
+  readmatchsettings(r, c);
   Tmultiplayersettings& m = rec.multi;
   m.numplayers = r.ranged(1, 2, 4, "number of players");
-  m.speed = r.ranged(1, 1, 10, "speed");
-  m.ballsize = r.ranged(1, 1, 10, "ball size");
-  m.ballmass = r.ranged(1, 1, 10, "ball mass");
-  m.gravity = r.ranged(1, 0, 10, "gravity");
-  m.arenanum = r.ranged(1, 0, 16, "arena");
+  readmatchsettings(r, m);
   rec.xwin = static_cast<int>(r.u(2));
   rec.ywin = static_cast<int>(r.u(2));
   if (r.ok() && (rec.xwin < minwindow || rec.xwin > maxwindow || rec.ywin < minwindow * 3 / 4 ||
