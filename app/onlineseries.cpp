@@ -204,7 +204,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
   level->savereplay = false;
-  if (level->startmatch("multiplayer", 1, &mp, nullptr, wins) != 0) return -2;
+  if (level->startmatch("online", 1, &mp, nullptr, wins) != 0) return -2;
   // The match's clock is its frame count on every machine, not this
   // machine's clock: it starts at 0.
   level->initialtime = 0;

@@ -137,7 +137,7 @@ static void fromsettings(tlevel& level, int players, int speed, int ailevel, int
     Tman* man = level.newbody(i, 0.5);
     if (ailevel >= 0 && i > 0) man->bot = 1;
     man->speed = speed;
-    if (ailevel >= 0) man->AIlevel = 30 - 2 * std::clamp(ailevel, 0, 15);
+    if (ailevel >= 0) man->AIlevel = aireaction(ailevel);
   }
   level.mainballnumber = 1;
   level.maxowntime = fullbar;

@@ -12,6 +12,9 @@ enum : uint8_t {
   inputright = 2,
   inputup = 4,
   inputdown = 8,
+  // The computer steers this player: his machine left an online match.
+  // Never set by a keyboard or pad.
+  inputcomputer = 0x80,
 };
 
 // One player's controls in a frame.

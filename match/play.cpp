@@ -14,11 +14,19 @@ namespace {
 
 constexpr float frametime = 15.873f;  // 1000 / 63 ms: a little under 60 Hz
 constexpr double arenapush = -20.0;   // the ordinary bounce off the obstacles
+// A departed player's men are played as a custom match's computer opponents
+// are by default: a fair opponent, not one that runs away with the match.
+const int computerreaction = aireaction(Tcustomsettings().AIlevel);
 
 }  // namespace
 
-int tlevel::startmatch(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
+int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayersettings* mp,
                        Tcustomsettings* cs, int* wins) {
+  // An online match is a multiplayer match to the simulation; its replay
+  // says "online" so that playing it back pauses where it paused.
+  sharedpause = kind == "online";
+  paused = false;
+  const std::string mode = sharedpause ? "multiplayer" : kind;
   // A recorded match starts from the generator and clock it was recorded
   // with; a new one notes them.
   if (source != nullptr) {
@@ -26,7 +34,7 @@ int tlevel::startmatch(const std::string& mode, int levelnumber, Tmultiplayerset
   } else {
     record = replayrecord();
     record.version = gameversion;
-    record.mode = replaymodeof(mode);
+    record.mode = replaymodeof(kind);
     record.level = levelnumber;
     if (cs != nullptr) record.custom = *cs;
     if (mp != nullptr) record.multi = *mp;
@@ -88,6 +96,12 @@ void tlevel::startsynctest(int n) {
 }
 
 void tlevel::advance(const FrameInput& in, bool quiet) {
+  // As the local pause, P does nothing on the game-over screen.
+  if (sharedpause && (in.pressed & buttonpause) != 0 && phase != "gameover") paused = !paused;
+  if (paused) {
+    holdframe(in, quiet);
+    return;
+  }
   frame = in;
   silent = quiet;
   framecount++;
@@ -105,9 +119,14 @@ void tlevel::advance(const FrameInput& in, bool quiet) {
   for (int i = 0; i < mainballnumber; i++) mainball[i]->updateoldvect();
 
   for (int i = 0; i < mennumber; i++) {
+    const PlayerInput& player = frame.players[i < maxinputplayers ? i : 0];
     bool steered = leveltype == "multiplayer" || (i == 0 && men[0]->bot == 0);
+    if (steered && (player.keys & inputcomputer) != 0) {
+      if (men[i]->bot == 0) computertakes(i);
+      steered = false;
+    }
     if (steered) {
-      men[i]->control2(i, frame.players[i < maxinputplayers ? i : 0]);
+      men[i]->control2(i, player);
     } else {
       men[i]->Changefollowedball(mainballnumber);
       men[i]->Ai3(*mainball[0]);
@@ -145,6 +164,36 @@ void tlevel::advance(const FrameInput& in, bool quiet) {
   doscritta(0.5);
   changephase();
   if (decidedframe == 0 && phase != "normal") decidedframe = framecount;
+}
+
+void tlevel::holdframe(const FrameInput& in, bool quiet) {
+  // Counted all the same: frame numbers are what replays and rollbacks
+  // find the inputs by.
+  framecount++;
+  frame = in;
+  silent = quiet;
+  clearrequest = 0;
+  if (quiet) return;
+  // The match draws only while it steps: a frame in which nobody presses
+  // anything is stepped and shown, then taken back. Every paused frame
+  // shows the same picture, on every machine.
+  saveState(pausesnapshot);
+  paused = false;
+  FrameInput still;
+  still.clock = in.clock;
+  advance(still, false);
+  loadState(pausesnapshot);
+  frame = in;
+  clearrequest = 0;
+}
+
+void tlevel::computertakes(int i) {
+  Tman& man = *men[i];
+  man.bot = 1;
+  man.AIlevel = computerreaction;
+  // Nobody kept his past while he was steered by hand: the computer would
+  // react to where he never was. His present stands in for it.
+  for (int k = 0; k < Tman::historylength; k++) man.updateoldvect();
 }
 
 int tlevel::playframe() {

@@ -258,6 +258,7 @@ void visitmatch(tlevel& l, V& v) {
   v(l.ycenter);
   v(l.zoom);
   v(l.slower);
+  if (l.sharedpause) v(l.paused);
   v.raw(&l.mencollided[0][0][0], sizeof l.mencollided / sizeof(int));
 
   for (int i = 0; i < l.mennumber; i++) visitman(*l.men[i], v);

@@ -129,6 +129,14 @@ class tlevel {
   uint64_t checksum() const;
   static uint64_t checksumof(const matchsnapshot& snapshot);
 
+  // An online match: P in a frame's input pauses the match for everybody
+  // and the next P resumes it, inside the simulation, instead of the
+  // blocking local pause. Fixed by the set-up (the mode "online").
+  bool sharedpause = false;
+  // Part of the state in an online match alone, so local snapshots keep
+  // their layout and checksums.
+  bool paused = false;
+
   FrameInput frame;      // the input of the frame being simulated
   bool silent = false;   // the frame being simulated draws nothing
   int framecount = 0;    // frames simulated since the set-up
@@ -156,10 +164,16 @@ class tlevel {
   void checksync();
   // Starts the rollback check (n frames, 0 off) from the present frame.
   void startsynctest(int n);
+  // A frame of a paused online match: counted and shown, nothing moves.
+  void holdframe(const FrameInput& in, bool quiet);
+  // The computer steers man i from this frame on.
+  void computertakes(int i);
+  matchsnapshot pausesnapshot;  // scratch of holdframe, kept for its capacity
   // "REPLAY" in the corner while a recorded match is shown.
   void drawreplaymark();
 
-  // The match loop. mode is "levels", "custom" or "multiplayer"; only the
+  // The match loop. mode is "levels", "custom" or "multiplayer", or
+  // "online" (a multiplayer match with the shared pause); only the
   // settings of that mode are read. wins holds at least mennumber entries.
   // Returns the 1-based winner, or -1 when the match was left or could not
   // be set up.

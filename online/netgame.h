@@ -26,8 +26,10 @@ enum : uint8_t {
 };
 
 // Set in a player's keys from the agreed frame on when the machine that
-// played him is gone: the computer plays him from then on. Never sent.
+// played him is gone: the computer plays him from then on. Never sent. The
+// match knows the bit by the same value without knowing about machines.
 constexpr uint8_t inputcomputer = 0x80;
+static_assert(inputcomputer == ::inputcomputer, "the match reads the computer's mark as sent");
 constexpr uint8_t inputdirections = inputleft | inputright | inputup | inputdown;
 
 // One machine's controls in one frame: its buttons held and each of its

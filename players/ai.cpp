@@ -29,6 +29,8 @@ int aisector(int a) {
   return 1;
 }
 
+int aireaction(int ailevel) { return 30 - 2 * std::clamp(ailevel, 0, 15); }
+
 int Tman::Ai3(Tmainball& mb) {
   if (balllist.empty()) return 0;
   updateoldvect();

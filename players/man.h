@@ -45,5 +45,9 @@ class Tman : public ragobject {
 // narrow one: 338 to 14.
 int aisector(int angle);
 
+// The age in frames of what a computer player of the menus' AI LEVEL (0 to
+// 15, out of range clamped) reacts to: the higher the level, the fresher.
+int aireaction(int ailevel);
+
 // Player 0 to 3's bound keys and controller read into one frame's input.
 PlayerInput keyboardinput(int player);

@@ -28,7 +28,8 @@ constexpr char magic[4] = {'P', 'V', 'R', 'P'};
 constexpr int formatversion = 1;
 constexpr size_t maxversionlength = 32;
 constexpr uint16_t knownbuttons = (1u << 13) - 1;
-constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
+// An online match's departed players are marked as the computer's.
+constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown | inputcomputer;
 constexpr int clockescape = 31;
 constexpr int minwindow = 320;
 constexpr int maxwindow = 8192;
@@ -282,7 +283,7 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   if (vlen > maxversionlength || vlen > r.left()) return refuse("its game version is malformed");
   rec.version.assign(bytes.data() + 7, vlen);
   for (size_t k = 0; k < vlen; k++) r.u(1);
-  rec.mode = r.ranged(1, replaylevels, replaymultiplayer, "mode");
+  rec.mode = r.ranged(1, replaylevels, replayonline, "mode");
   rec.level = r.ranged(1, 1, 40, "level");
   Tcustomsettings& c = rec.custom;
   c.numplayers = r.ranged(1, 2, 4, "number of players");
