@@ -45,7 +45,8 @@ matchmedia& media() {
   return m;
 }
 
-std::unique_ptr<matchcopy> newcopy() {
+// A custom match of three, or an online match of two.
+std::unique_ptr<matchcopy> newcopy(bool online = false) {
   auto c = std::make_unique<matchcopy>();
   matchmedia& m = media();  // starting the platform seeds the generator too
   SeedRandom(21);
@@ -54,13 +55,30 @@ std::unique_ptr<matchcopy> newcopy() {
   Tcustomsettings settings;
   settings.numplayers = 3;
   settings.arenanum = 11;
+  Tmultiplayersettings multi;
+  multi.numplayers = 2;
+  multi.arenanum = 11;
   int wins[4] = {0, 0, 0, 0};
-  c->level->startmatch("custom", 1, nullptr, &settings, wins);
+  if (online) {
+    c->level->startmatch("online", 1, &multi, nullptr, wins);
+  } else {
+    c->level->startmatch("custom", 1, nullptr, &settings, wins);
+  }
   c->out();
   return c;
 }
 
-TEST(RealMatch, ConfirmedFramesEqualAMatchWithNoNetwork) {
+// What two machines confirmed: every frame's checksum on each, the inputs.
+struct confirmedrun {
+  std::map<int32_t, uint64_t> checks[2];
+  std::vector<FrameInput> inputs;
+  int64_t rollbacks = 0;
+};
+
+// The host with one man and the joiner with `joinermen`, over a network
+// that loses, delays and reorders, until both confirmed `frames` frames.
+template <class Inputs>
+confirmedrun playonline(bool online, int joinermen, int frames, Inputs inputs) {
   memnetwork net;
   net.add();
   net.add();
@@ -69,43 +87,87 @@ TEST(RealMatch, ConfirmedFramesEqualAMatchWithNoNetwork) {
   sessionsetup setup;
   setup.machines = 2;
   setup.roster[0] = {1, 1, 0, 0, 0};
-  setup.roster[1] = {2, 2, 0, 1, 0};
+  setup.roster[1] = {2, static_cast<uint8_t>(joinermen), 0, 1, 0};
   setup.checkinterval = 1;
-  auto a = newcopy(), b = newcopy();
-  ASSERT_EQ(a->checksum(), b->checksum());
+  auto a = newcopy(online), b = newcopy(online);
+  EXPECT_EQ(a->checksum(), b->checksum());
   sessionsetup sa = setup, sb = setup;
   sb.me = 2;
   session host(*a, sim0, sa), joiner(*b, sim1, sb);
   host.link(2, 1, 0);
   joiner.link(1, 0, 0);
 
-  std::map<int32_t, uint64_t> checks[2];
-  std::vector<FrameInput> inputs;
-  const int frames = 240;
+  confirmedrun run;
   for (int t = 0; t < 2000 && (host.confirmed() < frames || joiner.confirmed() < frames); t++) {
     const uint32_t now = static_cast<uint32_t>(t * 1000 / 60);
-    host.tick(rig::play(1, t, 1), now);
-    joiner.tick(rig::play(2, t, 2), now);
+    host.tick(inputs(1, t), now);
+    joiner.tick(inputs(2, t), now);
     sessionevent e;
-    while (host.pollevent(e)) checks[0][e.frame] = e.checksum;
-    while (joiner.pollevent(e)) checks[1][e.frame] = e.checksum;
+    while (host.pollevent(e)) run.checks[0][e.frame] = e.checksum;
+    while (joiner.pollevent(e)) run.checks[1][e.frame] = e.checksum;
     int32_t f;
     FrameInput fi;
-    while (host.takeconfirmed(f, fi)) inputs.push_back(fi);
+    while (host.takeconfirmed(f, fi)) run.inputs.push_back(fi);
   }
-  ASSERT_GE(inputs.size(), static_cast<size_t>(frames));
-  EXPECT_GT(host.stats().rollbacks + joiner.stats().rollbacks, 0);
+  run.rollbacks = host.stats().rollbacks + joiner.stats().rollbacks;
+  return run;
+}
 
-  auto reference = newcopy();
+// Plays the confirmed inputs with no network into `reference`, checking
+// every frame against both machines; `each` sees the match after a frame.
+template <class Each>
+void expectsameasnonetwork(const confirmedrun& run, matchcopy& reference, int frames, Each each) {
+  ASSERT_GE(run.inputs.size(), static_cast<size_t>(frames));
   for (int f = 0; f < frames; f++) {
-    reference->advance(inputs[static_cast<size_t>(f)], true);
-    const uint64_t sum = reference->checksum();
+    reference.advance(run.inputs[static_cast<size_t>(f)], true);
+    const uint64_t sum = reference.checksum();
     for (int m = 0; m < 2; m++) {
-      auto it = checks[m].find(f + 1);
-      ASSERT_NE(it, checks[m].end()) << "machine " << m + 1 << " frame " << f + 1;
+      auto it = run.checks[m].find(f + 1);
+      ASSERT_NE(it, run.checks[m].end()) << "machine " << m + 1 << " frame " << f + 1;
       ASSERT_EQ(it->second, sum) << "machine " << m + 1 << " frame " << f + 1;
     }
+    each(f + 1);
   }
+}
+
+TEST(RealMatch, ConfirmedFramesEqualAMatchWithNoNetwork) {
+  const confirmedrun run =
+      playonline(false, 2, 240, [](int m, int t) { return rig::play(m, t, m); });
+  EXPECT_GT(run.rollbacks, 0);
+  auto reference = newcopy();
+  expectsameasnonetwork(run, *reference, 240, [](int) {});
+}
+
+// The joiner pauses, the host resumes, over a bad network: the pause lands
+// on the same frames on both machines however late the presses arrive, and
+// nothing moves in between.
+TEST(RealMatch, APauseUnderRollbackHoldsBothMachinesOnTheSameFrames) {
+  const confirmedrun run = playonline(true, 1, 300, [](int m, int t) {
+    machineinput in = rig::play(m, t, 1);
+    in.buttons = (m == 2 && t == 60) || (m == 1 && t == 200) ? machinepause : 0;
+    return in;
+  });
+  EXPECT_GT(run.rollbacks, 0);
+  auto reference = newcopy(true);
+  int paused = 0, pausedafter = 0;
+  double x = 0;
+  expectsameasnonetwork(run, *reference, 300, [&](int f) {
+    const tlevel& l = *reference->level;
+    const double now = l.men[0]->balllist.front()->x + l.mainball[0]->x;
+    if (l.paused) {
+      if (paused++ > 0) {
+        EXPECT_EQ(now, x) << "frame " << f;
+      }
+    } else if (paused > 0 && pausedafter == 0) {
+      pausedafter = f;
+    }
+    x = now;
+  });
+  // The presses were about 140 frames apart; a frame or two lost to waiting
+  // shifts them a little.
+  EXPECT_GT(paused, 100);
+  EXPECT_LT(paused, 180);
+  EXPECT_GT(pausedafter, 0) << "never resumed";
 }
 
 }  // namespace
