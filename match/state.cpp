@@ -258,6 +258,8 @@ void visitmatch(tlevel& l, V& v) {
   v(l.ycenter);
   v(l.zoom);
   v(l.slower);
+  // Only online matches can pause inside the simulation: local snapshots
+  // keep the layout, and the checksums, they always had.
   if (l.sharedpause) v(l.paused);
   v.raw(&l.mencollided[0][0][0], sizeof l.mencollided / sizeof(int));
 

@@ -145,7 +145,8 @@ TEST_F(OnlineMatch, ItsReplayPausesAndPlaysTheComputerAgain) {
   auto level = Begin("online", 3);
   EXPECT_EQ(level->record.mode, replayonline);
   for (int f = 0; f < 400; f++) {
-    FrameInput in = at(f, f % 90 < 45 ? inputup : inputleft, f == 100 || f == 160 ? buttonpause : 0);
+    FrameInput in =
+        at(f, f % 90 < 45 ? inputup : inputleft, f == 100 || f == 160 ? buttonpause : 0);
     if (f >= 200) in.players[1].keys = inputcomputer;
     level->advance(in, true);
     level->record.frames.push_back(in);
