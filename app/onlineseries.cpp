@@ -209,6 +209,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   // machine's clock: it starts at 0.
   level->initialtime = 0;
   level->record.initialtime = 0;
+  level->record.mode = replayonline;
   level->saveState(level->startsnapshot);
   level->record.startchecksum = tlevel::checksumof(level->startsnapshot);
   const matchcontrols pads(false);
@@ -274,6 +275,13 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   g.musicnumber = level->musicnumber;
   TraceEvent("match", "end " + std::to_string(level->framecount) + " " + std::to_string(result) +
                           " " + checksumtext(level->checksum()));
+  // The replay holds exactly the frames this machine played: none of the
+  // confirmed ones past the end, and where the match was left before its
+  // inputs were all in, the guesses it played with.
+  std::vector<FrameInput>& frames = level->record.frames;
+  if (frames.size() > static_cast<size_t>(level->framecount)) frames.resize(level->framecount);
+  for (int32_t k = static_cast<int32_t>(frames.size()); k < level->framecount; k++)
+    frames.push_back(net.match()->frameinput(k));
   level->writereplay(result);
   if (failed) {
     showmessage(g, net, net.failure());
