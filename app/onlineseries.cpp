@@ -16,6 +16,7 @@
 #include "online/address.h"
 #include "online/netplay.h"
 #include "platform/platform.h"
+#include "players/man.h"
 #include "replay/replayfile.h"
 
 namespace {
@@ -140,12 +141,38 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
   }
 }
 
+// A part of a line of text in a colour of its own.
+struct piece {
+  std::string text;
+  const int* rgb;
+};
+constexpr int grey[3] = {100, 100, 100};
+
+// The pieces side by side, two blanks apart, centred as one line.
+void drawpieces(const std::vector<piece>& pieces, double y, double scale, double w) {
+  const double gap = LabelWidth("  ") * scale;
+  double width = -gap;
+  for (const piece& p : pieces) width += LabelWidth(p.text) * scale + gap;
+  SetDrawScale(scale, scale);
+  double x = (w - width) / 2;
+  for (const piece& p : pieces) {
+    SetColor(p.rgb[0], p.rgb[1], p.rgb[2]);
+    DrawLabel(p.text, x, y);
+    x += LabelWidth(p.text) * scale + gap;
+  }
+  SetColor(grey[0], grey[1], grey[2]);
+}
+
 // The lobby until the series starts; false when it was closed or failed.
 bool lobby(const game& g, online::netplay& net) {
   realpacer pacer;
   int players = 1;
   const std::vector<std::string> addresses = net.ishost() ? online::localaddresses()
                                                           : std::vector<std::string>();
+  // The title's own colours: the game's may never have drifted from black
+  // when the command line came straight here.
+  ColorTable colors = MakeColorTable(3, 0.0f);
+  ColorTable adders = MakeColorTable(3, 2.0f);
   ClearKeys();
   for (;;) {
     net.servicelobby(RealClock());
@@ -172,7 +199,8 @@ bool lobby(const game& g, online::netplay& net) {
     const double w = g.xwin;
     const double small = textscale(3, w);
     double y = g.ywin * 0.1;
-    setrowcolor(g.unicol, titlerow);
+    driftcolors(colors, adders);
+    setrowcolor(colors, titlerow);
     drawcentred(net.ishost() ? "HOST ONLINE GAME" : "JOIN ONLINE GAME", y, textscale(5, w), w);
     y += perwidth(80, w);
     SetColor(100, 100, 100);
@@ -187,11 +215,13 @@ bool lobby(const game& g, online::netplay& net) {
     y += perwidth(20, w);
     int man = 0;
     for (const online::rosterentry& e : net.roster()) {
-      std::string text = e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine);
+      std::vector<piece> line;
+      line.push_back({e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine), grey});
+      // Each player in the shirt colour his man will wear.
       for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
-        text += "  PLAYER " + std::to_string(man + 1);
-      if (e.machine != 1) text += "  " + std::to_string(e.roundtrip) + " MS";
-      drawcentred(text, y, small, w);
+        line.push_back({"PLAYER " + std::to_string(man + 1), teamcolors[man]});
+      if (e.machine != 1) line.push_back({std::to_string(e.roundtrip) + " MS", grey});
+      drawpieces(line, y, small, w);
       y += perwidth(40, w);
     }
     y += perwidth(20, w);
