@@ -127,12 +127,16 @@ uint64_t bodyfilehash() {
 // A message on its own until Enter or Esc, or a few seconds.
 void showmessage(const game& g, online::netplay& net, const std::string& text) {
   realpacer pacer;
+  // Colours of its own, as the lobby's title.
+  ColorTable colors = MakeColorTable(3, 200.0f);
+  ColorTable adders = MakeColorTable(3, 2.0f);
   ClearKeys();
   for (int t = 0; t < 300; t++) {
     net.tick(online::machineinput(), RealClock(), false);
     passlines(net);
     Cls();
-    setrowcolor(g.unicol, titlerow);
+    driftcolors(colors, adders);
+    setrowcolor(colors, titlerow);
     drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
@@ -171,7 +175,7 @@ bool lobby(const game& g, online::netplay& net) {
                                                           : std::vector<std::string>();
   // The title's own colours: the game's may never have drifted from black
   // when the command line came straight here.
-  ColorTable colors = MakeColorTable(3, 0.0f);
+  ColorTable colors = MakeColorTable(3, 200.0f);
   ColorTable adders = MakeColorTable(3, 2.0f);
   ClearKeys();
   for (;;) {

@@ -21,12 +21,6 @@
 
 #include "online/netgame.h"
 
-#ifndef PARVANE_VERSION
-#define PARVANE_VERSION "1.0"
-#endif
-
-const char* const gameversion = PARVANE_VERSION;
-
 namespace {
 
 constexpr char magic[4] = {'P', 'V', 'R', 'P'};
