@@ -316,6 +316,8 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
       if (state_ != waiting) return fail("THE HOST SENT A BROKEN PACKET");
       me_ = in_.machine;
       state_ = inlobby;
+      // Players changed while the hello was on its way count too.
+      setplayers(id_.players);
       return;
     case packettype::roster:
       if (state_ == inlobby) takeroster(in_);

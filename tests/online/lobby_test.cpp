@@ -120,6 +120,17 @@ TEST(Lobby, JoinersMeetAndStartTheSameMatch) {
   EXPECT_EQ(late.failure(), "THE GAME HAS ALREADY STARTED");
 }
 
+TEST(Lobby, PlayersChangedBeforeTheWelcomeCount) {
+  lobbyrig r;
+  lobbyjoin& a = r.join({"1.0", 42, 1});
+  // The hello is out; the host has not answered yet.
+  a.service(r.now);
+  ASSERT_EQ(a.status(), lobbyjoin::waiting);
+  a.setplayers(3);
+  r.frames(5);
+  EXPECT_EQ(r.host->men(), 4);
+}
+
 TEST(Lobby, RefusedJoinersAreToldWhy) {
   lobbyrig r;
   ASSERT_TRUE(r.host->setplayers(2));
