@@ -124,19 +124,21 @@ uint64_t bodyfilehash() {
   return hash64(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
+// Titles and messages in a steady light colour: the game's title colours
+// may never have drifted from black when the command line came straight
+// here, and drifting them would draw on the random generator whose state
+// the host hands every machine.
+void settitlecolor() { SetColor(230, 230, 230); }
+
 // A message on its own until Enter or Esc, or a few seconds.
 void showmessage(const game& g, online::netplay& net, const std::string& text) {
   realpacer pacer;
-  // Colours of its own, as the lobby's title.
-  ColorTable colors = MakeColorTable(3, 200.0f);
-  ColorTable adders = MakeColorTable(3, 2.0f);
   ClearKeys();
   for (int t = 0; t < 300; t++) {
     net.tick(online::machineinput(), RealClock(), false);
     passlines(net);
     Cls();
-    driftcolors(colors, adders);
-    setrowcolor(colors, titlerow);
+    settitlecolor();
     drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
@@ -173,10 +175,6 @@ bool lobby(const game& g, online::netplay& net) {
   int players = 1;
   const std::vector<std::string> addresses = net.ishost() ? online::localaddresses()
                                                           : std::vector<std::string>();
-  // The title's own colours: the game's may never have drifted from black
-  // when the command line came straight here.
-  ColorTable colors = MakeColorTable(3, 200.0f);
-  ColorTable adders = MakeColorTable(3, 2.0f);
   ClearKeys();
   for (;;) {
     net.servicelobby(RealClock());
@@ -203,8 +201,7 @@ bool lobby(const game& g, online::netplay& net) {
     const double w = g.xwin;
     const double small = textscale(3, w);
     double y = g.ywin * 0.1;
-    driftcolors(colors, adders);
-    setrowcolor(colors, titlerow);
+    settitlecolor();
     drawcentred(net.ishost() ? "HOST ONLINE GAME" : "JOIN ONLINE GAME", y, textscale(5, w), w);
     y += perwidth(80, w);
     SetColor(100, 100, 100);
