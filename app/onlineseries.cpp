@@ -10,6 +10,7 @@
 
 #include "app/game.h"
 #include "app/menudraw.h"
+#include "app/onlinesettings.h"
 #include "controls/controls.h"
 #include "match/quit.h"
 #include "match/tlevel.h"
@@ -37,53 +38,6 @@ class onlinematch : public online::rollbackgame {
  private:
   tlevel& level_;
 };
-
-// What the host decides for every machine: its multiplayer settings, and
-// the window size the match is played at (the camera frames that window,
-// so it is part of the simulation).
-struct seriessettings {
-  Tmultiplayersettings multi;
-  int resolution = 3;  // as the options number it
-};
-
-// The window sizes of the options' resolutions 1 to 3.
-constexpr int windowsizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
-
-// The host's settings as they travel to the joiners.
-std::vector<uint8_t> encodesettings(const Tmultiplayersettings& m, int xwin, int ywin) {
-  std::vector<uint8_t> out;
-  for (int v : {m.speed, m.ballsize, m.ballmass, m.gravity, m.arenanum})
-    out.push_back(static_cast<uint8_t>(v));
-  for (int v : {xwin, ywin}) {
-    out.push_back(static_cast<uint8_t>(v & 0xff));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-  }
-  return out;
-}
-
-// The host's settings as a joiner receives them: anything out of range, or
-// a window the options could not give, is refused rather than played.
-bool decodesettings(const std::vector<uint8_t>& in, seriessettings& s) {
-  if (in.size() != 9) return false;
-  auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
-  if (!within(in[0], 1, 10) || !within(in[1], 1, 10) || !within(in[2], 1, 10) ||
-      !within(in[3], 0, 10) || !within(in[4], 0, 16))
-    return false;
-  Tmultiplayersettings& m = s.multi;
-  m.speed = in[0];
-  m.ballsize = in[1];
-  m.ballmass = in[2];
-  m.gravity = in[3];
-  m.arenanum = in[4];
-  const int xwin = in[5] | in[6] << 8, ywin = in[7] | in[8] << 8;
-  for (int r = 1; r <= 3; r++) {
-    if (windowsizes[r - 1][0] == xwin && windowsizes[r - 1][1] == ywin) {
-      s.resolution = r;
-      return true;
-    }
-  }
-  return false;
-}
 
 // Frames at 60 a second of real time: the others' frames come in real time
 // whatever this machine's clock does.
