@@ -108,11 +108,15 @@ struct piece {
 };
 constexpr int grey[3] = {100, 100, 100};
 
-// The pieces side by side, two blanks apart, centred as one line.
+// The pieces side by side, two blanks apart, centred as one line; a line
+// too wide for the window is shrunk to fit it with a margin either side.
 void drawpieces(const std::vector<piece>& pieces, double y, double scale, double w) {
+  double natural = -LabelWidth("  ");
+  for (const piece& p : pieces) natural += LabelWidth(p.text) + LabelWidth("  ");
+  const double room = w * 0.94;
+  if (natural * scale > room && natural > 0) scale = room / natural;
   const double gap = LabelWidth("  ") * scale;
-  double width = -gap;
-  for (const piece& p : pieces) width += LabelWidth(p.text) * scale + gap;
+  const double width = natural * scale;
   SetDrawScale(scale, scale);
   double x = (w - width) / 2;
   for (const piece& p : pieces) {

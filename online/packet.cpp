@@ -375,7 +375,8 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
       if (!readversion(r, p)) return false;
       // The joiner shows it.
       for (int i = 0; i < p.versionlength; i++) {
-        if (p.version[i] < ' ' || p.version[i] > '~') return r.fail("the host's version is not printable");
+        if (p.version[i] < ' ' || p.version[i] > '~')
+          return r.fail("the host's version is not printable");
       }
       break;
     }
