@@ -10,12 +10,14 @@
 
 #include "app/game.h"
 #include "app/menudraw.h"
+#include "app/onlinesettings.h"
 #include "controls/controls.h"
 #include "match/quit.h"
 #include "match/tlevel.h"
 #include "online/address.h"
 #include "online/netplay.h"
 #include "platform/platform.h"
+#include "players/man.h"
 #include "replay/replayfile.h"
 
 namespace {
@@ -36,30 +38,6 @@ class onlinematch : public online::rollbackgame {
  private:
   tlevel& level_;
 };
-
-// The host's multiplayer settings as they travel to the joiners.
-std::vector<uint8_t> encodesettings(const Tmultiplayersettings& m) {
-  std::vector<uint8_t> out;
-  for (int v : {m.speed, m.ballsize, m.ballmass, m.gravity, m.arenanum})
-    out.push_back(static_cast<uint8_t>(v));
-  return out;
-}
-
-// The host's settings as a joiner receives them: anything out of range is
-// refused rather than played.
-bool decodesettings(const std::vector<uint8_t>& in, Tmultiplayersettings& m) {
-  if (in.size() != 5) return false;
-  auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
-  if (!within(in[0], 1, 10) || !within(in[1], 1, 10) || !within(in[2], 1, 10) ||
-      !within(in[3], 0, 10) || !within(in[4], 0, 16))
-    return false;
-  m.speed = in[0];
-  m.ballsize = in[1];
-  m.ballmass = in[2];
-  m.gravity = in[3];
-  m.arenanum = in[4];
-  return true;
-}
 
 // Frames at 60 a second of real time: the others' frames come in real time
 // whatever this machine's clock does.
@@ -100,6 +78,12 @@ uint64_t bodyfilehash() {
   return hash64(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
+// Titles and messages in a steady light colour: the game's title colours
+// may never have drifted from black when the command line came straight
+// here, and drifting them would draw on the random generator whose state
+// the host hands every machine.
+void settitlecolor() { SetColor(230, 230, 230); }
+
 // A message on its own until Enter or Esc, or a few seconds.
 void showmessage(const game& g, online::netplay& net, const std::string& text) {
   realpacer pacer;
@@ -108,13 +92,39 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
     net.tick(online::machineinput(), RealClock(), false);
     passlines(net);
     Cls();
-    setrowcolor(g.unicol, titlerow);
+    settitlecolor();
     drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
     pacer.wait();
     if (KeyPresses(keyenter) != 0 || KeyPresses(keyesc) != 0) break;
   }
+}
+
+// A part of a line of text in a colour of its own.
+struct piece {
+  std::string text;
+  const int* rgb;
+};
+constexpr int grey[3] = {100, 100, 100};
+
+// The pieces side by side, two blanks apart, centred as one line; a line
+// too wide for the window is shrunk to fit it with a margin either side.
+void drawpieces(const std::vector<piece>& pieces, double y, double scale, double w) {
+  double natural = -LabelWidth("  ");
+  for (const piece& p : pieces) natural += LabelWidth(p.text) + LabelWidth("  ");
+  const double room = w * 0.94;
+  if (natural * scale > room && natural > 0) scale = room / natural;
+  const double gap = LabelWidth("  ") * scale;
+  const double width = natural * scale;
+  SetDrawScale(scale, scale);
+  double x = (w - width) / 2;
+  for (const piece& p : pieces) {
+    SetColor(p.rgb[0], p.rgb[1], p.rgb[2]);
+    DrawLabel(p.text, x, y);
+    x += LabelWidth(p.text) * scale + gap;
+  }
+  SetColor(grey[0], grey[1], grey[2]);
 }
 
 // The lobby until the series starts; false when it was closed or failed.
@@ -141,14 +151,15 @@ bool lobby(const game& g, online::netplay& net) {
       return false;
     }
     if (KeyPresses(keyenter) != 0 && net.canstart()) {
-      net.startseries(RandomState(), encodesettings(g.multiplayersettings), RealClock());
+      net.startseries(RandomState(), encodesettings(g.multiplayersettings, g.xwin, g.ywin),
+                      RealClock());
     }
 
     Cls();
     const double w = g.xwin;
     const double small = textscale(3, w);
     double y = g.ywin * 0.1;
-    setrowcolor(g.unicol, titlerow);
+    settitlecolor();
     drawcentred(net.ishost() ? "HOST ONLINE GAME" : "JOIN ONLINE GAME", y, textscale(5, w), w);
     y += perwidth(80, w);
     SetColor(100, 100, 100);
@@ -163,11 +174,13 @@ bool lobby(const game& g, online::netplay& net) {
     y += perwidth(20, w);
     int man = 0;
     for (const online::rosterentry& e : net.roster()) {
-      std::string text = e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine);
+      std::vector<piece> line;
+      line.push_back({e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine), grey});
+      // Each player in the shirt colour his man will wear.
       for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
-        text += "  PLAYER " + std::to_string(man + 1);
-      if (e.machine != 1) text += "  " + std::to_string(e.roundtrip) + " MS";
-      drawcentred(text, y, small, w);
+        line.push_back({"PLAYER " + std::to_string(man + 1), teamcolors[man]});
+      if (e.machine != 1) line.push_back({std::to_string(e.roundtrip) + " MS", grey});
+      drawpieces(line, y, small, w);
       y += perwidth(40, w);
     }
     y += perwidth(20, w);
@@ -274,6 +287,13 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   g.musicnumber = level->musicnumber;
   TraceEvent("match", "end " + std::to_string(level->framecount) + " " + std::to_string(result) +
                           " " + checksumtext(level->checksum()));
+  // The replay holds exactly the frames this machine played: none of the
+  // confirmed ones past the end, and where the match was left before its
+  // inputs were all in, the guesses it played with.
+  std::vector<FrameInput>& frames = level->record.frames;
+  if (frames.size() > static_cast<size_t>(level->framecount)) frames.resize(level->framecount);
+  for (int32_t k = static_cast<int32_t>(frames.size()); k < level->framecount; k++)
+    frames.push_back(net.match()->frameinput(k));
   level->writereplay(result);
   if (failed) {
     showmessage(g, net, net.failure());
@@ -355,20 +375,27 @@ int game::allonline(int port, const std::string& typed) {
     return 0;
   }
   if (!lobby(*this, *net)) return 0;
-  Tmultiplayersettings settings = multiplayersettings;
+  seriessettings settings;
+  settings.multi = multiplayersettings;
+  settings.resolution = optres;
   if (!net->ishost() && !decodesettings(net->start().settings, settings)) {
     showmessage(*this, *net, "THE HOST SENT SETTINGS THIS GAME CANNOT PLAY");
     net->close();
     return 0;
   }
+  // Every machine plays at the host's window size, this one too for the
+  // series; its own resolution comes back afterwards and is kept as it was.
+  const bool switched = settings.resolution != optres;
+  if (switched) changeres(optfullscr, settings.resolution, 1);
   int wins[4] = {0, 0, 0, 0};
   musicnumber = 1;
   int result = 0;
   for (int number = 0; result != -1 && result != -2; number++) {
-    result = onlinematchloop(*this, *net, number, wins, settings);
+    result = onlinematchloop(*this, *net, number, wins, settings.multi);
     if (result >= 1 && result <= 4) wins[result - 1]++;
   }
   net->close();
+  if (switched) changeres(optfullscr, optres, 1);
   ClearKeys();
   return 0;
 }

@@ -61,6 +61,9 @@ int tlevel::playrecorded(const replayrecord& r, bool* finished) {
   Tmultiplayersettings mp = r.multi;
   int wins[4] = {r.wins[0], r.wins[1], r.wins[2], r.wins[3]};
   const std::string mode = replaymodename(r.mode);
+  // An online match is a multiplayer match whose inputs came from several
+  // machines, with the pause they share.
+  const bool online = r.mode == replayonline;
   int started = startmatch(mode, r.level, &mp, &cs, wins);
   source = nullptr;
   if (started != 0) return -2;
@@ -70,7 +73,8 @@ int tlevel::playrecorded(const replayrecord& r, bool* finished) {
                           " " + std::to_string(mennumber));
   bool left = false;
   for (size_t k = 0; k < r.frames.size() && !left; k++) {
-    advance(r.frames[k], false);
+    // Online, an ended match stays as it ended, as it did on every machine.
+    if (!online || phase != "end") advance(r.frames[k], false);
     drawreplaymark();
     if (synctest > 0) {
       record.frames.push_back(r.frames[k]);
@@ -84,6 +88,9 @@ int tlevel::playrecorded(const replayrecord& r, bool* finished) {
   }
   *finished = !left;
   int result = phase == "end" && winner != 0 ? winner : -1;
+  // Online, a match counts as won only once every machine knew its end; one
+  // left in the frames between is recorded as left.
+  if (online && r.winner == -1) result = -1;
   TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
                           checksumtext(checksum()));
   return result;

@@ -165,6 +165,7 @@ void lobbyhost::handle(guest& g, const netevent& e, uint32_t) {
 void lobbyhost::refuse(guest& g, refusal why) {
   out_.type = packettype::refuse;
   out_.reason = why;
+  out_.setversion(me_.version);
   encode(out_, bytes_);
   net_.send(g.peer, bytes_.data(), bytes_.size(), true);
   drop(g);
@@ -304,12 +305,19 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
   lastheard_ = nowms;
   switch (in_.type) {
     case packettype::refuse:
+      // A player who runs another version is told which one to get.
+      if (in_.reason == refusal::version) {
+        return fail("THE HOST RUNS GAME VERSION " + in_.versionstring() + ", THIS IS " +
+                    id_.version);
+      }
       fail(refusaltext(in_.reason));
       return;
     case packettype::welcome:
       if (state_ != waiting) return fail("THE HOST SENT A BROKEN PACKET");
       me_ = in_.machine;
       state_ = inlobby;
+      // Players changed while the hello was on its way count too.
+      setplayers(id_.players);
       return;
     case packettype::roster:
       if (state_ == inlobby) takeroster(in_);

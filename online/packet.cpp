@@ -111,6 +111,19 @@ class reader {
   bool ok_ = true;
 };
 
+void writeversion(writer& w, const packet& p) {
+  w.byte(p.versionlength);
+  for (int i = 0; i < p.versionlength; i++) w.byte(static_cast<uint8_t>(p.version[i]));
+}
+
+bool readversion(reader& r, packet& p) {
+  p.versionlength = r.byte();
+  if (p.versionlength > maxversion) return r.fail("the version is too long");
+  const uint8_t* v = r.bytes(p.versionlength);
+  if (v) std::memcpy(p.version.data(), v, p.versionlength);
+  return r.ok();
+}
+
 bool validmachine(int m) { return m >= 1 && m <= maxmachines; }
 bool validframe(int64_t f) { return f >= 0 && f < maxframe; }
 
@@ -275,8 +288,7 @@ void encode(const packet& p, std::vector<uint8_t>& out) {
   if (inmatch(p.type)) w.byte(p.epoch);
   switch (p.type) {
     case packettype::hello:
-      w.byte(p.versionlength);
-      for (int i = 0; i < p.versionlength; i++) w.byte(static_cast<uint8_t>(p.version[i]));
+      writeversion(w, p);
       w.u64(p.bodyhash);
       w.byte(p.players);
       break;
@@ -285,6 +297,7 @@ void encode(const packet& p, std::vector<uint8_t>& out) {
       break;
     case packettype::refuse:
       w.byte(static_cast<uint8_t>(p.reason));
+      writeversion(w, p);
       break;
     case packettype::roster:
       writeroster(w, p, true);
@@ -345,10 +358,7 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
   p.epoch = inmatch(p.type) ? r.byte() : 0;
   switch (p.type) {
     case packettype::hello: {
-      p.versionlength = r.byte();
-      if (p.versionlength > maxversion) return r.fail("the version is too long");
-      const uint8_t* v = r.bytes(p.versionlength);
-      if (v) std::memcpy(p.version.data(), v, p.versionlength);
+      if (!readversion(r, p)) return false;
       p.bodyhash = r.u64();
       p.players = r.byte();
       if (r.ok() && (p.players < 1 || p.players > maxlocalplayers)) return r.fail("a machine brings a wrong number of players");
@@ -362,6 +372,12 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
       const uint8_t reason = r.byte();
       if (r.ok() && (reason < 1 || reason > static_cast<uint8_t>(refusal::last))) return r.fail("the refusal is unknown");
       p.reason = static_cast<refusal>(reason);
+      if (!readversion(r, p)) return false;
+      // The joiner shows it.
+      for (int i = 0; i < p.versionlength; i++) {
+        if (p.version[i] < ' ' || p.version[i] > '~')
+          return r.fail("the host's version is not printable");
+      }
       break;
     }
     case packettype::roster:

@@ -24,7 +24,7 @@ constexpr size_t maxpacket = 2048;     // nothing legitimate comes near it
 enum class packettype : uint8_t {
   hello = 1,    // joiner -> host: who I am and what I run
   welcome,      // host -> joiner: your machine number
-  refuse,       // host -> joiner: why not, then the host hangs up
+  refuse,       // host -> joiner: why not and the host's version, then the host hangs up
   roster,       // host -> all: the machines in the lobby
   players,      // joiner -> host: how many players I bring now
   start,        // host -> all: the match begins
@@ -80,7 +80,7 @@ struct packet {
   packettype type = packettype::input;
   uint8_t epoch = 0;  // the match's number in the series, for inmatch() types
 
-  // hello
+  // hello (the joiner's version), refuse (the host's, printable characters)
   std::array<char, maxversion> version{};
   uint8_t versionlength = 0;
   uint64_t bodyhash = 0;

@@ -8,9 +8,6 @@ namespace {
 // Diagonal pushes are scaled so that two keys do not move faster than one.
 constexpr double diagonal = 0.707f;
 
-// Shirt colours of teams 1 to 4.
-constexpr int teamcolors[4][3] = {{200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
-
 template <typename T>
 void shift(std::array<double, Tman::historylength>& history, T value) {
   for (int k = Tman::historylength - 1; k >= 1; k--) history[k] = history[k - 1];

@@ -1,6 +1,7 @@
 // The replay format, all numbers little-endian:
 //   "PVRP", u16 format version, u8 length + the game's version,
-//   u8 mode, u8 level, 7 x u8 custom settings, 6 x u8 multiplayer settings,
+//   u8 mode (1 levels, 2 custom, 3 multiplayer, 4 online), u8 level,
+//   7 x u8 custom settings, 6 x u8 multiplayer settings,
 //   u16 window width, u16 height, u8 fireworks, u8 trail, 4 x u16 wins,
 //   i32 start score, i32 worst score, u64 generator state, i32 set-up clock,
 //   u64 start checksum, u32 frames, the frames, i8 winner,
@@ -11,16 +12,12 @@
 //   bit 6     held and pressed buttons follow (u16 each); otherwise the
 //             buttons held stay as they were and none is pressed
 //   bit 7     a typed character follows (never 0)
-// A typical frame is the control byte alone.
+// A typical frame is the control byte alone. A player's keys are the
+// direction bits; in an online match also the bit of a man the computer
+// plays since his machine left.
 #include "replay/replayfile.h"
 
 #include <cstring>
-
-#ifndef PARVANE_VERSION
-#define PARVANE_VERSION "1.0"
-#endif
-
-const char* const gameversion = PARVANE_VERSION;
 
 namespace {
 
@@ -28,8 +25,7 @@ constexpr char magic[4] = {'P', 'V', 'R', 'P'};
 constexpr int formatversion = 1;
 constexpr size_t maxversionlength = 32;
 constexpr uint16_t knownbuttons = (1u << 13) - 1;
-// An online match's departed players are marked as the computer's.
-constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown | inputcomputer;
+constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
 constexpr int clockescape = 31;
 constexpr int minwindow = 320;
 constexpr int maxwindow = 8192;
@@ -122,13 +118,13 @@ void writeplayers(writer& w, const FrameInput& f) {
   }
 }
 
-void readplayers(reader& r, FrameInput& f) {
+void readplayers(reader& r, FrameInput& f, uint8_t allowedkeys) {
   for (PlayerInput& p : f.players) {
     p.keys = static_cast<uint8_t>(r.u(1));
     p.stickx = static_cast<int8_t>(r.i(1));
     p.sticky = static_cast<int8_t>(r.i(1));
     if (!r.ok()) return;
-    if ((p.keys & ~knownkeys) != 0) r.fail("a player's keys are unknown");
+    if ((p.keys & ~allowedkeys) != 0) r.fail("a player's keys are unknown");
     if (p.stickx < -PlayerInput::stickfull || p.sticky < -PlayerInput::stickfull)
       r.fail("a stick is out of range");
   }
@@ -314,6 +310,10 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   if (count > r.left()) return refuse("it is cut short");
   rec.frames.reserve(count);
 
+  // Only an online match has men the computer took over from a machine that
+  // left.
+  const uint8_t allowedkeys =
+      rec.mode == replayonline ? knownkeys | inputcomputer : knownkeys;
   FrameInput f;
   int64_t clock = rec.initialtime;
   for (uint64_t k = 0; k < count && r.ok(); k++) {
@@ -335,7 +335,7 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
       break;
     }
     f.clock = static_cast<int32_t>(clock);
-    if (control & (1 << 5)) readplayers(r, f);
+    if (control & (1 << 5)) readplayers(r, f, allowedkeys);
     if (control & (1 << 6)) {
       f.held = static_cast<uint16_t>(r.u(2));
       f.pressed = static_cast<uint16_t>(r.u(2));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "online/netgame.h"
 #include "replay/replayfile.h"
 #include "tests/fuzz/scratchfolder.h"
 
@@ -24,15 +25,18 @@ void readone(const std::string& bytes) {
           "a refusal does not name its cause");
     return;
   }
-  check(inrange(r.mode, replaylevels, replaymultiplayer), "mode out of range");
+  check(inrange(r.mode, replaylevels, replayonline), "mode out of range");
   check(inrange(r.level, 1, 40), "level out of range");
-  check(inrange(r.custom.numplayers, 2, 4) && inrange(r.multi.numplayers, 2, 3),
+  check(inrange(r.custom.numplayers, 2, 4) && inrange(r.multi.numplayers, 2, 4),
         "players out of range");
+  // Only an online match has men the computer took over.
+  const int allowed = r.mode == replayonline ? 15 | online::inputcomputer : 15;
   check(r.frames.size() <= maxreplayframes && r.frames.size() <= size, "more frames than bytes");
   check(inrange(r.winner, -1, 4), "winner out of range");
   for (const FrameInput& f : r.frames) {
     for (const PlayerInput& p : f.players) {
-      check(p.keys < 16 && p.stickx >= -127 && p.sticky >= -127, "a player's input out of range");
+      check((p.keys & ~allowed) == 0 && p.stickx >= -127 && p.sticky >= -127,
+            "a player's input out of range");
     }
   }
   replayrecord again;

@@ -1,6 +1,7 @@
 // Matches recorded and played again: the replay file a match leaves, played
 // back to the same end; snapshots taken back and simulated again; the
 // rollback check; the instant replay of the end screens.
+#include "online/netgame.h"
 #include "replay/replayfolder.h"
 #include "tests/match/match_setup.h"
 
@@ -225,6 +226,45 @@ TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   }
   EXPECT_EQ(status, 3);
   EXPECT_EQ(Starting(TraceLines(), "desync"), std::vector<std::string>{"desync 19"});
+}
+
+// An online match as every machine records it: a multiplayer match from the
+// host's set-up, the clock its frame count, a man the computer took over.
+// Its end is known only once every machine has it, so the inputs run past
+// the end, which stays as it was.
+TEST_F(Replays, AnOnlineMatchPlaysBackToTheEndEveryMachineSaw) {
+  Start("", 5);
+  std::vector<FrameInput> inputs = busy(320);
+  for (int k = 0; k < 320; k++) {
+    inputs[k].clock = k * 1000 / 60;
+    if (k >= 100) inputs[k].players[2].keys |= online::inputcomputer;
+    if (k == 250) inputs[k].pressed = inputs[k].held = buttonenter;
+  }
+  std::vector<std::string> ends;
+  for (int recorded : {1, -1}) {
+    auto level = NewMatch();
+    Tmultiplayersettings settings;
+    settings.numplayers = 3;
+    int wins[4] = {0, 2, 1, 0};
+    ASSERT_EQ(level->startmatch("multiplayer", 1, &settings, nullptr, wins), 0);
+    level->record.mode = replayonline;
+    for (const FrameInput& in : inputs) {
+      if (level->phase != "end") level->advance(in, true);
+      level->record.frames.push_back(in);
+    }
+    ASSERT_EQ(level->phase, "end");
+    ASSERT_EQ(level->winner, 1);
+    // -1: left while the others had not yet confirmed the end.
+    level->writereplay(recorded);
+    ends.push_back("match end " + std::to_string(level->framecount) + " " +
+                   std::to_string(recorded) + " " + checksumtext(level->checksum()));
+  }
+  EXPECT_LT(std::stoi(ends[0].substr(10)), 320);
+  Start("", 99);
+  std::vector<std::string> played =
+      PlayBack({"replays/replay-000001.pvr", "replays/replay-000002.pvr"});
+  EXPECT_EQ(played, (std::vector<std::string>{"match start online 0 3", ends[0],
+                                              "match start online 0 3", ends[1]}));
 }
 
 int replaymarks(const std::vector<std::string>& trace) {

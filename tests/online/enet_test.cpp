@@ -96,7 +96,7 @@ TEST(Enet, ADifferentVersionIsRefusedOverTheWire) {
                       host.service(now());
                       joiner.service(now());
                     }));
-  EXPECT_EQ(joiner.failure(), "THE HOST RUNS A DIFFERENT GAME VERSION");
+  EXPECT_EQ(joiner.failure(), "THE HOST RUNS GAME VERSION 1.0, THIS IS 0.9");
   EXPECT_EQ(host.roster().size(), 1u);
 }
 

@@ -120,6 +120,17 @@ TEST(Lobby, JoinersMeetAndStartTheSameMatch) {
   EXPECT_EQ(late.failure(), "THE GAME HAS ALREADY STARTED");
 }
 
+TEST(Lobby, PlayersChangedBeforeTheWelcomeCount) {
+  lobbyrig r;
+  lobbyjoin& a = r.join({"1.0", 42, 1});
+  // The hello is out; the host has not answered yet.
+  a.service(r.now);
+  ASSERT_EQ(a.status(), lobbyjoin::waiting);
+  a.setplayers(3);
+  r.frames(5);
+  EXPECT_EQ(r.host->men(), 4);
+}
+
 TEST(Lobby, RefusedJoinersAreToldWhy) {
   lobbyrig r;
   ASSERT_TRUE(r.host->setplayers(2));
@@ -129,7 +140,8 @@ TEST(Lobby, RefusedJoinersAreToldWhy) {
   r.frames(5);
   lobbyjoin& full = r.join({"1.0", 42, 1});
   r.frames(5);
-  EXPECT_EQ(other.failure(), "THE HOST RUNS A DIFFERENT GAME VERSION");
+  // The versions are named, so the player knows which one to get.
+  EXPECT_EQ(other.failure(), "THE HOST RUNS GAME VERSION 1.0, THIS IS 1.1");
   EXPECT_EQ(body.failure(), "THE HOST HAS A DIFFERENT BODY FILE");
   EXPECT_EQ(fits.status(), lobbyjoin::inlobby);
   EXPECT_EQ(full.failure(), "THE LOBBY IS FULL");

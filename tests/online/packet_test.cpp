@@ -94,6 +94,11 @@ TEST(Packet, EveryKindComesBackAsSent) {
   leave.machine = 3;
   leave.frame = 0;
   all.push_back(leave);
+  packet refuse;
+  refuse.type = packettype::refuse;
+  refuse.reason = refusal::version;
+  refuse.setversion("1.2 beta");
+  all.push_back(refuse);
 
   for (const packet& p : all) {
     const std::vector<uint8_t> bytes = bytesof(p);
@@ -115,6 +120,14 @@ TEST(Packet, EveryKindComesBackAsSent) {
   ASSERT_TRUE(decode(h.data(), h.size(), back));
   EXPECT_EQ(back.versionstring(), "1.0");
   EXPECT_EQ(back.bodyhash, hello.bodyhash);
+  const std::vector<uint8_t> r = bytesof(refuse);
+  ASSERT_TRUE(decode(r.data(), r.size(), back));
+  EXPECT_EQ(back.versionstring(), "1.2 beta");
+
+  // The joiner shows the host's version: only printable characters pass.
+  std::vector<uint8_t> control = r;
+  control[4] = '\n';
+  EXPECT_EQ(refusedbecause(control), "the host's version is not printable");
 }
 
 TEST(Packet, KeyboardInputsStaySmall) {

@@ -1,0 +1,53 @@
+#!/bin/bash
+# A match won online, as two real processes over loopback whose windows
+# differ (the host's 1024 x 768, the joiner's 640 x 480): the joiner plays
+# at the host's size, both end the match with the same line, and the replay
+# each machine saved plays back to that line.
+. "$SRC/tests/scenarios/online_common.bash"
+
+port=$((40000 + $$ % 5000))
+mkdir "$work/host" "$work/join"
+prefs "$work/host" 3 0 1 1 0 1
+prefs "$work/join" 1 0 1 1 0 1
+cp "$work/join/prefs.txt" "$work/prefs.before"
+
+# Held keys are let go when the match begins, so they are held again every
+# ten frames: the host's man goes up and right into the ball, the joiner's
+# down and right out of its way, and the host wins after about 2400 frames.
+# Enter starts the series, and from frame 1800 on leaves the winner's screen.
+hold() {  # KEYS...
+  local f k
+  for f in $(seq 450 10 3000); do
+    for k in "$@"; do echo "$f down $k"; done
+  done
+}
+{
+  for f in $(seq 40 20 400) $(seq 1800 20 3000); do echo "$f press ENTER"; done
+  hold UP RIGHT
+} | sort -s -n > "$work/host/script.txt"
+hold DOWN RIGHT > "$work/join/script.txt"
+
+play "$work/host" 3000 --seed 1 --host "$port" &
+hostpid=$!
+sleep 0.3
+play "$work/join" 3000 --seed 7 --join "127.0.0.1:$port" || fail "the joiner ended with status $?"
+wait "$hostpid" || fail "the host ended with status $?"
+
+h=$work/host/trace.txt
+j=$work/join/trace.txt
+decided=$(grep '^match end' "$h" | grep -v ' -1 ' | head -1)
+[ -n "$decided" ] || fail "no match was won: $(grep '^match end' "$h")"
+grep -qx "$decided" "$j" || fail "the joiner ended the won match otherwise: $(grep '^match end' "$j")"
+same_checks "$h" "$j" 30
+
+# The joiner played at the host's size and kept its own in prefs.txt.
+[ "$(grep '^display open' "$j" | head -2 | tr '\n' ,)" = 'display open 640 480 0,display open 1024 768 0,' ] ||
+  fail "the joiner did not switch to the host's window: $(grep '^display' "$j" | tr '\n' ,)"
+cmp -s "$work/prefs.before" "$work/join/prefs.txt" || fail "the joiner's prefs.txt changed"
+
+# The won match's replay from either machine plays back to the same line.
+for m in host join; do
+  grep -qx 'replay save replays/replay-000001.pvr' "$work/$m/trace.txt" || fail "no replay on the $m"
+  [ "$(same_replays "$work/$m")" -ge 1 ] || fail "no replay played on the $m"
+done
+echo ok
