@@ -246,8 +246,7 @@ TEST_F(Replays, AnOnlineMatchPlaysBackToTheEndEveryMachineSaw) {
     Tmultiplayersettings settings;
     settings.numplayers = 3;
     int wins[4] = {0, 2, 1, 0};
-    ASSERT_EQ(level->startmatch("multiplayer", 1, &settings, nullptr, wins), 0);
-    level->record.mode = replayonline;
+    ASSERT_EQ(level->startmatch("online", 1, &settings, nullptr, wins), 0);
     for (const FrameInput& in : inputs) {
       if (level->phase != "end") level->advance(in, true);
       level->record.frames.push_back(in);
