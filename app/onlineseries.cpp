@@ -271,8 +271,13 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     }
     if (notetime > 0 && r == online::session::advanced) {
       notetime--;
-      setrowcolor(g.unicol, titlerow);
+      settitlecolor();
       drawcentred(leftnote, g.ywin * 0.1, textscale(4, g.xwin), g.xwin);
+    }
+    // Somebody else may have paused: say so, or the match just looks stuck.
+    if (level->paused && r == online::session::advanced) {
+      settitlecolor();
+      drawcentred("PAUSE", g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     }
     if (g.musicvolume > 0) keepmusic(*level, g.musicchannel, g.musicvolume / 10.0);
     checkquit();

@@ -21,9 +21,10 @@ port=$((25000 + $$ % 5000))
 # in the lobby starts the series; later ones leave the end screens.
 {
   for f in 30 90 150 210 270 330 600 900 1200; do echo "$f press ENTER"; done
-  printf '%s\n' '100 down LEFT' '700 up LEFT'
+  printf '%s\n' '100 down LEFT' '700 up LEFT' '820 press P'
 } | sort -n > "$work/host/script.txt"
-printf '%s\n' '200 down UP' '500 up UP' '500 down RIGHT' '1000 up RIGHT' > "$work/join/script.txt"
+# The joiner pauses the match for both; the host's P resumes it.
+printf '%s\n' '200 down UP' '500 up UP' '500 down RIGHT' '640 press P' '1000 up RIGHT' > "$work/join/script.txt"
 
 play() {  # FOLDER OPTIONS...
   local dir=$1
@@ -48,6 +49,11 @@ grep -qx 'net peer join 1' "$j" || fail "the joiner never reached the host"
 for t in "$h" "$j"; do
   grep -qx 'match start online 0 2' "$t" || fail "no online match in $t"
   grep -q '^net desync' "$t" && fail "the machines fell out of step"
+done
+
+# Both saw the pause, whoever pressed P.
+for t in "$h" "$j"; do
+  grep -q '^label .* PAUSE$' "$t" || fail "no pause shown in $t"
 done
 
 # Every frame both machines checked has the same state on both.
