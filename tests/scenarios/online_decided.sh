@@ -2,7 +2,7 @@
 # A match won online, as two real processes over loopback whose windows
 # differ (the host's 1024 x 768, the joiner's 640 x 480): the joiner plays
 # at the host's size, both end the match with the same line, and the replay
-# each machine saved plays back to that line.
+# each machine saved is the same and plays back to that line.
 . "$SRC/tests/scenarios/online_common.bash"
 
 port=$((40000 + $$ % 5000))
@@ -50,4 +50,7 @@ for m in host join; do
   grep -qx 'replay save replays/replay-000001.pvr' "$work/$m/trace.txt" || fail "no replay on the $m"
   [ "$(same_replays "$work/$m")" -ge 1 ] || fail "no replay played on the $m"
 done
+# And it is the same replay, byte for byte.
+cmp "$work/host/replays/replay-000001.pvr" "$work/join/replays/replay-000001.pvr" ||
+  fail "the machines saved different replays of the won match"
 echo ok
