@@ -1,6 +1,6 @@
 // The online match's own rules, without a network: P pauses and resumes
-// inside the simulation, a man whose input carries the computer's mark is
-// played by the computer, and the replay of such a match plays back.
+// inside the simulation, and a man whose input carries the computer's mark
+// is played by the computer.
 #include <cmath>
 
 #include "tests/match/match_setup.h"
@@ -138,36 +138,6 @@ TEST_F(OnlineMatch, TheComputerPlaysAManMarkedAsHis) {
     left->advance(in, true);
   }
   EXPECT_EQ(left->checksum(), straight);
-}
-
-TEST_F(OnlineMatch, ItsReplayPausesAndPlaysTheComputerAgain) {
-  Start("", 3, true);
-  auto level = Begin("online", 3);
-  EXPECT_EQ(level->record.mode, replayonline);
-  for (int f = 0; f < 400; f++) {
-    FrameInput in =
-        at(f, f % 90 < 45 ? inputup : inputleft, f == 100 || f == 160 ? buttonpause : 0);
-    if (f >= 200) in.players[1].keys = inputcomputer;
-    level->advance(in, true);
-    level->record.frames.push_back(in);
-  }
-  const uint64_t end = level->checksum();
-  level->writereplay(-1);
-  Stop();
-
-  Start("", 99, true, "again.txt");
-  replayrecord r;
-  std::string error;
-  std::ifstream file(dir_ / "replays/replay-000001.pvr", std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(file)), {});
-  ASSERT_TRUE(decodereplay(bytes, &r, &error)) << error;
-  auto again = NewMatch();
-  bool finished = false;
-  EXPECT_EQ(again->playrecorded(r, &finished), -1);
-  EXPECT_TRUE(finished);
-  EXPECT_EQ(again->checksum(), end);
-  EXPECT_EQ(Starting(TraceLines("again.txt"), "match start"),
-            std::vector<std::string>{"match start online 0 3"});
 }
 
 }  // namespace

@@ -239,6 +239,7 @@ TEST_F(Replays, AnOnlineMatchPlaysBackToTheEndEveryMachineSaw) {
     inputs[k].clock = k * 1000 / 60;
     if (k >= 100) inputs[k].players[2].keys |= online::inputcomputer;
     if (k == 250) inputs[k].pressed = inputs[k].held = buttonenter;
+    if (k == 40 || k == 60) inputs[k].pressed = buttonpause;  // paused for everybody between
   }
   std::vector<std::string> ends;
   for (int recorded : {1, -1}) {
