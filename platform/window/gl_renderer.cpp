@@ -149,7 +149,6 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glBindVertexArray(vao_);
   glGenBuffers(1, &vbo_);
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  glBufferData(GL_ARRAY_BUFFER, kPendingQuads * sizeof(CornerQuad), nullptr, GL_STREAM_DRAW);
   const GLsizei stride = sizeof(Corner);
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
@@ -210,7 +209,7 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glEnable(GL_BLEND);
   // Colours arrive premultiplied (see the shader); the frame's alpha stays
   // 1: only colour is ever shown or saved.
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
   drawCalls_ = lastDrawCalls_ = 0;
   drawHoldsShown_ = false;
   CheckErrors("setting up");
@@ -424,7 +423,7 @@ void GlRenderer::Queue(const CornerQuad* quads, size_t count) {
   }
   pending_.insert(pending_.end(), quads, quads + count);
   // A frame of any length is drawn in bounded pieces.
-  if (pending_.size() >= kPendingQuads) Flush();
+  if (pending_.size() >= 4 * static_cast<size_t>(kBatchQuads)) Flush();
 }
 
 void GlRenderer::Flush() {
@@ -435,18 +434,13 @@ void GlRenderer::Flush() {
     mipsStale_ = false;
   }
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  // Into the buffer made once, as much as it holds at a time: a new buffer
-  // per frame costs a software driver fresh pages to fault in every frame.
-  for (size_t start = 0; start < pending_.size(); start += kPendingQuads) {
-    const size_t fill = std::min(pending_.size() - start, kPendingQuads);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(fill * sizeof(CornerQuad)),
-                    pending_.data() + start);
-    for (size_t first = 0; first < fill; first += kBatchQuads) {
-      const size_t n = std::min(fill - first, static_cast<size_t>(kBatchQuads));
-      glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_SHORT,
-                               nullptr, static_cast<GLint>(first * 4));
-      ++drawCalls_;
-    }
+  glBufferData(GL_ARRAY_BUFFER, pending_.size() * sizeof(CornerQuad), pending_.data(),
+               GL_STREAM_DRAW);
+  for (size_t first = 0; first < pending_.size(); first += kBatchQuads) {
+    const size_t n = std::min(pending_.size() - first, static_cast<size_t>(kBatchQuads));
+    glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_SHORT, nullptr,
+                             static_cast<GLint>(first * 4));
+    ++drawCalls_;
   }
   pending_.clear();
 }
@@ -456,6 +450,9 @@ void GlRenderer::Flush() {
 void GlRenderer::RefreshFlat() {
   const int size = packer_.LayerSize();
   const FlatMipLayout layout(size);
+  // Mesa's software driver was seen copying mipmaps it had not finished
+  // making: waiting costs only when images come in.
+  glFinish();
   glActiveTexture(GL_TEXTURE0);
   if (flatLayers_ != atlasLayers_) {
     glDeleteTextures(1, &flat_);

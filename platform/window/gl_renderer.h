@@ -77,8 +77,6 @@ class GlRenderer {
 
  private:
   static constexpr int kBatchQuads = 4096;  // 16384 corners: 16-bit indices
-  // Quads handed to the driver at once at most: the vertex buffer's size.
-  static constexpr size_t kPendingQuads = 4 * kBatchQuads;
   static constexpr int kLayerSize = 2048;
 
   enum Target { kNoFrame, kWindow, kOffscreen };
