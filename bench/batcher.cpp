@@ -142,10 +142,7 @@ void DrawMenu() {
   Flip(0);
 }
 void BM_MenuFrame(benchmark::State& state) { Measure(state, DrawMenu); }
-BENCHMARK(BM_MenuFrame)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+BENCHMARK(BM_MenuFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 // The floor under every frame: clearing, showing in the window, swapping.
 void BM_EmptyFrame(benchmark::State& state) {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -389,7 +389,8 @@ void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count
     // quad: its pieces below share it.
     const float lod = QuadLod(quads[i], r.texelsW, r.texelsH);
     const int level =
-        lod <= 0.5f ? 0 : std::min(AtlasPacker::kMipLevels, static_cast<int>(std::ceil(lod - 0.5f)));
+        lod <= 0.5f ? 0
+                    : std::min(AtlasPacker::kMipLevels, static_cast<int>(std::ceil(lod - 0.5f)));
     if (!r.trimmable) {
       Append(r, light, level, quads[i]);
       continue;
@@ -406,8 +407,8 @@ void GlRenderer::Append(const Region& r, uint8_t light, int level, const Quad& q
   const float v0 = levelV0_[level] + r.v0 * levelDv_[level], dv = r.dv * levelDv_[level];
   for (int k = 0; k < 4; ++k) {
     const Vertex& in = quad.v[k];
-    q.c[k] = {in.x, in.y, u0 + in.u * du, v0 + in.v * dv, in.r, in.g, in.b, in.a, r.layer,
-              light, {0, 0}};
+    const float u = u0 + in.u * du, v = v0 + in.v * dv;
+    q.c[k] = {in.x, in.y, u, v, in.r, in.g, in.b, in.a, r.layer, light, {0, 0}};
   }
   if (target_ == kWindow) frameLog_.push_back(q);
   Queue(&q, 1);
@@ -458,8 +459,8 @@ void GlRenderer::RefreshFlat() {
     glDeleteTextures(1, &flat_);
     glGenTextures(1, &flat_);
     glBindTexture(GL_TEXTURE_2D_ARRAY, flat_);
-    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, layout.Width(), layout.Height(), atlasLayers_,
-                 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, layout.Width(), layout.Height(), atlasLayers_, 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     // One level, so no level is worked out per pixel.
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);

@@ -61,8 +61,8 @@ class GlRenderer {
   int AtlasLayers() const { return packer_.Layers(); }
 
   // A corner as the shader reads it: the texture coordinate already in the
-  // flat layer at the quad's mipmap level, then layer and blend mode, the same on all four corners
-  // of a quad.
+  // flat layer at the quad's mipmap level, then layer and blend mode, the
+  // same on all four corners of a quad.
   struct Corner {
     float x, y;
     float u, v;
@@ -118,9 +118,9 @@ class GlRenderer {
   // flat_ holds the same, laid out flat, and is what the shader samples
   // (unit 0).
   unsigned atlas_ = 0, flat_ = 0;
-  int atlasLayers_ = 0;     // layers the arrays have room for
+  int atlasLayers_ = 0;  // layers the arrays have room for
   int flatLayers_ = 0;
-  bool mipsStale_ = false;  // images came in since the mipmaps were made
+  bool mipsStale_ = false;       // images came in since the mipmaps were made
   std::vector<bool> flatStale_;  // per layer: flat_ lags behind atlas_
   // Per mipmap level: the flat layer's coordinate of a layer coordinate of
   // 0, and how far one of 1 moves it (u then v).

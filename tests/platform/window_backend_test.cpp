@@ -240,8 +240,8 @@ TEST(WindowAtlas, FlatLayoutKeepsEveryMipLevelApart) {
       EXPECT_TRUE(b.x0 >= 0 && b.y0 >= 0 && b.x1 <= layout.Width() && b.y1 <= layout.Height())
           << size << " level " << k;
       for (const Box& o : levels) {
-        const bool apart = o.x1 + 2 <= b.x0 || b.x1 + 2 <= o.x0 || o.y1 + 2 <= b.y0 ||
-                           b.y1 + 2 <= o.y0;
+        const bool apart =
+            o.x1 + 2 <= b.x0 || b.x1 + 2 <= o.x0 || o.y1 + 2 <= b.y0 || b.y1 + 2 <= o.y0;
         EXPECT_TRUE(apart) << size << " level " << k;
       }
       levels.push_back(b);
