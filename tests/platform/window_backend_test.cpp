@@ -639,11 +639,20 @@ TEST_F(WindowDisplay, ImagesShareADrawCallYetEachQuadDrawsItsOwn) {
   backend_->Clear();
   Draw(board, kBlendAlpha, QuadAt(100, 100, 16, 16));
   Draw(board, kBlendAlpha, QuadAt(300, 100, 64, 64));
+  // Shrunk three times, pixel centres fall on texel centres: level 0 would
+  // show the board black and white (a shrunk four times one reads grey at
+  // any level, between two texels).
+  Draw(board, kBlendAlpha, QuadAt(100, 200, 64 / 3.0f, 64 / 3.0f));
   backend_->Present(false);
   EXPECT_EQ(backend_->DrawCallsLastFrame(), 1);
   shot = Shot();
   for (int y = 101; y < 115; y += 3) {
     for (int x = 101; x < 115; x += 3) EXPECT_TRUE(Near(Pixel(shot, x, y), {128, 128, 128}, 2));
+  }
+  for (int y = 201; y < 220; y += 2) {
+    for (int x = 101; x < 120; x += 3) {
+      EXPECT_TRUE(Near(Pixel(shot, x, y), {128, 128, 128}, 2)) << x << "," << y;
+    }
   }
   EXPECT_EQ(Pixel(shot, 320, 120), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(Pixel(shot, 321, 120), (std::vector<int>{255, 255, 255}));
