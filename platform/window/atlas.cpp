@@ -35,6 +35,18 @@ std::vector<uint8_t> Halve(const uint8_t* src, int w, int h, int* nw, int* nh) {
 
 }  // namespace
 
+FlatMipLayout::FlatMipLayout(int layerSize) {
+  int x = 0;
+  const int row = layerSize + kGap;
+  for (int level = 1; level <= AtlasPacker::kMipLevels; ++level) {
+    x_[level] = x;
+    y_[level] = row;
+    x += (layerSize >> level) + kGap;
+  }
+  width_ = std::max(layerSize, x - kGap);
+  height_ = row + (layerSize >> 1);
+}
+
 AtlasPacker::AtlasPacker(int layerSize)
     : size_(std::max(kCellAlign * 2, layerSize / kCellAlign * kCellAlign)) {}
 

@@ -48,6 +48,28 @@ class AtlasPacker {
   std::vector<Layer> layers_;
 };
 
+// Where each mipmap level of a layer sits side by side in one flat layer:
+// level 0 at the top left, the smaller ones in a row beneath it with gaps,
+// so a bilinear read at one level's edge never reaches the next. The
+// renderer samples these flat layers at the one level a quad needs: a
+// software rasteriser then skips working out a level per pixel, which
+// costs more than the sampling itself.
+class FlatMipLayout {
+ public:
+  static constexpr int kGap = 8;
+  explicit FlatMipLayout(int layerSize);
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Top-left texel of level k (0..kMipLevels), which is layerSize >> k wide.
+  int X(int level) const { return x_[level]; }
+  int Y(int level) const { return y_[level]; }
+
+ private:
+  int width_ = 0, height_ = 0;
+  int x_[AtlasPacker::kMipLevels + 1] = {};
+  int y_[AtlasPacker::kMipLevels + 1] = {};
+};
+
 // The texels to upload for `cell`: the image (rows top first, RGBA),
 // shrunk by halves to the cell's size if need be, inside kPadding texels
 // copied from its nearest edge, as a clamped texture would read them.

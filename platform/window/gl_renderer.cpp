@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -40,11 +41,11 @@ void main() {
 }
 )";
 
-// One lookup, no branch: vMode is (layer, light, -, -). The colour leaves
-// premultiplied by its alpha, and the blend adds it to what is there times
-// one minus the alpha it carries: the alpha itself for blending, zero for
-// light. Every image is filtered the same way (trilinear): a per-image
-// choice would cost every pixel of every image its arithmetic.
+// One bilinear lookup, no branch: vMode is (layer, light, -, -), and the
+// coordinate already points into the mipmap level the quad needs. The
+// colour leaves premultiplied by its alpha, and the blend adds it to what
+// is there times one minus the alpha it carries: the alpha itself for
+// blending, zero for light.
 const char* const kFragmentShader = R"(#version 330 core
 uniform sampler2DArray uAtlas;
 noperspective in vec2 vUv;
@@ -175,7 +176,17 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLushort), indices.data(),
                GL_STATIC_DRAW);
 
-  glActiveTexture(GL_TEXTURE0);
+  // Unit 1 keeps the array that makes the mipmaps bound; unit 0 the one
+  // that is sampled (see RefreshFlat).
+  glActiveTexture(GL_TEXTURE1);
+  const FlatMipLayout layout(packer_.LayerSize());
+  for (int level = 0; level <= AtlasPacker::kMipLevels; ++level) {
+    const float size = static_cast<float>(packer_.LayerSize() >> level);
+    levelU0_[level] = static_cast<float>(layout.X(level)) / layout.Width();
+    levelDu_[level] = size / layout.Width();
+    levelV0_[level] = static_cast<float>(layout.Y(level)) / layout.Height();
+    levelDv_[level] = size / layout.Height();
+  }
   const uint8_t white[4] = {255, 255, 255, 255};
   if (!EnsureLayers(1) || AddImage(white, 1, 1) < 0) {
     if (error) *error = "cannot create the texture array";
@@ -216,10 +227,12 @@ void GlRenderer::Shutdown() {
   regions_.clear();
   white_ = Region();
   packer_ = AtlasPacker(kLayerSize);
-  atlasLayers_ = 0;
+  atlasLayers_ = flatLayers_ = 0;
   mipsStale_ = false;
+  flatStale_.clear();
   if (!ready_) return;
   glDeleteTextures(1, &atlas_);  // 0 is ignored
+  glDeleteTextures(1, &flat_);
   glDeleteFramebuffers(1, &drawFbo_);
   glDeleteFramebuffers(1, &shownFbo_);
   glDeleteRenderbuffers(1, &drawRbo_);
@@ -228,7 +241,7 @@ void GlRenderer::Shutdown() {
   glDeleteBuffers(1, &ibo_);
   glDeleteVertexArrays(1, &vao_);
   glDeleteProgram(program_);
-  vao_ = vbo_ = ibo_ = atlas_ = program_ = 0;
+  vao_ = vbo_ = ibo_ = atlas_ = flat_ = program_ = 0;
   drawFbo_ = drawRbo_ = shownFbo_ = shownRbo_ = 0;
   ready_ = false;
 }
@@ -278,6 +291,7 @@ bool GlRenderer::EnsureLayers(int layers) {
   }
   atlas_ = grown;
   atlasLayers_ = count;
+  flatStale_.assign(static_cast<size_t>(count), true);
   CheckErrors("growing the texture array");
   return true;
 }
@@ -292,6 +306,7 @@ int GlRenderer::AddImage(const uint8_t* rgba, int w, int h) {
                   cell.y - AtlasPacker::kPadding, cell.layer, tw, th, 1, GL_RGBA, GL_UNSIGNED_BYTE,
                   texels.data());
   mipsStale_ = true;
+  flatStale_[static_cast<size_t>(cell.layer)] = true;
   const float size = static_cast<float>(packer_.LayerSize());
   Region r;
   r.live = true;
@@ -370,22 +385,30 @@ void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count
   const Region& r = *region;  // stays put: no image is added while drawing
   const uint8_t light = blend == kBlendLight ? 1 : 0;
   for (int i = 0; i < count; ++i) {
+    // The level a GPU's nearest-mipmap filter would pick, for the whole
+    // quad: its pieces below share it.
+    const float lod = QuadLod(quads[i], r.texelsW, r.texelsH);
+    const int level =
+        lod <= 0.5f ? 0
+                    : std::min(AtlasPacker::kMipLevels, static_cast<int>(std::ceil(lod - 0.5f)));
     if (!r.trimmable) {
-      Append(r, light, quads[i]);
+      Append(r, light, level, quads[i]);
       continue;
     }
     Quad pieces[kMaxPieces];
     const int n = TrimQuad(quads[i], r.coverage, r.texelsW, r.texelsH, pieces);
-    for (int k = 0; k < n; ++k) Append(r, light, pieces[k]);
+    for (int k = 0; k < n; ++k) Append(r, light, level, pieces[k]);
   }
 }
 
-void GlRenderer::Append(const Region& r, uint8_t light, const Quad& quad) {
+void GlRenderer::Append(const Region& r, uint8_t light, int level, const Quad& quad) {
   CornerQuad q;
+  const float u0 = levelU0_[level] + r.u0 * levelDu_[level], du = r.du * levelDu_[level];
+  const float v0 = levelV0_[level] + r.v0 * levelDv_[level], dv = r.dv * levelDv_[level];
   for (int k = 0; k < 4; ++k) {
     const Vertex& in = quad.v[k];
-    q.c[k] = {in.x,  in.y,  r.u0 + in.u * r.du, r.v0 + in.v * r.dv, in.r, in.g, in.b, in.a, r.layer,
-              light, {0, 0}};
+    const float u = u0 + in.u * du, v = v0 + in.v * dv;
+    q.c[k] = {in.x, in.y, u, v, in.r, in.g, in.b, in.a, r.layer, light, {0, 0}};
   }
   if (target_ == kWindow) frameLog_.push_back(q);
   Queue(&q, 1);
@@ -408,6 +431,7 @@ void GlRenderer::Flush() {
   if (pending_.empty() || !ready_) return;
   if (mipsStale_) {
     glGenerateMipmap(GL_TEXTURE_2D_ARRAY);
+    RefreshFlat();
     mipsStale_ = false;
   }
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
@@ -420,6 +444,51 @@ void GlRenderer::Flush() {
     ++drawCalls_;
   }
   pending_.clear();
+}
+
+// Copies every level of the layers that changed from atlas_ into flat_,
+// growing flat_ to as many layers first.
+void GlRenderer::RefreshFlat() {
+  const int size = packer_.LayerSize();
+  const FlatMipLayout layout(size);
+  // Mesa's software driver was seen copying mipmaps it had not finished
+  // making: waiting costs only when images come in.
+  glFinish();
+  glActiveTexture(GL_TEXTURE0);
+  if (flatLayers_ != atlasLayers_) {
+    glDeleteTextures(1, &flat_);
+    glGenTextures(1, &flat_);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, flat_);
+    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, layout.Width(), layout.Height(), atlasLayers_, 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    // One level, so no level is worked out per pixel.
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_BASE_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    flatLayers_ = atlasLayers_;
+    flatStale_.assign(static_cast<size_t>(atlasLayers_), true);
+  }
+  GLint readFbo = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFbo);
+  GLuint fbo = 0;
+  glGenFramebuffers(1, &fbo);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+  for (int layer = 0; layer < flatLayers_; ++layer) {
+    if (!flatStale_[static_cast<size_t>(layer)]) continue;
+    for (int level = 0; level <= AtlasPacker::kMipLevels; ++level) {
+      glFramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, atlas_, level, layer);
+      glCopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, layout.X(level), layout.Y(level), layer, 0, 0,
+                          size >> level, size >> level);
+    }
+    flatStale_[static_cast<size_t>(layer)] = false;
+  }
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFbo));
+  glDeleteFramebuffers(1, &fbo);
+  glActiveTexture(GL_TEXTURE1);
+  CheckErrors("laying the mipmaps flat");
 }
 
 // Drawing goes on over the shown frame without a clear first (the game may

@@ -5,6 +5,13 @@
 // rasteriser pays per pixel for every texture lookup a shader could make,
 // and a driver pays per call; one lookup and one call keep both low.
 //
+// The array that is sampled holds each layer's mipmaps side by side in one
+// level (see FlatMipLayout) and every quad reads the one mipmap level that
+// its size on screen calls for, bilinearly: a software rasteriser would
+// otherwise work out a level for every pixel and fetch from two, which
+// costs it more than drawing the quad does. The mipmaps are made by the
+// driver in a second array that is never sampled.
+//
 // While the window is exactly the frame's size a frame that starts with a
 // clear is drawn straight into the window, and what it drew is kept as a
 // list of corners: a software rasteriser would otherwise spend a full-frame
@@ -54,8 +61,8 @@ class GlRenderer {
   int AtlasLayers() const { return packer_.Layers(); }
 
   // A corner as the shader reads it: the texture coordinate already in the
-  // array's layer, then layer and blend mode, the same on all four corners
-  // of a quad.
+  // flat layer at the quad's mipmap level, then layer and blend mode, the
+  // same on all four corners of a quad.
   struct Corner {
     float x, y;
     float u, v;
@@ -93,7 +100,8 @@ class GlRenderer {
   bool EnsureLayers(int layers);
   void BindTarget();
   void BeginFrameOnShown();
-  void Append(const Region& r, uint8_t light, const Quad& quad);
+  void Append(const Region& r, uint8_t light, int level, const Quad& quad);
+  void RefreshFlat();
   void Queue(const CornerQuad* quads, size_t count);
   void Flush();
   void KeepShownFrame();
@@ -106,9 +114,18 @@ class GlRenderer {
   unsigned program_ = 0;
   unsigned vao_ = 0, vbo_ = 0, ibo_ = 0;
   unsigned drawFbo_ = 0, drawRbo_ = 0, shownFbo_ = 0, shownRbo_ = 0;
-  unsigned atlas_ = 0;
-  int atlasLayers_ = 0;     // layers the array has room for
-  bool mipsStale_ = false;  // images came in since the mipmaps were made
+  // atlas_ takes the images and makes their mipmaps (texture unit 1);
+  // flat_ holds the same, laid out flat, and is what the shader samples
+  // (unit 0).
+  unsigned atlas_ = 0, flat_ = 0;
+  int atlasLayers_ = 0;  // layers the arrays have room for
+  int flatLayers_ = 0;
+  bool mipsStale_ = false;       // images came in since the mipmaps were made
+  std::vector<bool> flatStale_;  // per layer: flat_ lags behind atlas_
+  // Per mipmap level: the flat layer's coordinate of a layer coordinate of
+  // 0, and how far one of 1 moves it (u then v).
+  float levelU0_[AtlasPacker::kMipLevels + 1] = {}, levelDu_[AtlasPacker::kMipLevels + 1] = {};
+  float levelV0_[AtlasPacker::kMipLevels + 1] = {}, levelDv_[AtlasPacker::kMipLevels + 1] = {};
   AtlasPacker packer_;
   int drawableW_ = 0, drawableH_ = 0;
   Target target_ = kNoFrame;  // where the frame under way goes

@@ -71,6 +71,23 @@ Coverage CoverageOf(const uint8_t* rgba, int w, int h) {
   return cov;
 }
 
+float QuadLod(const Quad& quad, float texelsW, float texelsH) {
+  const Vertex* v = quad.v;
+  // Screen steps along the quad's sides and the texel steps they make.
+  const float e1x = v[1].x - v[0].x, e1y = v[1].y - v[0].y;
+  const float e3x = v[3].x - v[0].x, e3y = v[3].y - v[0].y;
+  const float t1u = (v[1].u - v[0].u) * texelsW, t1v = (v[1].v - v[0].v) * texelsH;
+  const float t3u = (v[3].u - v[0].u) * texelsW, t3v = (v[3].v - v[0].v) * texelsH;
+  const float det = e1x * e3y - e3x * e1y;
+  if (!(std::fabs(det) > 1e-6f)) return 0;  // also NaN
+  // Texels per pixel step along x and along y: the texel steps times the
+  // inverse of the screen steps.
+  const float xu = (t1u * e3y - t3u * e1y) / det, xv = (t1v * e3y - t3v * e1y) / det;
+  const float yu = (t3u * e1x - t1u * e3x) / det, yv = (t3v * e1x - t1v * e3x) / det;
+  const float rho2 = std::max(xu * xu + xv * xv, yu * yu + yv * yv);
+  return 0.5f * std::log2(std::max(rho2, 1e-12f));
+}
+
 int TrimQuad(const Quad& quad, const Coverage& coverage, float texelsW, float texelsH, Quad* out) {
   out[0] = quad;
   const Vertex* v = quad.v;

@@ -25,6 +25,12 @@ Coverage FullCoverage();
 // The coverage of a w x h RGBA image (rows top first).
 Coverage CoverageOf(const uint8_t* rgba, int w, int h);
 
+// The mipmap level of detail a GPU would work out for an affine quad: log2
+// of the texels one pixel step crosses along the texture's steeper screen
+// axis. texelsW x texelsH: the image's size in texels. A quad with no area
+// gets 0.
+float QuadLod(const Quad& quad, float texelsW, float texelsH);
+
 // Writes the pieces that draw `quad` into out[0..], at most kMaxPieces of
 // them, and returns how many (0 when nothing of it can show). The quad is
 // returned whole unless it is a parallelogram with an axis-aligned

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -224,6 +226,33 @@ TEST(WindowAtlas, EveryImageAndGlyphFindsItsOwnPaddedCell) {
   EXPECT_FALSE(packer.Place(10, -1, &cell));
 }
 
+// Each level of a layer laid flat must keep a gap to the others, or a
+// bilinear read at one level's edge takes in another's texels.
+TEST(WindowAtlas, FlatLayoutKeepsEveryMipLevelApart) {
+  for (int size : {2048, 1024, 64}) {
+    const FlatMipLayout layout(size);
+    EXPECT_EQ(layout.X(0), 0);
+    EXPECT_EQ(layout.Y(0), 0);
+    std::vector<Box> levels;
+    for (int k = 0; k <= AtlasPacker::kMipLevels; ++k) {
+      const Box b{0, layout.X(k), layout.Y(k), layout.X(k) + (size >> k),
+                  layout.Y(k) + (size >> k)};
+      EXPECT_TRUE(b.x0 >= 0 && b.y0 >= 0 && b.x1 <= layout.Width() && b.y1 <= layout.Height())
+          << size << " level " << k;
+      for (const Box& o : levels) {
+        const bool apart =
+            o.x1 + 2 <= b.x0 || b.x1 + 2 <= o.x0 || o.y1 + 2 <= b.y0 || b.y1 + 2 <= o.y0;
+        EXPECT_TRUE(apart) << size << " level " << k;
+      }
+      levels.push_back(b);
+    }
+    // Not much larger than the level it holds: the levels below fit in half
+    // its height again.
+    EXPECT_LE(layout.Width(), std::max(size, 1024));
+    EXPECT_LE(layout.Height(), size + size / 2 + FlatMipLayout::kGap);
+  }
+}
+
 TEST(WindowAtlas, PaddingRepeatsTheNearestEdgeAndShrinkingAverages) {
   // 2 x 2: red, green / blue, clear.
   const uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 0, 0};
@@ -351,6 +380,31 @@ TEST(WindowTrim, CoverageReachesAsFarAsEachLevelFilters) {
   // The coarsest level reads 64 texels and more around: a ring of cells.
   EXPECT_EQ(count(cov.cells[Coverage::kLevels - 1]), 16);
   EXPECT_EQ(cov.cells[Coverage::kLevels - 1] & 1, 0u);  // a far corner stays empty
+}
+
+// The level a quad is sampled at: it follows how many texels a pixel
+// spans, whatever the quad's turn, along the axis that is shrunk most.
+TEST(WindowTrim, QuadLodFollowsTheSizeOnScreenWhateverTheTurn) {
+  const Quad q = QuadAt(10, 20, 64, 64);
+  EXPECT_NEAR(QuadLod(q, 256, 256), 2, 1e-4);
+  EXPECT_NEAR(QuadLod(q, 16, 16), -2, 1e-4);
+  EXPECT_NEAR(QuadLod(q, 256, 64), 2, 1e-4);  // the steeper axis counts
+  EXPECT_NEAR(QuadLod(q, 64, 512), 3, 1e-4);
+  Quad turned = q;
+  const float c = std::cos(0.5f), s = std::sin(0.5f);
+  for (Vertex& v : turned.v) {
+    const float x = v.x - 42, y = v.y - 52;
+    v.x = 42 + c * x - s * y;
+    v.y = 52 + s * x + c * y;
+  }
+  EXPECT_NEAR(QuadLod(turned, 256, 256), 2, 1e-3);
+  Quad half = q;  // the left half of the image over the whole quad
+  half.v[1].u = half.v[2].u = 0.5f;
+  EXPECT_NEAR(QuadLod(half, 256, 256), 2, 1e-4);  // v still shrinks 4 times
+  EXPECT_NEAR(QuadLod(half, 256, 32), 1, 1e-4);   // now u, 2 times, counts
+  Quad flat = q;
+  flat.v[2].y = flat.v[3].y = flat.v[0].y;
+  EXPECT_EQ(QuadLod(flat, 256, 256), 0);
 }
 
 TEST(WindowVsync, DistrustsPresentsThatDoNotWait) {
@@ -517,6 +571,23 @@ TEST_F(WindowDisplay, CountsDrawCallsWithAndWithoutBatching) {
   EXPECT_EQ(backend_->DrawCallsLastFrame(), 0);
 }
 
+// A frame of many thousand quads is drawn whole, in calls of 4096, and so
+// is its screenshot, drawn again from the kept corners in one go.
+TEST_F(WindowDisplay, FramesOfManyQuadsDrawWhole) {
+  Open(640, 480);
+  std::vector<Quad> quads;
+  for (int i = 0; i < 20000; ++i) quads.push_back(QuadAt(i % 200 * 3.0f, i / 200 * 3.0f, 1, 1));
+  backend_->Clear();
+  backend_->DrawQuads(kWhiteTexture, kBlendAlpha, quads.data(), 20000);
+  backend_->Present(false);
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), 5);  // 4096 quads a call
+  const PngImage shot = Shot();
+  for (int i : {0, 4095, 4096, 16383, 16384, 19999}) {
+    EXPECT_EQ(Pixel(shot, i % 200 * 3, i / 200 * 3), (std::vector<int>{255, 255, 255})) << i;
+  }
+  EXPECT_EQ(Pixel(shot, 1, 1), (std::vector<int>{0, 0, 0}));
+}
+
 // Every image shares the texture array and one draw call; each quad must
 // still sample its own image, at the right mipmap level, with its own
 // filtering, and nothing of a neighbour may bleed in.
@@ -568,11 +639,20 @@ TEST_F(WindowDisplay, ImagesShareADrawCallYetEachQuadDrawsItsOwn) {
   backend_->Clear();
   Draw(board, kBlendAlpha, QuadAt(100, 100, 16, 16));
   Draw(board, kBlendAlpha, QuadAt(300, 100, 64, 64));
+  // Shrunk three times, pixel centres fall on texel centres: level 0 would
+  // show the board black and white (a shrunk four times one reads grey at
+  // any level, between two texels).
+  Draw(board, kBlendAlpha, QuadAt(100, 200, 64 / 3.0f, 64 / 3.0f));
   backend_->Present(false);
   EXPECT_EQ(backend_->DrawCallsLastFrame(), 1);
   shot = Shot();
   for (int y = 101; y < 115; y += 3) {
     for (int x = 101; x < 115; x += 3) EXPECT_TRUE(Near(Pixel(shot, x, y), {128, 128, 128}, 2));
+  }
+  for (int y = 201; y < 220; y += 2) {
+    for (int x = 101; x < 120; x += 3) {
+      EXPECT_TRUE(Near(Pixel(shot, x, y), {128, 128, 128}, 2)) << x << "," << y;
+    }
   }
   EXPECT_EQ(Pixel(shot, 320, 120), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(Pixel(shot, 321, 120), (std::vector<int>{255, 255, 255}));
