@@ -4,6 +4,7 @@ grey, straight from the X server (libX11 through ctypes, no extra tools).
 
 usage: window_pixels.py WINDOW-ID resize W H
        window_pixels.py WINDOW-ID columns   -> "W H first-grey last-grey"
+       window_pixels.py WINDOW-ID white     -> "1" when a pixel is pure white, else "0"
 """
 import ctypes
 import ctypes.util
@@ -50,8 +51,13 @@ else:
         r, g, b = p >> 16, (p >> 8) & 0xFF, p & 0xFF
         return p != 0 and r == g == b
 
-    # Only neutral grey counts: the game's grey menu items stay put, while
-    # its coloured texts drift through the colours, now and then near black.
-    lit = [x for x in range(w) if any(grey(x, y) for y in range(0, h, 2))]
-    print(w, h, lit[0] if lit else -1, lit[-1] if lit else -1)
+    if sys.argv[2] == "white":
+        # The logo's credit line is white; no menu text ever is.
+        print(int(any(x11.XGetPixel(image, x, y) & 0xFFFFFF == 0xFFFFFF
+                      for y in range(0, h, 2) for x in range(w))))
+    else:
+        # Only neutral grey counts: the game's grey menu items stay put, while
+        # its coloured texts drift through the colours, now and then near black.
+        lit = [x for x in range(w) if any(grey(x, y) for y in range(0, h, 2))]
+        print(w, h, lit[0] if lit else -1, lit[-1] if lit else -1)
 x11.XCloseDisplay(display)

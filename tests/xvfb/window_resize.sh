@@ -44,13 +44,22 @@ until_columns() {  # "W H FIRST LAST"
 }
 
 # The title menu's grey columns in the 640 x 480 frame, once the logo (whose
-# white credit line counts as grey) has given way to the menu for good.
+# white credit line counts as grey) has given way to the menu for good, and
+# the same three times over: a slow machine may show the logo for a while,
+# and a drifting colour may pass through grey.
 previous=""
+same=0
 sleep 1
 for _ in $(seq 100); do
   sleep 0.5
   current=$(python3 "$pixels" "$id" columns)
-  [ "$current" = "$previous" ] && [ "${current##* }" != -1 ] && break
+  if [ "$current" = "$previous" ] && [ "${current##* }" != -1 ] &&
+    [ "$(python3 "$pixels" "$id" white)" = 0 ]; then
+    same=$((same + 1))
+  else
+    same=0
+  fi
+  [ "$same" -ge 2 ] && break
   previous=$current
 done
 read -r w h first last <<< "$current"
