@@ -10,6 +10,7 @@
 #include "controls/controls.h"
 #include "match/quit.h"
 #include "platform/platform.h"
+#include "players/man.h"
 
 namespace {
 
@@ -17,9 +18,8 @@ constexpr int controllerrow = controlactions;  // below the four actions
 constexpr int defaultsrow = controllerrow + 1;
 constexpr int rows = defaultsrow + 1;
 
-// Header colours of players 1 to 4, their shirts' colours.
-constexpr int playercolours[controlplayers][3] = {
-    {200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
+// Players 1 to 4 head their columns in their shirts' colours.
+static_assert(controlplayers <= 4, "a shirt colour for every player");
 
 double columnx(int player, double w) { return perwidth(370 + 160 * player, w); }
 double rowy(int row, double w) { return perwidth(230 + 60 * row, w); }
@@ -75,7 +75,7 @@ int game::controlsscreen() {
     setrowcolor(unicol, titlerow);
     drawcentred("CONTROLS", perwidth(50, w), textscale(7, w), w);
     for (int p = 0; p < controlplayers; p++) {
-      SetColor(playercolours[p][0], playercolours[p][1], playercolours[p][2]);
+      SetColor(teamcolors[p][0], teamcolors[p][1], teamcolors[p][2]);
       cell("PLAYER " + std::to_string(p + 1), columnx(p, w), perwidth(160, w), w, 130);
     }
     for (int r = 0; r < defaultsrow; r++) {

@@ -92,15 +92,7 @@ void BM_MatchFrameWithEightFramesRolledBack(benchmark::State& state) {
   static matchmedia media;
   static const bool started = startheadless(media);
   if (!started) std::exit(1);
-  SeedRandom(3);
-  auto level = media.newmatch();
-  level->savereplay = false;
-  Tcustomsettings settings;
-  settings.numplayers = 4;
-  settings.arenanum = 11;
-  int wins[4] = {0, 0, 0, 0};
-  level->startmatch("custom", 1, nullptr, &settings, wins);
-  for (int f = 0; f < 300; f++) level->playframe();
+  auto level = media.fourplayers();
   // Keep every man in the contest for the whole run: nobody wins.
   level->maxowntime = 1e9f;
   matchgame game(*level);

@@ -22,19 +22,7 @@ platform& shared() {
   return p;
 }
 
-// Four players on arena 11, the busiest arena, past the opening zoom.
-std::unique_ptr<tlevel> fourplayers() {
-  SeedRandom(3);
-  auto level = shared().media.newmatch();
-  level->savereplay = false;
-  Tcustomsettings settings;
-  settings.numplayers = 4;
-  settings.arenanum = 11;
-  int wins[4] = {0, 0, 0, 0};
-  level->startmatch("custom", 1, nullptr, &settings, wins);
-  for (int f = 0; f < 300; f++) level->playframe();
-  return level;
-}
+std::unique_ptr<tlevel> fourplayers() { return shared().media.fourplayers(); }
 
 // A player's keys as a person changes them: a new direction every 10 to 40
 // frames, now and then none.

@@ -58,6 +58,20 @@ struct matchmedia {
     level->sparki = spark;
     return level;
   }
+
+  // Four players on arena 11, the busiest arena, past the opening zoom.
+  std::unique_ptr<tlevel> fourplayers() const {
+    SeedRandom(3);
+    auto level = newmatch();
+    level->savereplay = false;
+    Tcustomsettings settings;
+    settings.numplayers = 4;
+    settings.arenanum = 11;
+    int wins[4] = {0, 0, 0, 0};
+    level->startmatch("custom", 1, nullptr, &settings, wins);
+    for (int f = 0; f < 300; f++) level->playframe();
+    return level;
+  }
 };
 
 // Starts the headless platform with a fake clock and no trace, opens a

@@ -10,7 +10,7 @@
 class Tmainball;
 
 // Shirt colours of teams 1 to 4: man n plays for team n, and wherever a
-// player is named (the online lobby) he wears his colour.
+// player is named (the online lobby, the controls) he wears his colour.
 inline constexpr int teamcolors[4][3] = {{200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
 
 class Tman : public ragobject {
