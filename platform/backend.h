@@ -87,6 +87,9 @@ class Backend {
   virtual bool VsyncRunsAt(int rate) = 0;
   virtual int DrawCallsLastFrame() = 0;
   virtual void SetBatching(bool on) = 0;
+  // false: every frame is drawn and shown whole, even where it did not
+  // change (benchmarks of drawing).
+  virtual void SetRedrawOnlyChanges(bool) {}
 
   virtual void PollEvents(InputSink& sink) = 0;
   // Starts the controller subsystem with these extra mapping files (those

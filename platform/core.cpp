@@ -346,3 +346,8 @@ void SetBatching(bool on) {
   plat::Platform& p = State();
   if (p.backend) p.backend->SetBatching(on);
 }
+
+void SetRedrawOnlyChanges(bool on) {
+  plat::Platform& p = State();
+  if (p.backend) p.backend->SetRedrawOnlyChanges(on);
+}

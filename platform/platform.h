@@ -282,3 +282,6 @@ void Notify(const std::string& text);
 int LastFrameDrawCalls();
 // false: one draw call per quad (the unbatched baseline of the benchmarks).
 void SetBatching(bool on);
+// false: every frame is drawn whole, even where it is the same as the one
+// before (benchmarks of drawing). On by default.
+void SetRedrawOnlyChanges(bool on);

@@ -26,7 +26,7 @@ parvane_install() {
 }
 
 PARVANE_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev
-  libfreetype-dev libogg-dev libvorbis-dev libenet-dev)
+  libfreetype-dev libogg-dev libvorbis-dev libenet-dev libx11-dev)
 PARVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri python3
   desktop-file-utils appstream x11-utils)
 # Building and checking the Debian package.

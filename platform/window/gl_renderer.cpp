@@ -223,6 +223,9 @@ void GlRenderer::Shutdown() {
   target_ = kNoFrame;
   shownInLog_ = false;
   drawableW_ = drawableH_ = 0;
+  keepsBack_ = backHolds_ = false;  // a new window says again
+  frontStale_ = true;
+  backW_ = backH_ = 0;
   firstId_ += static_cast<int>(regions_.size());
   regions_.clear();
   white_ = Region();
@@ -361,6 +364,7 @@ void GlRenderer::Clear() {
   if (Fits()) {
     target_ = kWindow;
     frameLog_.clear();
+    if (keepsBack_) return;  // cleared where it changes, at the end
   } else {
     target_ = kOffscreen;
     if (drawHoldsShown_) {
@@ -410,7 +414,10 @@ void GlRenderer::Append(const Region& r, uint8_t light, int level, const Quad& q
     const float u = u0 + in.u * du, v = v0 + in.v * dv;
     q.c[k] = {in.x, in.y, u, v, in.r, in.g, in.b, in.a, r.layer, light, {0, 0}};
   }
-  if (target_ == kWindow) frameLog_.push_back(q);
+  if (target_ == kWindow) {
+    frameLog_.push_back(q);
+    if (keepsBack_) return;  // drawn where it changes, at the end
+  }
   Queue(&q, 1);
 }
 
@@ -503,6 +510,7 @@ void GlRenderer::BeginFrameOnShown() {
   if (Fits() && shownLog_.size() < kLogQuads) {
     target_ = kWindow;
     frameLog_ = shownLog_;
+    if (keepsBack_) return;
   } else {
     target_ = kOffscreen;  // shownFbo_ stays free to draw the log for screenshots
     drawHoldsShown_ = false;
@@ -523,13 +531,42 @@ void GlRenderer::KeepShownFrame() {
   drawHoldsShown_ = false;
 }
 
-void GlRenderer::EndFrame(int drawableW, int drawableH) {
-  if (!ready_) return;
+void GlRenderer::SetKeepsBackBuffer(bool on) {
+  if (on == keepsBack_) return;
+  Flush();
+  keepsBack_ = on;
+  backHolds_ = false;
+  frontStale_ = true;
+}
+
+GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
+  Shown shown;
+  if (!ready_) return shown;
   // Nothing drawn since the last present: the window needs the shown frame
   // again, and only the log still has it.
   if (target_ == kNoFrame && shownInLog_) BeginFrameOnShown();
   Flush();
   SetDrawableSize(drawableW, drawableH);
+  // A new size is a new back buffer, which the driver makes as the frame
+  // is drawn: showing part of it before could reach past the old one's
+  // edge. That frame swaps, and leaves the back buffer undefined.
+  const bool resized = drawableW != backW_ || drawableH != backH_;
+  backW_ = drawableW;
+  backH_ = drawableH;
+  shown.swap = !keepsBack_ || resized;
+  if (shown.swap) backHolds_ = false;
+  if (target_ == kWindow && keepsBack_ && Fits()) {
+    DrawChanges(&shown);
+    if (shown.swap) backHolds_ = false;
+    lastDrawCalls_ = drawCalls_;
+    drawCalls_ = 0;
+    std::swap(shownLog_, frameLog_);
+    shownInLog_ = true;
+    drawHoldsShown_ = false;
+    target_ = kNoFrame;
+    CheckErrors("presenting");
+    return shown;
+  }
   if (target_ == kWindow && !Fits()) {
     // The window changed size under the frame: draw it again offscreen and
     // scale it like any other.
@@ -550,7 +587,7 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
     drawHoldsShown_ = false;
     target_ = kNoFrame;
     CheckErrors("presenting");
-    return;
+    return shown;
   }
 
   // Screenshots read this frame until the next one starts (see Clear).
@@ -578,7 +615,92 @@ void GlRenderer::EndFrame(int drawableW, int drawableH) {
   }
   glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
   glViewport(0, 0, frameW_, frameH_);
+  // The back buffer now holds the scaled frame, not the log's.
+  backHolds_ = false;
+  frontStale_ = false;
+  shown.count = 1;
+  shown.rects[0] = {0, 0, drawableW, drawableH};
   CheckErrors("presenting");
+  return shown;
+}
+
+namespace {
+
+void Bounds(const GlRenderer::CornerQuad& q, float* x0, float* y0, float* x1, float* y1) {
+  *x0 = *x1 = q.c[0].x;
+  *y0 = *y1 = q.c[0].y;
+  for (const GlRenderer::Corner& c : q.c) {
+    *x0 = std::min(*x0, c.x);
+    *x1 = std::max(*x1, c.x);
+    *y0 = std::min(*y0, c.y);
+    *y1 = std::max(*y1, c.y);
+  }
+}
+
+}  // namespace
+
+// The frame in frameLog_ goes into the window's back buffer, which holds the
+// shown log's picture when backHolds_: a pixel that no changed quad of
+// either frame touches is covered by the same quads in the same order, so
+// it keeps its colour.
+void GlRenderer::DrawChanges(Shown* shown) {
+  damage_.Reset(frameW_, frameH_);
+  float x0, y0, x1, y1;
+  if (!backHolds_) {
+    damage_.AddAll();
+  } else {
+    const size_t n = std::max(frameLog_.size(), shownLog_.size());
+    for (size_t i = 0; i < n; ++i) {
+      const bool now = i < frameLog_.size(), before = i < shownLog_.size();
+      if (now && before && std::memcmp(&frameLog_[i], &shownLog_[i], sizeof(CornerQuad)) == 0) {
+        continue;
+      }
+      if (now) {
+        Bounds(frameLog_[i], &x0, &y0, &x1, &y1);
+        damage_.Add(x0, y0, x1, y1);
+      }
+      if (before) {
+        Bounds(shownLog_[i], &x0, &y0, &x1, &y1);
+        damage_.Add(x0, y0, x1, y1);
+      }
+    }
+  }
+  // A quad reaching into a changed rectangle is drawn whole, so the
+  // rectangle grows to hold it: then nothing drawn crosses its edge, and
+  // one draw call needs no scissor.
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const CornerQuad& q : frameLog_) {
+      Bounds(q, &x0, &y0, &x1, &y1);
+      if (damage_.Touches(x0, y0, x1, y1) && !damage_.Holds(x0, y0, x1, y1)) {
+        damage_.Add(x0, y0, x1, y1);
+        grew = true;
+      }
+    }
+  }
+  BindTarget();
+  glEnable(GL_SCISSOR_TEST);
+  glClearColor(0, 0, 0, 1);
+  for (int k = 0; k < damage_.Count(); ++k) {
+    const PixelRect gl = FlipRows(damage_.Rect(k), frameH_);
+    glScissor(gl.x, gl.y, gl.w, gl.h);
+    // A clear drawn as a quad of our own would read the atlas for every
+    // pixel; the driver's own clear is cheaper even limited to a rectangle.
+    glClear(GL_COLOR_BUFFER_BIT);
+    shown->rects[shown->count++] = gl;
+  }
+  glDisable(GL_SCISSOR_TEST);
+  for (const CornerQuad& q : frameLog_) {
+    Bounds(q, &x0, &y0, &x1, &y1);
+    if (damage_.Touches(x0, y0, x1, y1)) Queue(&q, 1);
+  }
+  Flush();
+  backHolds_ = true;
+  if (frontStale_) {
+    shown->count = 1;
+    shown->rects[0] = {0, 0, frameW_, frameH_};
+    frontStale_ = false;
+  }
 }
 
 bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) {

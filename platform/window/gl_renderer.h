@@ -15,7 +15,9 @@
 // While the window is exactly the frame's size a frame that starts with a
 // clear is drawn straight into the window, and what it drew is kept as a
 // list of corners: a software rasteriser would otherwise spend a full-frame
-// pass copying it across. Otherwise the frame is drawn into an offscreen
+// pass copying it across. Where the window's back buffer keeps its picture
+// between presents, such a frame is compared with the one shown and only
+// what changed is cleared, drawn and shown (see Damage). Otherwise the frame is drawn into an offscreen
 // framebuffer of the game's size and scaled into the window with black
 // bars; a second one keeps the frame last shown for screenshots.
 #pragma once
@@ -26,6 +28,7 @@
 
 #include "platform/backend.h"
 #include "platform/window/atlas.h"
+#include "platform/window/damage.h"
 #include "platform/window/quad_trim.h"
 
 namespace plat {
@@ -49,9 +52,23 @@ class GlRenderer {
   void SetBatching(bool on);
   // The window's drawable size in pixels, known before the first frame.
   void SetDrawableSize(int w, int h);
+  // From the next frame on: the window's back buffer keeps its picture
+  // from one present to the next, and a present may show part of it.
+  void SetKeepsBackBuffer(bool on);
+  // What the window showed is gone (uncovered, say): the next present
+  // shows all of it.
+  void WindowLost() { frontStale_ = true; }
+  // How EndFrame's frame reaches the screen: by a swap, or by showing
+  // these rectangles of the back buffer (drawable pixels, rows counted from
+  // the bottom; none when nothing changed).
+  struct Shown {
+    bool swap = true;
+    int count = 0;
+    PixelRect rects[Damage::kMaxRects];
+  };
   // Finishes the frame and draws it into the window's drawable, which is
-  // drawableW x drawableH pixels. The caller swaps.
-  void EndFrame(int drawableW, int drawableH);
+  // drawableW x drawableH pixels.
+  Shown EndFrame(int drawableW, int drawableH);
   int DrawCallsLastFrame() const { return lastDrawCalls_; }
   // The frame last ended, rows top first, opaque.
   bool ReadShownFrame(std::vector<uint8_t>* rgba);
@@ -105,6 +122,7 @@ class GlRenderer {
   void Queue(const CornerQuad* quads, size_t count);
   void Flush();
   void KeepShownFrame();
+  void DrawChanges(Shown* shown);
   void CheckErrors(const char* where) const;
 
   bool ready_ = false;
@@ -134,6 +152,11 @@ class GlRenderer {
   // holds nothing reliable, so it is drawn again from these.
   std::vector<CornerQuad> frameLog_, shownLog_;
   bool shownInLog_ = false;
+  // See SetKeepsBackBuffer. backHolds_: the window's back buffer holds the
+  // shown log's picture, at drawable size backW_ x backH_.
+  bool keepsBack_ = false, backHolds_ = false, frontStale_ = true;
+  int backW_ = 0, backH_ = 0;
+  Damage damage_;
   // Otherwise: after a present the draw target holds the shown frame until
   // the next frame starts; then the shown one is in shownFbo_.
   bool drawHoldsShown_ = false;

@@ -12,6 +12,7 @@
 #include "platform/window/gl_renderer.h"
 #include "platform/window/key_events.h"
 #include "platform/window/pad_devices.h"
+#include "platform/window/sub_buffer.h"
 #include "platform/window/vsync_probe.h"
 
 namespace plat {
@@ -80,6 +81,8 @@ class WindowBackend : public Backend {
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(window_, &drawableW, &drawableH);
     renderer_.SetDrawableSize(drawableW, drawableH);
+    subBuffer_.Setup(window_);
+    renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && onlyChanges_);
     fullscreen_ = fullscreen;
     swapInterval_ = -1;
     swapIntervalRefused_ = false;
@@ -91,6 +94,7 @@ class WindowBackend : public Backend {
   }
 
   void CloseDisplay() override {
+    subBuffer_.Forget();
     if (window_ && context_) {
       SDL_GL_MakeCurrent(window_, context_);
       renderer_.Shutdown();
@@ -139,8 +143,15 @@ class WindowBackend : public Backend {
     }
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
-    renderer_.EndFrame(w, h);
-    SDL_GL_SwapWindow(window_);
+    const GlRenderer::Shown shown = renderer_.EndFrame(w, h);
+    if (shown.swap) {
+      SDL_GL_SwapWindow(window_);
+    } else {
+      for (int k = 0; k < shown.count; ++k) subBuffer_.Show(shown.rects[k]);
+    }
+    // Showing part of the back buffer does not wait for the display: only
+    // while the game paces itself by the clock. Takes effect next frame.
+    renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && onlyChanges_ && !vsync);
 
     const Uint64 now = SDL_GetPerformanceCounter();
     if (vsync && lastVsyncPresent_ != 0) {
@@ -158,6 +169,10 @@ class WindowBackend : public Backend {
 
   int DrawCallsLastFrame() override { return renderer_.DrawCallsLastFrame(); }
   void SetBatching(bool on) override { renderer_.SetBatching(on); }
+  void SetRedrawOnlyChanges(bool on) override {
+    onlyChanges_ = on;
+    if (window_) renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && on);
+  }
 
   void PollEvents(InputSink& sink) override {
     if (!videoUp_ && !pads_.started()) return;
@@ -170,6 +185,13 @@ class WindowBackend : public Backend {
           break;
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) sink.CloseRequest();
+          // Uncovered or shown again: what the window showed may be gone.
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+              e.window.event == SDL_WINDOWEVENT_SHOWN ||
+              e.window.event == SDL_WINDOWEVENT_RESTORED ||
+              e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            renderer_.WindowLost();
+          }
           // Key releases made while another window has the focus never come.
           if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_.FocusLost(sink);
           break;
@@ -362,6 +384,8 @@ class WindowBackend : public Backend {
   bool swapIntervalRefused_ = false;
   Uint64 lastVsyncPresent_ = 0;
   VsyncProbe probe_;
+  SubBufferPresenter subBuffer_;
+  bool onlyChanges_ = true;
 
   KeyEvents keys_;
   PadDevices pads_;

@@ -1,5 +1,7 @@
 // The window backend: its pure pieces everywhere, the real window only where
 // a display is set (CI runs these under Xvfb).
+#include <SDL.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -17,12 +19,14 @@
 #include "platform/backend.h"
 #include "platform/png_io.h"
 #include "platform/window/atlas.h"
+#include "platform/window/damage.h"
 #include "platform/window/gl_renderer.h"
 #include "platform/window/key_events.h"
 #include "platform/window/keymap.h"
 #include "platform/window/letterbox.h"
 #include "platform/window/quad_trim.h"
 #include "platform/window/vsync_probe.h"
+#include "window_readback.h"
 
 namespace plat {
 namespace {
@@ -166,6 +170,36 @@ Quad QuadAt(float x, float y, float w, float h, uint8_t r = 255, uint8_t g = 255
   q.v[2] = {x + w, y + h, 1, 1, r, g, b, a};
   q.v[3] = {x, y + h, 0, 1, r, g, b, a};
   return q;
+}
+
+// ---- What changed between two frames ---------------------------------------
+
+TEST(WindowDamage, ChangesGatherIntoFewRectanglesInsideTheFrame) {
+  Damage d;
+  d.Reset(640, 480);
+  d.Add(10.5f, 10, 20, 20);
+  ASSERT_EQ(d.Count(), 1);  // a pixel more on every side of the pixels touched
+  EXPECT_EQ(d.Rect(0).x, 9);
+  EXPECT_EQ(d.Rect(0).w, 12);
+  d.Add(-50, 400, 30, 900);  // clipped to the frame
+  ASSERT_EQ(d.Count(), 2);
+  EXPECT_EQ(d.Rect(1).x, 0);
+  EXPECT_EQ(d.Rect(1).y + d.Rect(1).h, 480);
+  d.Add(22, 10, 40, 20);  // meets the first: one rectangle
+  EXPECT_EQ(d.Count(), 2);
+  EXPECT_EQ(d.Rect(0).x + d.Rect(0).w, 41);
+  d.Add(600, 10, 610, 20);  // a third: the cheapest pair joins
+  ASSERT_EQ(d.Count(), 2);
+  EXPECT_EQ(d.Rect(0).x + d.Rect(0).w, 611);
+  EXPECT_TRUE(d.Holds(100, 12, 110, 18));
+  EXPECT_TRUE(d.Touches(0, 0, 10, 10));
+  EXPECT_FALSE(d.Touches(300, 200, 310, 210));
+  d.Add(700, 10, 800, 20);  // outside: nothing
+  d.Add(NAN, 0, 10, 10);
+  EXPECT_EQ(d.Count(), 2);
+  d.Add(0, 0, 400, 300);  // past half the frame: all of it
+  ASSERT_EQ(d.Count(), 1);
+  EXPECT_EQ(d.Rect(0).w * d.Rect(0).h, 640 * 480);
 }
 
 // ---- The texture array's packing -------------------------------------------
@@ -761,6 +795,69 @@ TEST_F(WindowDisplay, FramesWithoutAClearBuildOnTheShownOne) {
     EXPECT_EQ(Pixel(Shot(), 5, 5), (std::vector<int>{0, 0, 0})) << fullscreen;
     backend_->CloseDisplay();
   }
+}
+
+// Where the window keeps its back buffer (a software driver), a frame is
+// drawn and shown only where it changed. What the window shows must still
+// be the whole frame, read here from the window itself.
+TEST_F(WindowDisplay, OnlyWhatChangedIsDrawnYetTheWindowShowsTheWholeFrame) {
+  Open(640, 480);
+  const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  const bool partial = renderer.find("llvmpipe") != std::string::npos;
+  // A square that changes colour under a translucent band (drawn again
+  // anywhere it is not cleared first, the band would darken), and one that
+  // moves on its own.
+  auto frame = [&](uint8_t green, float x) {
+    backend_->Clear();
+    Draw(kWhiteTexture, kBlendAlpha, QuadAt(300, 200, 50, 50, 255, green, 0));
+    Draw(kWhiteTexture, kBlendAlpha, QuadAt(0, 220, 640, 10, 0, 0, 255, 128));
+    Draw(kWhiteTexture, kBlendAlpha, QuadAt(x, 320, 40, 40, 255, 255, 255));
+    Draw(kWhiteTexture, kBlendLight, QuadAt(500, 400, 20, 20, 0, 0, 200));
+    backend_->Present(false);
+  };
+  auto shown = [&] {
+    // Straight from the X server: what the player sees.
+    std::vector<uint8_t> window;
+    if (!ReadShownWindow(640, 480, &window)) return 256;
+    const PngImage shot = Shot();
+    int worst = 0;
+    for (size_t i = 0; i < 640 * 480; ++i) {
+      for (size_t c = 0; c < 3; ++c) {
+        worst = std::max(worst, std::abs(window[i * 3 + c] - shot.rgba[i * 4 + c]));
+      }
+    }
+    return worst;
+  };
+  frame(0, 100);  // the window's first size: swapped whole
+  frame(0, 100);
+  EXPECT_LE(shown(), 1);
+  frame(255, 100);  // the square turns yellow
+  EXPECT_LE(backend_->DrawCallsLastFrame(), 1);
+  EXPECT_LE(shown(), 1);
+  frame(255, 100);  // the same frame again
+  EXPECT_EQ(backend_->DrawCallsLastFrame(), partial ? 0 : 1);
+  frame(255, 160);  // moved: nothing may stay behind where it was
+  EXPECT_LE(shown(), 1);
+  backend_->Present(false);  // nothing drawn: the frame again
+  Draw(kWhiteTexture, kBlendLight, QuadAt(20, 20, 10, 10, 0, 90, 0));  // on without a clear
+  backend_->Present(false);
+  EXPECT_LE(shown(), 1);
+  const PngImage shot = Shot();
+  EXPECT_EQ(Pixel(shot, 25, 25), (std::vector<int>{0, 90, 0}));
+  EXPECT_EQ(Pixel(shot, 110, 330), (std::vector<int>{0, 0, 0}));
+  EXPECT_TRUE(Near(Pixel(shot, 320, 225), {128, 128, 128}, 2));
+
+  // Uncovered, the window is shown whole from the back buffer, which must
+  // hold the whole frame.
+  SDL_Event exposed{};
+  exposed.type = SDL_WINDOWEVENT;
+  exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+  exposed.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+  ASSERT_EQ(SDL_PushEvent(&exposed), 1);
+  SinkLog sink;
+  backend_->PollEvents(sink);
+  backend_->Present(false);
+  EXPECT_LE(shown(), 1);
 }
 
 TEST_F(WindowDisplay, ReopeningInvalidatesOldTexturesButKeepsWhite) {
