@@ -3,6 +3,8 @@
 #include <SDL_syswm.h>
 #include <epoxy/glx.h>
 
+#include <algorithm>
+
 namespace plat {
 
 void SubBufferPresenter::Setup(SDL_Window* window) {
@@ -33,9 +35,23 @@ void SubBufferPresenter::Setup(SDL_Window* window) {
   usable_ = true;
 }
 
-void SubBufferPresenter::Show(const PixelRect& r) const {
-  if (!usable_ || r.w <= 0 || r.h <= 0) return;
-  glXCopySubBufferMESA(static_cast<Display*>(display_), drawable_, r.x, r.y, r.w, r.h);
+void SubBufferPresenter::Show(const PixelRect* rects, int count) const {
+  if (!usable_ || count <= 0) return;
+  Display* display = static_cast<Display*>(display_);
+  // The window may have shrunk since the game last heard of it, and the
+  // driver's back buffer with it: a rectangle past its edge is an X error,
+  // which ends the program. Clipped to the window's size now, it fits either.
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned int w = 0, h = 0, border = 0, depth = 0;
+  if (!XGetGeometry(display, drawable_, &root, &x, &y, &w, &h, &border, &depth)) return;
+  for (int k = 0; k < count; ++k) {
+    const PixelRect& r = rects[k];
+    const int x1 = std::min(r.x + r.w, static_cast<int>(w));
+    const int y1 = std::min(r.y + r.h, static_cast<int>(h));
+    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+    if (x0 < x1 && y0 < y1) glXCopySubBufferMESA(display, drawable_, x0, y0, x1 - x0, y1 - y0);
+  }
 }
 
 }  // namespace plat

@@ -17,8 +17,8 @@ class SubBufferPresenter {
   void Setup(SDL_Window* window);
   void Forget() { usable_ = false; }
   bool Usable() const { return usable_; }
-  // A rectangle in drawable pixels, rows counted from the bottom.
-  void Show(const PixelRect& r) const;
+  // Rectangles in drawable pixels, rows counted from the bottom.
+  void Show(const PixelRect* rects, int count) const;
 
  private:
   bool usable_ = false;

@@ -147,7 +147,7 @@ class WindowBackend : public Backend {
     if (shown.swap) {
       SDL_GL_SwapWindow(window_);
     } else {
-      for (int k = 0; k < shown.count; ++k) subBuffer_.Show(shown.rects[k]);
+      subBuffer_.Show(shown.rects, shown.count);
     }
     // Showing part of the back buffer does not wait for the display: only
     // while the game paces itself by the clock. Takes effect next frame.
