@@ -667,9 +667,11 @@ void GlRenderer::DrawChanges(Shown* shown) {
   }
   // A quad reaching into a changed rectangle is drawn whole, so the
   // rectangle grows to hold it: then nothing drawn crosses its edge, and
-  // one draw call needs no scissor.
-  for (bool grew = true; grew;) {
-    grew = false;
+  // one draw call needs no scissor. A chain of quads drawn against the
+  // order of its reach could take a pass per quad: after a few, the whole
+  // frame.
+  for (int pass = 0; pass < 4 && damage_.Count() > 0; ++pass) {
+    bool grew = false;
     for (const CornerQuad& q : frameLog_) {
       Bounds(q, &x0, &y0, &x1, &y1);
       if (damage_.Touches(x0, y0, x1, y1) && !damage_.Holds(x0, y0, x1, y1)) {
@@ -677,6 +679,8 @@ void GlRenderer::DrawChanges(Shown* shown) {
         grew = true;
       }
     }
+    if (!grew) break;
+    if (pass == 3) damage_.AddAll();
   }
   BindTarget();
   glEnable(GL_SCISSOR_TEST);
