@@ -558,16 +558,7 @@ GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
   if (target_ == kWindow && keepsBack_ && Fits()) {
     DrawChanges(&shown);
     if (shown.swap) backHolds_ = false;
-    lastDrawCalls_ = drawCalls_;
-    drawCalls_ = 0;
-    std::swap(shownLog_, frameLog_);
-    shownInLog_ = true;
-    drawHoldsShown_ = false;
-    target_ = kNoFrame;
-    CheckErrors("presenting");
-    return shown;
-  }
-  if (target_ == kWindow && !Fits()) {
+  } else if (target_ == kWindow && !Fits()) {
     // The window changed size under the frame: draw it again offscreen and
     // scale it like any other.
     target_ = kOffscreen;
