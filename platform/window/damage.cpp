@@ -46,7 +46,7 @@ PixelRect Damage::Cover(float x0, float y0, float x1, float y1) const {
 }
 
 void Damage::Add(float x0, float y0, float x1, float y1) {
-  if (count_ == 1 && rects_[0].w == w_ && rects_[0].h == h_) return;  // all of it already
+  if (Whole()) return;
   const PixelRect r = Cover(x0, y0, x1, y1);
   if (r.w == 0) return;
   rects_[count_++] = r;

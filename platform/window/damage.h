@@ -26,6 +26,7 @@ class Damage {
   // At most kMaxRects rectangles, clipped to the frame and apart from one
   // another; one covering the whole frame once most of it changed.
   int Count() const { return count_; }
+  bool Whole() const { return count_ == 1 && rects_[0].w == w_ && rects_[0].h == h_; }
   const PixelRect& Rect(int k) const { return rects_[k]; }
 
  private:

@@ -661,7 +661,7 @@ void GlRenderer::DrawChanges(Shown* shown) {
   // one draw call needs no scissor. A chain of quads drawn against the
   // order of its reach could take a pass per quad: after a few, the whole
   // frame.
-  for (int pass = 0; pass < 4 && damage_.Count() > 0; ++pass) {
+  for (int pass = 0; pass < 4 && damage_.Count() > 0 && !damage_.Whole(); ++pass) {
     bool grew = false;
     for (const CornerQuad& q : frameLog_) {
       Bounds(q, &x0, &y0, &x1, &y1);
@@ -685,6 +685,7 @@ void GlRenderer::DrawChanges(Shown* shown) {
     shown->rects[shown->count++] = gl;
   }
   glDisable(GL_SCISSOR_TEST);
+  // Quads wholly outside the frame are left out here too.
   for (const CornerQuad& q : frameLog_) {
     Bounds(q, &x0, &y0, &x1, &y1);
     if (damage_.Touches(x0, y0, x1, y1)) Queue(&q, 1);

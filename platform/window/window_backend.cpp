@@ -82,7 +82,7 @@ class WindowBackend : public Backend {
     SDL_GL_GetDrawableSize(window_, &drawableW, &drawableH);
     renderer_.SetDrawableSize(drawableW, drawableH);
     subBuffer_.Setup(window_);
-    renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && onlyChanges_);
+    ChoosePresent(false);
     fullscreen_ = fullscreen;
     swapInterval_ = -1;
     swapIntervalRefused_ = false;
@@ -149,9 +149,7 @@ class WindowBackend : public Backend {
     } else {
       subBuffer_.Show(shown.rects, shown.count);
     }
-    // Showing part of the back buffer does not wait for the display: only
-    // while the game paces itself by the clock. Takes effect next frame.
-    renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && onlyChanges_ && !vsync);
+    ChoosePresent(vsync);  // for the next frame
 
     const Uint64 now = SDL_GetPerformanceCounter();
     if (vsync && lastVsyncPresent_ != 0) {
@@ -171,7 +169,7 @@ class WindowBackend : public Backend {
   void SetBatching(bool on) override { renderer_.SetBatching(on); }
   void SetRedrawOnlyChanges(bool on) override {
     onlyChanges_ = on;
-    if (window_) renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && on);
+    if (window_) ChoosePresent(false);
   }
 
   void PollEvents(InputSink& sink) override {
@@ -285,6 +283,13 @@ class WindowBackend : public Backend {
   }
 
  private:
+  // Frames are drawn and shown only where they changed when the driver can
+  // show part of the back buffer; that does not wait for the display, so
+  // only while the game paces itself by the clock.
+  void ChoosePresent(bool vsync) {
+    renderer_.SetKeepsBackBuffer(subBuffer_.Usable() && onlyChanges_ && !vsync);
+  }
+
   static bool Fail(std::string* error, const std::string& why) {
     if (error) *error = why;
     return false;
