@@ -323,6 +323,8 @@ int GlRenderer::AddImage(const uint8_t* rgba, int w, int h) {
   // A shrunk image's coverage would be that of another image.
   r.coverage = cell.w == w && cell.h == h ? CoverageOf(rgba, w, h) : FullCoverage();
   for (uint64_t cells : r.coverage.cells) r.trimmable = r.trimmable || cells != ~uint64_t{0};
+  for (const float* box : r.coverage.box)
+    r.croppable = r.croppable || box[0] > 0 || box[1] > 0 || box[2] < 1 || box[3] < 1;
   regions_.push_back(r);
   return firstId_ + static_cast<int>(regions_.size()) - 1;
 }
@@ -395,12 +397,14 @@ void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count
     const int level =
         lod <= 0.5f ? 0
                     : std::min(AtlasPacker::kMipLevels, static_cast<int>(std::ceil(lod - 0.5f)));
+    Quad quad = quads[i];
+    if (r.croppable && CropQuad(quads[i], r.coverage, level, &quad) == 0) continue;
     if (!r.trimmable) {
-      Append(r, light, level, quads[i]);
+      Append(r, light, level, quad);
       continue;
     }
     Quad pieces[kMaxPieces];
-    const int n = TrimQuad(quads[i], r.coverage, r.texelsW, r.texelsH, pieces);
+    const int n = TrimQuad(quad, r.coverage, r.texelsW, r.texelsH, pieces);
     for (int k = 0; k < n; ++k) Append(r, light, level, pieces[k]);
   }
 }

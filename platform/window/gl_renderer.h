@@ -105,6 +105,7 @@ class GlRenderer {
     float u0 = 0, v0 = 0, du = 0, dv = 0;
     float texelsW = 0, texelsH = 0;  // the image's size in the array
     bool trimmable = false;          // some cell of the image is empty
+    bool croppable = false;          // its edges are clear at some level
     Coverage coverage;
   };
   // Frames drawn on without a clear make the kept list grow; past this many

@@ -24,11 +24,58 @@ bool CoarseSet(uint64_t cells, int g, int row, int column) {
   return false;
 }
 
+
+// The side vectors of a quad that is a parallelogram whose texture
+// coordinates form an axis-aligned rectangle inside the image (u along
+// v[0]->v[1], v along v[0]->v[3]), or false.
+struct Frame {
+  float ua, ub, va, vb;
+  float e1x, e1y, e3x, e3y;
+  float len1, len3;
+};
+
+bool FrameOf(const Quad& quad, Frame* f) {
+  const Vertex* v = quad.v;
+  f->ua = v[0].u;
+  f->ub = v[1].u;
+  f->va = v[0].v;
+  f->vb = v[3].v;
+  if (v[3].u != f->ua || v[2].u != f->ub || v[1].v != f->va || v[2].v != f->vb) return false;
+  if (!(f->ua >= 0 && f->ub <= 1 && f->ua < f->ub && f->va >= 0 && f->vb <= 1 && f->va < f->vb))
+    return false;
+  f->e1x = v[1].x - v[0].x;
+  f->e1y = v[1].y - v[0].y;
+  f->e3x = v[3].x - v[0].x;
+  f->e3y = v[3].y - v[0].y;
+  f->len1 = std::hypot(f->e1x, f->e1y);
+  f->len3 = std::hypot(f->e3x, f->e3y);
+  const float ex = v[0].x + f->e1x + f->e3x - v[2].x, ey = v[0].y + f->e1y + f->e3y - v[2].y;
+  return std::fabs(ex) + std::fabs(ey) <= 0.01f * (f->len1 + f->len3);  // also NaN
+}
+
+// The point of the quad at texture coordinate (u, v). Weighing all four
+// corners gives each corner back exactly.
+Vertex At(const Quad& quad, const Frame& f, float u, float v) {
+  const float s = (u - f.ua) / (f.ub - f.ua), t = (v - f.va) / (f.vb - f.va);
+  const Vertex* c = quad.v;
+  const float w0 = (1 - s) * (1 - t), w1 = s * (1 - t), w2 = s * t, w3 = (1 - s) * t;
+  Vertex out = c[0];
+  out.x = w0 * c[0].x + w1 * c[1].x + w2 * c[2].x + w3 * c[3].x;
+  out.y = w0 * c[0].y + w1 * c[1].y + w2 * c[2].y + w3 * c[3].y;
+  out.u = u;
+  out.v = v;
+  return out;
+}
+
 }  // namespace
 
 Coverage FullCoverage() {
   Coverage all;
   for (uint64_t& level : all.cells) level = ~uint64_t{0};
+  for (float* box : all.box) {
+    box[0] = box[1] = 0;
+    box[2] = box[3] = 1;
+  }
   return all;
 }
 
@@ -55,6 +102,32 @@ Coverage CoverageOf(const uint8_t* rgba, int w, int h) {
            0;
   };
   Coverage cov;
+  // The box of the texels with some alpha, inclusive.
+  int bx0 = w, by0 = h, bx1 = -1, by1 = -1;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      if (rgba[(static_cast<size_t>(y) * w + x) * 4 + 3] == 0) continue;
+      bx0 = std::min(bx0, x);
+      bx1 = std::max(bx1, x);
+      by0 = std::min(by0, y);
+      by1 = std::max(by1, y);
+    }
+  }
+  for (int level = 0; level < Coverage::kLevels; ++level) {
+    float* box = cov.box[level];
+    if (bx1 < 0) {
+      box[0] = box[1] = box[2] = box[3] = 0;
+      continue;
+    }
+    // Images sit on cells aligned to every level's texels, so a texel of
+    // this level holds image texels [k, k + 1) * 2^level. Bilinear filtering
+    // reads at most half a texel beyond: a whole one is kept to spare.
+    const int step = 1 << level;
+    box[0] = std::max(0.0f, static_cast<float>((bx0 / step - 1) * step) / w);
+    box[1] = std::max(0.0f, static_cast<float>((by0 / step - 1) * step) / h);
+    box[2] = std::min(1.0f, static_cast<float>((bx1 / step + 2) * step) / w);
+    box[3] = std::min(1.0f, static_cast<float>((by1 / step + 2) * step) / h);
+  }
   for (int level = 0; level < Coverage::kLevels; ++level) {
     // A texel of this level averages 2^level texels each way, not aligned
     // with the image, and filtering reads its neighbour too.
@@ -88,20 +161,31 @@ float QuadLod(const Quad& quad, float texelsW, float texelsH) {
   return 0.5f * std::log2(std::max(rho2, 1e-12f));
 }
 
+int CropQuad(const Quad& quad, const Coverage& coverage, int level, Quad* out) {
+  *out = quad;
+  Frame f;
+  if (!FrameOf(quad, &f)) return 1;
+  const float* box = coverage.box[std::clamp(level, 0, Coverage::kLevels - 1)];
+  const float u0 = std::max(f.ua, box[0]), u1 = std::min(f.ub, box[2]);
+  const float v0 = std::max(f.va, box[1]), v1 = std::min(f.vb, box[3]);
+  if (!(u0 < u1 && v0 < v1)) return 0;
+  if (u0 == f.ua && u1 == f.ub && v0 == f.va && v1 == f.vb) return 1;
+  out->v[0] = At(quad, f, u0, v0);
+  out->v[1] = At(quad, f, u1, v0);
+  out->v[2] = At(quad, f, u1, v1);
+  out->v[3] = At(quad, f, u0, v1);
+  return 1;
+}
+
 int TrimQuad(const Quad& quad, const Coverage& coverage, float texelsW, float texelsH, Quad* out) {
   out[0] = quad;
-  const Vertex* v = quad.v;
-  const float ua = v[0].u, ub = v[1].u, va = v[0].v, vb = v[3].v;
-  if (v[3].u != ua || v[2].u != ub || v[1].v != va || v[2].v != vb) return 1;
-  if (!(ua >= 0 && ub <= 1 && ua < ub && va >= 0 && vb <= 1 && va < vb)) return 1;
-  const float e1x = v[1].x - v[0].x, e1y = v[1].y - v[0].y;  // along u
-  const float e3x = v[3].x - v[0].x, e3y = v[3].y - v[0].y;  // along v
-  const float len1 = std::hypot(e1x, e1y), len3 = std::hypot(e3x, e3y);
+  Frame f;
+  if (!FrameOf(quad, &f)) return 1;
+  const float ua = f.ua, ub = f.ub, va = f.va, vb = f.vb;
+  const float e1x = f.e1x, e1y = f.e1y, e3x = f.e3x, e3y = f.e3y, len1 = f.len1, len3 = f.len3;
   if (!(std::min(len1, len3) >= kMinSide)) return 1;  // also NaN
-  // A parallelogram with right angles: the texture maps onto it without
-  // shear, so the mipmap level follows from its sides.
-  const float ex = v[0].x + e1x + e3x - v[2].x, ey = v[0].y + e1y + e3y - v[2].y;
-  if (std::fabs(ex) + std::fabs(ey) > 0.01f * (len1 + len3)) return 1;
+  // With right angles the texture maps onto it without shear, so the
+  // mipmap level follows from its sides.
   if (std::fabs(e1x * e3x + e1y * e3y) > 0.01f * len1 * len3) return 1;
 
   const float texelsPerPixel = std::max((ub - ua) * texelsW / len1, (vb - va) * texelsH / len3);
@@ -132,14 +216,7 @@ int TrimQuad(const Quad& quad, const Coverage& coverage, float texelsW, float te
   vs[rows] = vb;
 
   // Corner (i, j) of the cut, computed once so pieces meet exactly.
-  auto corner = [&](int i, int j, Vertex* out) {
-    const float s = (us[i] - ua) / (ub - ua), t = (vs[j] - va) / (vb - va);
-    *out = v[0];
-    out->x = v[0].x + s * e1x + t * e3x;
-    out->y = v[0].y + s * e1y + t * e3y;
-    out->u = us[i];
-    out->v = vs[j];
-  };
+  auto corner = [&](int i, int j, Vertex* out) { *out = At(quad, f, us[i], vs[j]); };
   int pieces = 0;
   for (int j = 0; j < rows; ++j) {
     int i = 0;

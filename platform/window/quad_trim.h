@@ -18,6 +18,10 @@ namespace plat {
 struct Coverage {
   static constexpr int kLevels = 6;
   uint64_t cells[kLevels];
+  // For each level, the part of the image, in its [0, 1] coordinates
+  // (u0, v0, u1, v1), outside which bilinear filtering at that level reads
+  // only fully transparent texels. Empty (u0 >= u1) for a clear image.
+  float box[kLevels][4];
 };
 
 // Every cell set: nothing can be left out.
@@ -37,6 +41,12 @@ float QuadLod(const Quad& quad, float texelsW, float texelsH);
 // texture rectangle, at least kMinSide pixels on its shorter side.
 // texelsW x texelsH: the image's size in texels, to tell the mipmap level.
 constexpr int kMaxPieces = 32;
+// Most sprites fade out before their image's edge: whatever its size, a
+// quad sampled at mipmap `level` is cut down to the image's box at that
+// level (a parallelogram with an axis-aligned texture rectangle; any
+// other quad is kept whole). Writes the quad to *out and returns 1, or
+// returns 0 when nothing of it can show.
+int CropQuad(const Quad& quad, const Coverage& coverage, int level, Quad* out);
 constexpr float kMinSide = 48;
 int TrimQuad(const Quad& quad, const Coverage& coverage, float texelsW, float texelsH, Quad* out);
 

@@ -3,7 +3,6 @@
 #include <SDL_syswm.h>
 #include <epoxy/glx.h>
 
-#include <algorithm>
 
 namespace plat {
 
@@ -35,23 +34,34 @@ void SubBufferPresenter::Setup(SDL_Window* window) {
   usable_ = true;
 }
 
-void SubBufferPresenter::Show(const PixelRect* rects, int count) const {
-  if (!usable_ || count <= 0) return;
+namespace {
+
+bool gCopyRefused = false;
+
+int NoteCopyRefused(Display*, XErrorEvent*) {
+  gCopyRefused = true;
+  return 0;
+}
+
+}  // namespace
+
+bool SubBufferPresenter::Show(const PixelRect* rects, int count) const {
+  if (!usable_ || count <= 0) return true;
   Display* display = static_cast<Display*>(display_);
   // The window may have shrunk since the game last heard of it, and the
-  // driver's back buffer with it: a rectangle past its edge is an X error,
-  // which ends the program. Clipped to the window's size now, it fits either.
-  Window root = 0;
-  int x = 0, y = 0;
-  unsigned int w = 0, h = 0, border = 0, depth = 0;
-  if (!XGetGeometry(display, drawable_, &root, &x, &y, &w, &h, &border, &depth)) return;
+  // driver's back buffer with it: a rectangle past its edge is then an X
+  // error, by default the end of the program. Asking the window's size
+  // first would cost a trip to the server every frame; the driver already
+  // waits for the server after each copy (its shared memory must be free
+  // again), so the error, if any, arrives while this handler is in place.
+  gCopyRefused = false;
+  XErrorHandler previous = XSetErrorHandler(NoteCopyRefused);
   for (int k = 0; k < count; ++k) {
     const PixelRect& r = rects[k];
-    const int x1 = std::min(r.x + r.w, static_cast<int>(w));
-    const int y1 = std::min(r.y + r.h, static_cast<int>(h));
-    const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
-    if (x0 < x1 && y0 < y1) glXCopySubBufferMESA(display, drawable_, x0, y0, x1 - x0, y1 - y0);
+    if (r.w > 0 && r.h > 0) glXCopySubBufferMESA(display, drawable_, r.x, r.y, r.w, r.h);
   }
+  XSetErrorHandler(previous);
+  return !gCopyRefused;
 }
 
 }  // namespace plat

@@ -17,8 +17,9 @@ class SubBufferPresenter {
   void Setup(SDL_Window* window);
   void Forget() { usable_ = false; }
   bool Usable() const { return usable_; }
-  // Rectangles in drawable pixels, rows counted from the bottom.
-  void Show(const PixelRect* rects, int count) const;
+  // Rectangles in drawable pixels, rows counted from the bottom. False when
+  // the window refused them (it changed size meanwhile).
+  bool Show(const PixelRect* rects, int count) const;
 
  private:
   bool usable_ = false;

@@ -146,8 +146,8 @@ class WindowBackend : public Backend {
     const GlRenderer::Shown shown = renderer_.EndFrame(w, h);
     if (shown.swap) {
       SDL_GL_SwapWindow(window_);
-    } else {
-      subBuffer_.Show(shown.rects, shown.count);
+    } else if (!subBuffer_.Show(shown.rects, shown.count)) {
+      renderer_.WindowLost();  // shown whole once the new size is known
     }
     ChoosePresent(vsync);  // for the next frame
 

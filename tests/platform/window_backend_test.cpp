@@ -24,6 +24,7 @@
 #include "platform/window/keymap.h"
 #include "platform/window/letterbox.h"
 #include "platform/window/quad_trim.h"
+#include "platform/window/sub_buffer.h"
 #include "platform/window/vsync_probe.h"
 
 namespace plat {
@@ -392,6 +393,48 @@ TEST(WindowTrim, LargeQuadsLoseOnlyTheEmptyCells) {
   const std::vector<uint8_t> clear = Image(32, 32, [](int, int) { return false; });
   EXPECT_EQ(TrimQuad(q, CoverageOf(clear.data(), 32, 32), 32, 32, pieces), 0);
   EXPECT_EQ(TrimQuad(q, FullCoverage(), 256, 256, pieces), 1);
+}
+
+// A sprite that fades out before its image's edge is drawn over its
+// visible box only, at any size, with the texture where it was.
+TEST(WindowTrim, QuadsAreCutToWhatTheirLevelCanShow) {
+  // Visible in columns 6..57 and rows 10..49 of 64 x 64.
+  const std::vector<uint8_t> img =
+      Image(64, 64, [](int x, int y) { return x >= 6 && x <= 57 && y >= 10 && y <= 49; });
+  const Coverage cov = CoverageOf(img.data(), 64, 64);
+  Quad out;
+  // Level 0: one texel to spare around the box.
+  ASSERT_EQ(CropQuad(QuadAt(100, 200, 128, 128), cov, 0, &out), 1);
+  EXPECT_FLOAT_EQ(out.v[0].u, 5.0f / 64);
+  EXPECT_FLOAT_EQ(out.v[2].u, 59.0f / 64);
+  EXPECT_FLOAT_EQ(out.v[0].x, 110);  // two pixels a texel
+  EXPECT_FLOAT_EQ(out.v[2].x, 218);
+  EXPECT_FLOAT_EQ(out.v[0].y, 218);
+  EXPECT_FLOAT_EQ(out.v[2].v, 51.0f / 64);
+  // Level 2: texels of four, one of them to spare.
+  ASSERT_EQ(CropQuad(QuadAt(0, 0, 16, 16), cov, 2, &out), 1);
+  EXPECT_FLOAT_EQ(out.v[0].u, 0);
+  EXPECT_FLOAT_EQ(out.v[2].u, 1);
+  EXPECT_FLOAT_EQ(out.v[0].v, 4.0f / 64);
+  EXPECT_FLOAT_EQ(out.v[2].v, 56.0f / 64);
+  // Turned: the same cut along the quad's own sides.
+  Quad turned = QuadAt(0, 0, 64, 64);
+  for (Vertex& c : turned.v) std::swap(c.x, c.y);
+  ASSERT_EQ(CropQuad(turned, cov, 0, &out), 1);
+  EXPECT_FLOAT_EQ(out.v[0].y, 5);
+  EXPECT_FLOAT_EQ(out.v[0].x, 9);
+  // Part of the image, wholly outside the box: nothing to draw.
+  Quad corner = QuadAt(0, 0, 4, 4);
+  for (Vertex& c : corner.v) c.u *= 4.0f / 64, c.v *= 4.0f / 64;
+  EXPECT_EQ(CropQuad(corner, cov, 0, &out), 0);
+  // Left whole: not a parallelogram (its two triangles map the texture
+  // differently), or a clear box everywhere.
+  Quad bent = QuadAt(0, 0, 64, 64);
+  bent.v[2].x += 30;
+  ASSERT_EQ(CropQuad(bent, cov, 0, &out), 1);
+  EXPECT_FLOAT_EQ(out.v[2].x, bent.v[2].x);
+  EXPECT_EQ(CropQuad(QuadAt(0, 0, 64, 64), FullCoverage(), 0, &out), 1);
+  EXPECT_FLOAT_EQ(out.v[2].u, 1);
 }
 
 TEST(WindowTrim, CoverageReachesAsFarAsEachLevelFilters) {
@@ -848,6 +891,15 @@ TEST_F(WindowDisplay, OnlyWhatChangedIsDrawnYetTheBackBufferHoldsTheWholeFrame) 
   EXPECT_EQ(Pixel(shot, 25, 25), (std::vector<int>{0, 90, 0}));
   EXPECT_EQ(Pixel(shot, 110, 330), (std::vector<int>{0, 0, 0}));
   EXPECT_TRUE(Near(Pixel(shot, 320, 225), {128, 128, 128}, 2));
+
+  // A window that shrank before the game heard of it refuses a copy past
+  // its new edge: an X error, which must not end the program.
+  SubBufferPresenter presenter;
+  presenter.Setup(SDL_GL_GetCurrentWindow());
+  ASSERT_TRUE(presenter.Usable());
+  const PixelRect past = {0, 0, 5000, 480}, within = {0, 0, 640, 480};
+  EXPECT_FALSE(presenter.Show(&past, 1));
+  EXPECT_TRUE(presenter.Show(&within, 1));
 }
 
 TEST_F(WindowDisplay, ReopeningInvalidatesOldTexturesButKeepsWhite) {
