@@ -24,7 +24,6 @@ bool CoarseSet(uint64_t cells, int g, int row, int column) {
   return false;
 }
 
-
 // The side vectors of a quad that is a parallelogram whose texture
 // coordinates form an axis-aligned rectangle inside the image (u along
 // v[0]->v[1], v along v[0]->v[3]), or false.

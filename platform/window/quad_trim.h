@@ -41,13 +41,14 @@ float QuadLod(const Quad& quad, float texelsW, float texelsH);
 // texture rectangle, at least kMinSide pixels on its shorter side.
 // texelsW x texelsH: the image's size in texels, to tell the mipmap level.
 constexpr int kMaxPieces = 32;
+constexpr float kMinSide = 48;
+int TrimQuad(const Quad& quad, const Coverage& coverage, float texelsW, float texelsH, Quad* out);
+
 // Most sprites fade out before their image's edge: whatever its size, a
 // quad sampled at mipmap `level` is cut down to the image's box at that
 // level (a parallelogram with an axis-aligned texture rectangle; any
 // other quad is kept whole). Writes the quad to *out and returns 1, or
 // returns 0 when nothing of it can show.
 int CropQuad(const Quad& quad, const Coverage& coverage, int level, Quad* out);
-constexpr float kMinSide = 48;
-int TrimQuad(const Quad& quad, const Coverage& coverage, float texelsW, float texelsH, Quad* out);
 
 }  // namespace plat

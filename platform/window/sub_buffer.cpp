@@ -3,7 +3,6 @@
 #include <SDL_syswm.h>
 #include <epoxy/glx.h>
 
-
 namespace plat {
 
 void SubBufferPresenter::Setup(SDL_Window* window) {
