@@ -3,11 +3,13 @@
 . "$SRC/tests/scenarios/shell_common.bash"
 
 prefs 3 0 1 1 5 1
-printf '%s\n' "$skiplogo" "40 press ESC" > script.txt
+# Each colour channel turns at random about once in a hundred frames: after
+# 40 frames one launch in seven had turned none, after 300 next to none has.
+printf '%s\n' "$skiplogo" "300 press ESC" > script.txt
 launch() {  # trace-file [options]
   local out=$1
   shift
-  "$PARVANE" --headless --fake-clock --script script.txt --trace "$out" --max-frames 100 "$@" \
+  "$PARVANE" --headless --fake-clock --script script.txt --trace "$out" --max-frames 400 "$@" \
     2>/dev/null || fail "launch $out"
 }
 launch a.txt
