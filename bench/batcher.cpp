@@ -67,6 +67,15 @@ void Measure(benchmark::State& state, Frame frame) {
   }
 }
 
+// Every frame here is timed alike: wall time, long enough for a software
+// rasteriser's threads to settle.
+void Timed(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+}
+
+// A frame measured with its one switch on, then off.
+void OnThenOff(benchmark::internal::Benchmark* b) { Timed(b->Arg(1)->Arg(0)); }
+
 void BM_Frame(benchmark::State& state) {
   SetBatching(state.range(0) != 0);
   const double scale = state.range(1) / 100.0;
@@ -81,9 +90,7 @@ BENCHMARK(BM_Frame)
     ->Args({0, 50})
     ->Args({1, 2})
     ->Args({0, 2})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+    ->Apply(Timed);
 
 // Four bodies of 30 balls and 30 links, each link drawn after its ball:
 // two textures taking turns within one blend mode.
@@ -110,13 +117,7 @@ void BM_Bodies(benchmark::State& state) {
   Measure(state, DrawBodies);
   SetBatching(true);
 }
-BENCHMARK(BM_Bodies)
-    ->ArgNames({"batched"})
-    ->Arg(1)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+BENCHMARK(BM_Bodies)->ArgNames({"batched"})->Apply(OnThenOff);
 
 // The title menu's frame: seven large labels, the title and the chosen item
 // in colours that change every frame as the menus' do, the rest grey.
@@ -149,13 +150,7 @@ void BM_MenuFrame(benchmark::State& state) {
   Measure(state, DrawMenu);
   SetRedrawOnlyChanges(false);
 }
-BENCHMARK(BM_MenuFrame)
-    ->ArgNames({"only_changes"})
-    ->Arg(1)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+BENCHMARK(BM_MenuFrame)->ArgNames({"only_changes"})->Apply(OnThenOff);
 
 // The floor under every frame that is drawn whole: clearing, showing in the
 // window.
@@ -165,7 +160,7 @@ void BM_EmptyFrame(benchmark::State& state) {
     Flip(0);
   });
 }
-BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_EmptyFrame)->Apply(Timed);
 
 }  // namespace
 

@@ -561,7 +561,6 @@ GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
   if (shown.swap) backHolds_ = false;
   if (target_ == kWindow && keepsBack_ && Fits()) {
     DrawChanges(&shown);
-    if (shown.swap) backHolds_ = false;
   } else if (target_ == kWindow && !Fits()) {
     // The window changed size under the frame: draw it again offscreen and
     // scale it like any other.
@@ -695,7 +694,8 @@ void GlRenderer::DrawChanges(Shown* shown) {
     if (damage_.Touches(x0, y0, x1, y1)) Queue(&q, 1);
   }
   Flush();
-  backHolds_ = true;
+  // A swap leaves the back buffer undefined.
+  backHolds_ = !shown->swap;
   if (frontStale_) {
     shown->count = 1;
     shown->rects[0] = {0, 0, frameW_, frameH_};

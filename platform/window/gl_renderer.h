@@ -17,9 +17,10 @@
 // list of corners: a software rasteriser would otherwise spend a full-frame
 // pass copying it across. Where the window's back buffer keeps its picture
 // between presents, such a frame is compared with the one shown and only
-// what changed is cleared, drawn and shown (see Damage). Otherwise the frame is drawn into an offscreen
-// framebuffer of the game's size and scaled into the window with black
-// bars; a second one keeps the frame last shown for screenshots.
+// what changed is cleared, drawn and shown (see Damage). Otherwise the
+// frame is drawn into an offscreen framebuffer of the game's size and
+// scaled into the window with black bars; a second one keeps the frame
+// last shown for screenshots.
 #pragma once
 
 #include <cstdint>
