@@ -20,7 +20,7 @@
 #include "online/netplay.h"
 #include "platform/platform.h"
 #include "players/man.h"
-#include "replay/replayfile.h"
+#include "replay/recording.h"
 
 namespace {
 
@@ -242,14 +242,11 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
-  level->savereplay = false;
-  if (level->startmatch("online", 1, &mp, nullptr, wins) != 0) return -2;
+  level->keeper = nullptr;  // this loop saves the replay itself
   // The match's clock is its frame count on every machine, not this
   // machine's clock: it starts at 0.
-  level->initialtime = 0;
-  level->record.initialtime = 0;
-  level->saveState(level->startsnapshot);
-  level->record.startchecksum = tlevel::checksumof(level->startsnapshot);
+  level->startclock = 0;
+  if (level->startmatch("online", 1, &mp, nullptr, wins) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
   onlinematch adapter(*level);
@@ -278,7 +275,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     }
     int32_t f;
     FrameInput confirmed;
-    while (net.match()->takeconfirmed(f, confirmed)) level->record.frames.push_back(confirmed);
+    while (net.match()->takeconfirmed(f, confirmed)) level->inputs.push_back(confirmed);
     level->capture.clear(level->clearrequest);
     if (net.failure() != online::reason::none) {
       failed = true;
@@ -320,11 +317,11 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   // The replay holds exactly the frames this machine played: none of the
   // confirmed ones past the end, and where the match was left before its
   // inputs were all in, the guesses it played with.
-  std::vector<FrameInput>& frames = level->record.frames;
+  std::vector<FrameInput>& frames = level->inputs;
   if (frames.size() > static_cast<size_t>(level->framecount)) frames.resize(level->framecount);
   for (int32_t k = static_cast<int32_t>(frames.size()); k < level->framecount; k++)
     frames.push_back(net.match()->frameinput(k));
-  level->writereplay(result);
+  savereplay(*level, result);
   if (failed) {
     showmessage(g, net, failuretext(net));
     return -2;
