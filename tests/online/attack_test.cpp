@@ -257,7 +257,7 @@ TEST_F(Attack, NoMachineCanPoseAsAnotherOnADirectLine) {
         met = true;
       }
       if (!met || sent >= 20) return;
-      // Machine 2's "inputs": always left, from the first frame on.
+      // Machine 2's "inputs": always left, from its first real frame on.
       packet p;
       p.type = packettype::input;
       p.base = frame(3);
@@ -265,7 +265,7 @@ TEST_F(Attack, NoMachineCanPoseAsAnotherOnADirectLine) {
       p.blocks[0].machine = 2;
       p.blocks[0].players = 1;
       p.blocks[0].start = s.setup.delay;
-      p.blocks[0].count = 32;
+      p.blocks[0].count = 8;
       for (auto& f : p.blocks[0].frames) f.players[0].keys = inputleft;
       std::vector<uint8_t> bytes;
       encode(p, bytes);
