@@ -186,6 +186,9 @@ class tlevel {
   // The computer steers man i from this frame on.
   void computertakes(int i);
   matchsnapshot pausesnapshot;  // scratch of holdframe, kept for its capacity
+  // The match as it stands, frozen behind a message: the arena, the men and
+  // the main balls.
+  void drawstill();
   // "REPLAY" in the corner while a recorded match is shown.
   void drawreplaymark();
 
