@@ -228,7 +228,7 @@ bool lobby(const game& g, online::netplay& net) {
                 y, small, w);
     if (net.ishost() && joiners > 0) {
       y += perwidth(40, w);
-      drawcentred(joiners > 1 ? "UP AND DOWN CHOOSE A MACHINE, R REMOVES IT" : "R REMOVES THE MACHINE", y, small, w);
+      drawcentred(joiners > 1 ? "UP AND DOWN CHOOSE, R REMOVES" : "R REMOVES THE MACHINE", y, small, w);
     }
     checkquit();
     Flip(-1);
@@ -338,8 +338,8 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     } else if (net.match()->waiting(held, waitingfor, left) && held >= 500) {
       level->drawstill();
       settitlecolor();
-      drawcentred(waitingtext(*net.match(), waitingfor), g.ywin * 0.4, textscale(4, g.xwin), g.xwin);
-      drawcentred("DROPPED IN " + std::to_string((left + 999) / 1000), g.ywin * 0.5, textscale(3, g.xwin), g.xwin);
+      drawcentred(waitingtext(*net.match(), waitingfor), g.ywin * 0.15, textscale(4, g.xwin), g.xwin);
+      drawcentred("DROPPED IN " + std::to_string((left + 999) / 1000), g.ywin * 0.25, textscale(3, g.xwin), g.xwin);
       Flip(-1);
     } else {
       IdleWait();

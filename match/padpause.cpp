@@ -8,15 +8,6 @@
 #include "match/quit.h"
 #include "match/tlevel.h"
 
-void tlevel::drawstill() {
-  // Drawing moves nothing.
-  Cls();
-  SetColor(64, 64, 64);  // the obstacles' grey
-  arenarag->draw(xcenter, ycenter, zoom, xwin, ywin);
-  for (int i = 0; i < mennumber; i++) men[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
-  for (int i = 0; i < mainballnumber; i++) mainball[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
-}
-
 int tlevel::controllerpause() {
   const bool singleplayer = leveltype != "multiplayer";
   int player = lostcontroller(singleplayer ? 1 : mennumber);
@@ -26,7 +17,12 @@ int tlevel::controllerpause() {
   beginpadwait(player);
   KeyPresses(keyenter);  // an Enter from before the pause does not end it
   for (;;) {
-    drawstill();
+    // The frozen match behind the message; drawing moves nothing.
+    Cls();
+    SetColor(64, 64, 64);  // the obstacles' grey
+    arenarag->draw(xcenter, ycenter, zoom, xwin, ywin);
+    for (int i = 0; i < mennumber; i++) men[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
+    for (int i = 0; i < mainballnumber; i++) mainball[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
     SetColor(255, 255, 255);
     const double s = xwin * 2.5 / 1024.0 * 0.1;
     SetDrawScale(s, s);

@@ -34,14 +34,15 @@ hostpid=$!
 sleep 0.3
 play "$work/join" 3300 --seed 7 --join "127.0.0.1:$port" &
 joinpid=$!
-# The game itself, under the subshell and timeout.
-game=$joinpid
-while child=$(pgrep -P "$game" | head -1) && [ -n "$child" ]; do game=$child; done
 for _ in $(seq 600); do
   grep -q '^match start online' "$work/host/trace.txt" 2> /dev/null && break
   sleep 0.1
 done
 sleep 3
+# The game itself, under the subshell and timeout.
+game=$joinpid
+while child=$(pgrep -P "$game" | head -1) && [ -n "$child" ]; do game=$child; done
+[ "$game" != "$joinpid" ] || fail "the joiner's game is not running"
 kill -STOP "$game"
 sleep 2
 kill -CONT "$game"
