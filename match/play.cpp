@@ -20,15 +20,22 @@ const int computerreaction = aireaction(Tcustomsettings().AIlevel);
 
 }  // namespace
 
-int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayersettings* mp,
-                       Tcustomsettings* cs, int* wins) {
+int tlevel::startmatch(const matchsetup& setup) {
+  const std::string& kind = setup.mode;
+  const int levelnumber = setup.level;
+  xwin = setup.xwin;
+  ywin = setup.ywin;
+  optfireworks = setup.fireworks;
+  opttrail = setup.trail;
+  startscore = endscore = setup.startscore;
+  levelworstscore = setup.worstscore;
   // An online match is a multiplayer match to the simulation; its replay
   // says "online" so that playing it back pauses where it paused.
   sharedpause = kind == "online";
   paused = false;
   const std::string mode = sharedpause ? "multiplayer" : kind;
-  // A recorded match starts from the generator and clock it was recorded
-  // with; a new one notes them.
+  // A recorded match starts from the generator it was recorded with; a new
+  // one notes it.
   if (source != nullptr) {
     SetRandomState(source->randomstate);
   } else {
@@ -36,8 +43,8 @@ int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayerset
     record.version = gameversion;
     record.mode = replaymodeof(kind);
     record.level = levelnumber;
-    if (cs != nullptr) record.custom = *cs;
-    if (mp != nullptr) record.multi = *mp;
+    record.custom = setup.custom;
+    record.multi = setup.multi;
     record.xwin = xwin;
     record.ywin = ywin;
     record.fireworks = optfireworks;
@@ -52,25 +59,23 @@ int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayerset
   leveltype = mode;
   if (mode == "levels") {
     initsingleplayer(levelnum);
-  } else if (mode == "custom" && cs != nullptr) {
-    initcustom(*cs);
-  } else if (mode == "multiplayer" && mp != nullptr) {
-    initmultiplayer(*mp);
+  } else if (mode == "custom") {
+    initcustom(setup.custom);
+  } else if (mode == "multiplayer") {
+    initmultiplayer(setup.multi);
   } else {
     return -1;
   }
   // Without the body file there is nobody to play: the loader has said so,
   // and the series ends rather than running a match of empty bodies.
   if (!bodiesready()) return -1;
-  if (wins != nullptr) {
-    for (int i = 0; i < mennumber; i++) men[i]->wins = wins[i];
-  }
+  for (int i = 0; i < std::min(mennumber, 4); i++) men[i]->wins = setup.wins[i];
   if (source == nullptr) {
     for (int i = 0; i < std::min(mennumber, 4); i++) record.wins[i] = men[i]->wins;
   }
   dotlist.clear();
   fireworkslist.clear();
-  initialtime = source != nullptr ? source->initialtime : Clock();
+  initialtime = setup.fixedclock ? setup.startclock : Clock();
   record.initialtime = initialtime;
   framecount = 0;
   decidedframe = 0;
@@ -250,9 +255,10 @@ std::string checksumtext(uint64_t sum) {
   return text;
 }
 
-int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
-                 Tcustomsettings* cs, int* wins) {
-  if (startmatch(mode, levelnumber, mp, cs, wins) != 0) return -1;
+int tlevel::Play(const matchsetup& setup) {
+  if (startmatch(setup) != 0) return -1;
+  const std::string& mode = setup.mode;
+  const int levelnumber = setup.level;
   const matchcontrols pads(mode != "multiplayer");
   TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? levelnumber : 0) +
                           " " + std::to_string(mennumber));

@@ -51,20 +51,25 @@ int tlevel::playrecorded(const replayrecord& r, bool* finished) {
   source = &r;
   replaying = true;
   savereplay = false;
-  xwin = r.xwin;
-  ywin = r.ywin;
-  optfireworks = r.fireworks;
-  opttrail = r.trail;
-  startscore = endscore = r.startscore;
-  levelworstscore = r.worstscore;
-  Tcustomsettings cs = r.custom;
-  Tmultiplayersettings mp = r.multi;
-  int wins[4] = {r.wins[0], r.wins[1], r.wins[2], r.wins[3]};
-  const std::string mode = replaymodename(r.mode);
+  matchsetup setup;
+  setup.mode = replaymodename(r.mode);
+  setup.level = r.level;
+  setup.custom = r.custom;
+  setup.multi = r.multi;
+  setup.xwin = r.xwin;
+  setup.ywin = r.ywin;
+  setup.fireworks = r.fireworks;
+  setup.trail = r.trail;
+  setup.startscore = r.startscore;
+  setup.worstscore = r.worstscore;
+  std::copy(r.wins, r.wins + 4, setup.wins);
+  setup.fixedclock = true;
+  setup.startclock = r.initialtime;
+  const std::string& mode = setup.mode;
   // An online match is a multiplayer match whose inputs came from several
   // machines, with the pause they share.
   const bool online = r.mode == replayonline;
-  int started = startmatch(mode, r.level, &mp, &cs, wins);
+  int started = startmatch(setup);
   source = nullptr;
   if (started != 0) return -2;
   if (checksumof(startsnapshot) != r.startchecksum) return -3;
