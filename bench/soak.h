@@ -73,7 +73,6 @@ struct matchmedia {
   std::unique_ptr<tlevel> fourplayers() const {
     SeedRandom(3);
     auto level = newmatch();
-    level->savereplay = false;
     matchsetup s = setup("custom");
     s.custom.numplayers = 4;
     s.custom.arenanum = 11;
@@ -158,7 +157,6 @@ inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int fram
   setup.custom.ballmass = c.ballmass;
   if (level->startmatch(setup) != 0) return result;
   result.started = true;
-  level->savereplay = false;
   level->men[0]->bot = 1;
   level->men[0]->AIlevel = 10;
   level->startsynctest(synctest);

@@ -34,25 +34,9 @@ int tlevel::startmatch(const matchsetup& setup) {
   sharedpause = kind == "online";
   paused = false;
   const std::string mode = sharedpause ? "multiplayer" : kind;
-  // A recorded match starts from the generator it was recorded with; a new
-  // one notes it.
-  if (source != nullptr) {
-    SetRandomState(source->randomstate);
-  } else {
-    record = replayrecord();
-    record.version = gameversion;
-    record.mode = replaymodeof(kind);
-    record.level = levelnumber;
-    record.custom = setup.custom;
-    record.multi = setup.multi;
-    record.xwin = xwin;
-    record.ywin = ywin;
-    record.fireworks = optfireworks;
-    record.trail = opttrail;
-    record.startscore = startscore;
-    record.worstscore = levelworstscore;
-    record.randomstate = RandomState();
-  }
+  start = setup;
+  startrandom = RandomState();
+  inputs.clear();
 
   initadders(adder);
   levelnum = levelnumber;
@@ -69,19 +53,17 @@ int tlevel::startmatch(const matchsetup& setup) {
   // Without the body file there is nobody to play: the loader has said so,
   // and the series ends rather than running a match of empty bodies.
   if (!bodiesready()) return -1;
-  for (int i = 0; i < std::min(mennumber, 4); i++) men[i]->wins = setup.wins[i];
-  if (source == nullptr) {
-    for (int i = 0; i < std::min(mennumber, 4); i++) record.wins[i] = men[i]->wins;
+  for (int i = 0; i < 4; i++) {
+    if (i < mennumber) men[i]->wins = setup.wins[i];
+    start.wins[i] = i < mennumber ? setup.wins[i] : 0;
   }
   dotlist.clear();
   fireworkslist.clear();
   initialtime = setup.fixedclock ? setup.startclock : Clock();
-  record.initialtime = initialtime;
   framecount = 0;
   decidedframe = 0;
   clearrequest = 0;
   saveState(startsnapshot);
-  if (source == nullptr) record.startchecksum = checksumof(startsnapshot);
 
   startsynctest(RunConfig().synctest);
   return 0;
@@ -125,8 +107,14 @@ void tlevel::advance(const FrameInput& in, bool quiet) {
 
   for (int i = 0; i < mennumber; i++) {
     const PlayerInput& player = frame.players[i < maxinputplayers ? i : 0];
+    const bool byhand = leveltype == "multiplayer" || i == 0;
+    const bool computer = (player.keys & inputcomputer) != 0;
+    // A man the computer stood in for is his player's again once the mark
+    // is gone (his pad came back); a machine that left never comes back,
+    // and no man played by hand starts as the computer's.
+    if (byhand && !computer && men[i]->bot == 1) men[i]->bot = 0;
     bool steered = leveltype == "multiplayer" || (i == 0 && men[0]->bot == 0);
-    if (steered && (player.keys & inputcomputer) != 0) {
+    if (steered && computer) {
       if (men[i]->bot == 0) computertakes(i);
       steered = false;
     }
@@ -217,7 +205,7 @@ int tlevel::playframe() {
   }
 
   advance(in, false);
-  if (!replaying) record.frames.push_back(in);
+  if (!replaying) inputs.push_back(in);
   if (synctest > 0) checksync();
   capture.clear(clearrequest);
 
@@ -237,10 +225,10 @@ void tlevel::checksync() {
   syncsums[f % slots] = checksumof(synchistory[f % slots]);
   // The first frames of a match roll back as far as its start.
   const int from = std::max(syncfrom, f - n);
-  if (from >= f || static_cast<int>(record.frames.size()) < f) return;
+  if (from >= f || static_cast<int>(inputs.size()) < f) return;
   loadState(synchistory[from % slots]);
   for (int k = from + 1; k <= f; k++) {
-    advance(record.frames[k - 1], true);
+    advance(inputs[k - 1], true);
     if (checksum() != syncsums[k % slots]) {
       TraceEvent("desync", std::to_string(k));
       std::fprintf(stderr, "desync %d\n", k);
@@ -268,7 +256,7 @@ int tlevel::Play(const matchsetup& setup) {
   int result = phase == "end" && winner != 0 ? winner : -1;
   TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
                           checksumtext(checksum()));
-  if (savereplay) writereplay(result);
+  if (keeper != nullptr) keeper->ended(*this, result);
   return result;
 }
 

@@ -2,6 +2,7 @@
 // missing body file, determinism, and computer players that play.
 #include <tuple>
 
+#include "replay/recording.h"
 #include "tests/match/match_setup.h"
 
 namespace {
@@ -164,11 +165,12 @@ TEST_F(Play, TheMatchStartsFromItsSetUpAlone) {
             std::make_tuple(800, 600, 2, 0));
   // The fixed clock is in the state the replay starts from and checks.
   EXPECT_EQ(level->initialtime, 4321);
-  EXPECT_EQ(level->record.initialtime, 4321);
   matchsnapshot now;
   level->saveState(now);
   EXPECT_EQ(now, level->startsnapshot);
-  EXPECT_EQ(level->record.startchecksum, tlevel::checksumof(now));
+  const replayrecord r = recordof(*level, -1);
+  EXPECT_EQ(std::tie(r.initialtime, r.startchecksum, r.wins[2], r.xwin, r.trail),
+            std::make_tuple(4321, tlevel::checksumof(now), 4, 800, 2));
   // Without one the match reads the clock.
   setup.fixedclock = false;
   auto other = NewMatch();

@@ -51,7 +51,6 @@ std::unique_ptr<matchcopy> newcopy(bool online = false) {
   matchmedia& m = media();  // starting the platform seeds the generator too
   SeedRandom(21);
   c->level = m.newmatch();
-  c->level->savereplay = false;
   matchsetup setup = matchmedia::setup(online ? "online" : "custom");
   setup.custom.numplayers = 3;
   setup.custom.arenanum = 11;
