@@ -13,6 +13,10 @@ void SubBufferPresenter::Setup(SDL_Window* window) {
       info.subsystem != SDL_SYSWM_X11) {
     return;
   }
+  // A context made through EGL (no GLX on this system, or SDL told to use
+  // EGL) has no GLX drawable to copy from; and where the GLX library is
+  // missing altogether, calling into it would end the program.
+  if (!epoxy_has_glx(info.info.x11.display) || glXGetCurrentContext() == nullptr) return;
   Display* display = glXGetCurrentDisplay();
   const GLXDrawable drawable = glXGetCurrentDrawable();
   if (display == nullptr || drawable == 0) return;
