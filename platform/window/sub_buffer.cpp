@@ -9,8 +9,7 @@ void SubBufferPresenter::Setup(SDL_Window* window) {
   usable_ = false;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
-      info.subsystem != SDL_SYSWM_X11) {
+  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
     return;
   }
   // A context made through EGL (no GLX on this system, or SDL told to use
