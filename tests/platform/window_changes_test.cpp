@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/changed_only.h"
 #include "platform/window/damage.h"
 #include "platform/window/sub_buffer.h"
 #include "tests/platform/window_display.h"
@@ -46,6 +47,49 @@ TEST(WindowDamage, ChangesGatherIntoFewRectanglesInsideTheFrame) {
   d.Add(0, 0, 400, 300);  // past half the frame: all of it
   ASSERT_EQ(d.Count(), 1);
   EXPECT_EQ(d.Rect(0).w * d.Rect(0).h, 640 * 480);
+}
+
+// A quad's corners as the renderer keeps them, in one colour.
+CornerQuad Kept(float x, float y, float w, float h, uint8_t red) {
+  CornerQuad q{};
+  const float xs[4] = {x, x + w, x + w, x}, ys[4] = {y, y, y + h, y + h};
+  for (int k = 0; k < 4; ++k) q.c[k] = {xs[k], ys[k], 0, 0, red, 0, 0, 255, 0, 0, {0, 0}};
+  return q;
+}
+
+TEST(WindowChangedOnly, SwapsWholeUnlessOnThenShowsWhatChangedAndWhatItReaches) {
+  ChangedOnly c;
+  EXPECT_TRUE(c.Swaps(640, 480));
+  EXPECT_TRUE(c.Swaps(640, 480));  // off: every frame
+  c.Set(true);
+  EXPECT_TRUE(c.Swaps(800, 600));  // a new size is a new back buffer
+  // A square, one that changes colour and one overlapping it drawn after.
+  std::vector<CornerQuad> before = {Kept(10, 10, 20, 20, 9), Kept(100, 100, 50, 50, 9),
+                                    Kept(140, 140, 40, 40, 9)};
+  std::vector<CornerQuad> now = before;
+  ShownRects shown;
+  c.Plan(now, before, 800, 600);
+  EXPECT_TRUE(c.Rects().Whole());  // the swap left nothing to build on
+  c.Drawn(800, 600, &shown);
+  ASSERT_EQ(shown.count, 1);  // the window showed nothing of it yet
+  EXPECT_EQ(shown.rects[0].w * shown.rects[0].h, 800 * 600);
+  EXPECT_FALSE(c.Swaps(800, 600));
+  c.Plan(now, before, 800, 600);
+  EXPECT_TRUE(c.Rects().Whole());
+  shown.swap = false;
+  c.Drawn(800, 600, &shown);
+
+  EXPECT_FALSE(c.Swaps(800, 600));
+  c.Plan(now, before, 800, 600);
+  EXPECT_EQ(c.Rects().Count(), 0);  // the same frame: nothing to draw
+  now[1] = Kept(100, 100, 50, 50, 200);
+  c.Plan(now, before, 800, 600);
+  ASSERT_EQ(c.Rects().Count(), 1);
+  EXPECT_TRUE(c.Rects().Holds(100, 100, 150, 150));
+  EXPECT_TRUE(c.Rects().Holds(140, 140, 180, 180));  // drawn whole over the change
+  EXPECT_FALSE(c.Touches(now[0]));
+  c.Set(false);
+  EXPECT_TRUE(c.Swaps(800, 600));
 }
 
 // Where the window keeps its back buffer (a software driver), a frame is
