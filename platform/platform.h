@@ -125,6 +125,8 @@ constexpr int key1 = '1';
 constexpr int key4 = '4';
 constexpr int key5 = '5';
 constexpr int keypause = 'P';
+// Any key the game has no code of its own for (F1, Shift, ...).
+constexpr int keyother = 255;
 
 int KeyPresses(int key);  // new presses since the last call for this key
 bool KeyHeld(int key);
