@@ -88,5 +88,9 @@ constexpr int onlineport = 24680;
 // A new match with the options, window size, music and images of the game.
 std::unique_ptr<tlevel> newmatch(const game& g);
 
+// A message on a screen of the game's own, until Enter: where the desktop's
+// message box cannot open (see SetMessageScreen).
+void messagescreen(const std::string& text, int width, int height);
+
 // The line under the logo.
 extern const char* const creditline;
