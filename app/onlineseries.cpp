@@ -230,8 +230,12 @@ online::machineinput localinput(const FrameInput& in, int players) {
   if ((in.pressed & buttonpause) != 0) out.buttons |= online::machinepause;
   if ((in.pressed & buttonenter) != 0) out.buttons |= online::machineenter;
   if ((in.pressed & buttonspace) != 0) out.buttons |= online::machinespace;
-  for (int p = 0; p < players && p < online::maxlocalplayers; p++)
+  for (int p = 0; p < players && p < online::maxlocalplayers; p++) {
     out.players[static_cast<size_t>(p)] = in.players[static_cast<size_t>(p)];
+    // A machine sends what its people do: the computer's stand-in for a
+    // player without his pad is a local match's, and no peer would take it.
+    out.players[static_cast<size_t>(p)].keys &= static_cast<uint8_t>(~inputcomputer);
+  }
   return out;
 }
 
