@@ -2,6 +2,7 @@
 // machines by rollback. Every machine runs the whole match; this file only
 // turns the keyboard into this machine's inputs, shows the frames the
 // session plays, and keeps the series going.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -119,7 +120,7 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
     passnews(net);
     Cls();
     settitlecolor();
-    drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
+    drawcentredfit(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
     pacer.wait();
@@ -133,6 +134,8 @@ struct piece {
   const int* rgb;
 };
 constexpr int grey[3] = {100, 100, 100};
+constexpr int white[3] = {230, 230, 230};
+constexpr int removekey = 'R';
 
 // The pieces side by side, two blanks apart, centred as one line; a line
 // too wide for the window is shrunk to fit it with a margin either side.
@@ -157,6 +160,7 @@ void drawpieces(const std::vector<piece>& pieces, double y, double scale, double
 bool lobby(const game& g, online::netplay& net) {
   realpacer pacer;
   int players = 1;
+  int chosen = 0;  // the host's choice among the joiners, to remove one
   const std::vector<std::string> addresses = net.ishost() ? online::localaddresses()
                                                           : std::vector<std::string>();
   ClearKeys();
@@ -176,6 +180,11 @@ bool lobby(const game& g, online::netplay& net) {
       net.close();
       return false;
     }
+    const int joiners = static_cast<int>(net.roster().size()) - 1;
+    if (KeyPresses(keyup) != 0) chosen--;
+    if (KeyPresses(keydown) != 0) chosen++;
+    chosen = std::max(0, std::min(chosen, joiners - 1));
+    if (KeyPresses(removekey) != 0 && net.ishost() && joiners > 0) net.remove(net.roster()[chosen + 1].machine);
     if (KeyPresses(keyenter) != 0 && net.canstart()) {
       net.startseries(RandomState(), encodesettings(g.multiplayersettings, g.xwin, g.ywin),
                       RealClock());
@@ -193,7 +202,7 @@ bool lobby(const game& g, online::netplay& net) {
       drawcentred("UDP PORT " + std::to_string(net.port()), y, small, w);
       y += perwidth(40, w);
       for (const std::string& a : addresses) {
-        drawcentred(a, y, small, w);
+        drawcentredfit(a, y, small, w);
         y += perwidth(40, w);
       }
     }
@@ -201,6 +210,8 @@ bool lobby(const game& g, online::netplay& net) {
     int man = 0;
     for (const online::rosterentry& e : net.roster()) {
       std::vector<piece> line;
+      const bool marked = net.ishost() && joiners > 1 && e.machine == net.roster()[chosen + 1].machine;
+      if (marked) line.push_back({">", white});
       line.push_back({e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine), grey});
       // Each player in the shirt colour his man will wear.
       for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
@@ -210,15 +221,32 @@ bool lobby(const game& g, online::netplay& net) {
       y += perwidth(40, w);
     }
     y += perwidth(20, w);
-    drawcentred("LEFT AND RIGHT: " + std::to_string(players) + " PLAYERS HERE", y, small, w);
+    drawcentredfit("LEFT AND RIGHT: " + std::to_string(players) +
+                       (players == 1 ? " PLAYER HERE" : " PLAYERS HERE"),
+                   y, small, w);
     y += perwidth(40, w);
     drawcentred(net.ishost() ? (net.canstart() ? "ENTER STARTS" : "WAITING FOR PLAYERS")
                              : "WAITING FOR THE HOST",
                 y, small, w);
+    if (net.ishost() && joiners > 0) {
+      y += perwidth(40, w);
+      drawcentred(joiners > 1 ? "UP AND DOWN CHOOSE, R REMOVES" : "R REMOVES THE MACHINE", y, small, w);
+    }
     checkquit();
     Flip(-1);
     pacer.wait();
   }
+}
+
+// "WAITING FOR PLAYER 3", or "PLAYERS 2 AND 3" of a machine with two.
+std::string waitingtext(const online::session& s, int machine) {
+  const int first = s.firstman(machine) + 1, n = s.players(machine);
+  std::string text = "WAITING FOR PLAYER";
+  if (n > 1) text += "S";
+  for (int p = first; p < first + n; p++) {
+    text += (p == first ? " " : p == first + n - 1 ? " AND " : ", ") + std::to_string(p);
+  }
+  return text;
 }
 
 // This machine's players' controls as one machine's input.
@@ -227,8 +255,12 @@ online::machineinput localinput(const FrameInput& in, int players) {
   if ((in.pressed & buttonpause) != 0) out.buttons |= online::machinepause;
   if ((in.pressed & buttonenter) != 0) out.buttons |= online::machineenter;
   if ((in.pressed & buttonspace) != 0) out.buttons |= online::machinespace;
-  for (int p = 0; p < players && p < online::maxlocalplayers; p++)
+  for (int p = 0; p < players && p < online::maxlocalplayers; p++) {
     out.players[static_cast<size_t>(p)] = in.players[static_cast<size_t>(p)];
+    // A machine sends what its people do: the computer's stand-in for a
+    // player without his pad is a local match's, and no peer would take it.
+    out.players[static_cast<size_t>(p)].keys &= static_cast<uint8_t>(~inputcomputer);
+  }
   return out;
 }
 
@@ -237,16 +269,19 @@ online::machineinput localinput(const FrameInput& in, int players) {
 int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
                     const Tmultiplayersettings& settings) {
   const int men = net.men();
-  Tmultiplayersettings mp = settings;
-  mp.numplayers = men;
+  matchsetup setup = newsetup(g, "online");
+  setup.multi = settings;
+  setup.multi.numplayers = men;
+  std::copy(wins, wins + 4, setup.wins);
+  // The match's clock is its frame count on every machine, not this
+  // machine's clock: it starts at 0.
+  setup.fixedclock = true;
+  setup.startclock = 0;
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
   level->keeper = nullptr;  // this loop saves the replay itself
-  // The match's clock is its frame count on every machine, not this
-  // machine's clock: it starts at 0.
-  level->startclock = 0;
-  if (level->startmatch("online", 1, &mp, nullptr, wins) != 0) return -2;
+  if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
   onlinematch adapter(*level);
@@ -303,8 +338,17 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     }
     if (g.musicvolume > 0) keepmusic(*level, g.musicchannel, g.musicvolume / 10.0);
     checkquit();
-    // A frame the session held shows the last one again.
+    // A frame the session held shows the last one again; a wait that
+    // lasts says whom for and how long until the computer takes over.
+    uint32_t held = 0, left = 0;
+    int waitingfor = 0;
     if (r == online::session::advanced) {
+      Flip(-1);
+    } else if (net.match()->waiting(held, waitingfor, left) && held >= 500) {
+      level->drawstill();
+      settitlecolor();
+      drawcentred(waitingtext(*net.match(), waitingfor), g.ywin * 0.15, textscale(4, g.xwin), g.xwin);
+      drawcentred("DROPPED IN " + std::to_string((left + 999) / 1000), g.ywin * 0.25, textscale(3, g.xwin), g.xwin);
       Flip(-1);
     } else {
       IdleWait();
