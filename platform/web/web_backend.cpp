@@ -199,9 +199,10 @@ class WebBackend : public Backend {
   // visit: a page has its own full-screen button, so the answer is no.
   int AskYesNoCancel(const std::string&, const std::string&) override { return 0; }
 
-  void ShowMessage(const std::string& caption, const std::string& text) override {
+  bool ShowMessage(const std::string& caption, const std::string& text) override {
     EM_ASM({ Module.parvaneMessage(UTF8ToString($0), UTF8ToString($1)); }, caption.c_str(),
            text.c_str());
+    return true;
   }
 
   bool StartAudio(AudioPull pull, void* user) override {

@@ -54,7 +54,6 @@ void main() {
 
 // The vertex layout, read from `first` corners into the buffer.
 void PointAtCorners(size_t first) {
-  using Corner = GlRenderer::Corner;
   const GLsizei stride = sizeof(Corner);
   const size_t base = first * sizeof(Corner);
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
