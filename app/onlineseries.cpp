@@ -314,7 +314,9 @@ std::string askaddress(const game& g) {
   std::string text;
   if (TextStream* in = OpenRead(lastjoinfile)) {
     text = ReadLine(in);
-    Close(in);
+    if (!Close(in)) reportreadfailure(lastjoinfile);
+  } else {
+    reportreadfailure(lastjoinfile);
   }
   // A file anyone may edit: only what could be typed is kept.
   std::string checked;

@@ -26,7 +26,7 @@ int game::blackscores() {
       i++;
       if (t <= 5 * i) break;
       const double y = (100 + 30 * i) * w / 1024;
-      DrawLabel(std::to_string(i) + (i < 10 ? " " : "") + ": " + entry.name, namex, y);
+      DrawLabel(std::to_string(i) + (i < 10 ? " " : "") + ": " + Printable(entry.name), namex, y);
       const std::string points = std::to_string(entry.points);
       DrawLabel(points, rightedge - LabelWidth(points) * s2, y);
     }
