@@ -10,7 +10,7 @@
 
 #include "bench/soak.h"
 #include "match/scoring.h"
-#include "replay/replayfile.h"
+#include "replay/recording.h"
 #include "tests/fuzz/scratchfolder.h"
 
 namespace {
@@ -30,7 +30,7 @@ const matchmedia& media() {
 int play(const replayrecord& r, uint64_t* setup) {
   std::unique_ptr<tlevel> level = media().newmatch(r.xwin, r.ywin);
   bool finished = false;
-  const int result = level->playrecorded(r, &finished);
+  const int result = playrecorded(*level, r, &finished);
   *setup = tlevel::checksumof(level->startsnapshot);
   if (result != -2 && r.mode == replaylevels && level->winner == 1) {
     const int n = level->levelnum;

@@ -129,11 +129,7 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
       {[](replayrecord& r) { r.startscore = -5; }, "its score is out of range"},
       // More than winning every level before at once could carry in.
       {[](replayrecord& r) { r.startscore = INT32_MAX; }, "its score is out of range"},
-      {[](replayrecord& r) {
-         r.level = 3;
-         r.startscore = 90001;
-       },
-       "its score is out of range"},
+      {[](replayrecord& r) { r.level = 3, r.startscore = 90001; }, "its score is out of range"},
       {[](replayrecord& r) { r.winner = 5; }, "its winner is out of range"},
       {[](replayrecord& r) { r.frames[3].held = 1 << 14; }, "its buttons are unknown"},
       {[](replayrecord& r) { r.frames[4].players[2].keys = 16; }, "a player's keys are unknown"},

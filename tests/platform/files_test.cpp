@@ -32,14 +32,11 @@ TEST(TextFiles, ALineTooLongToBeRealEndsTheFileAsDamaged) {
   ScratchFolder dir;
   std::string path = dir.File("long.txt");
   const std::string longest(4096, 'x');
-  WriteBytes(path, longest + "\r\n7\r\n" + std::string(200000, '9') + "\r\nafter\r\n");
+  WriteBytes(path, longest + "\r\n" + std::string(200000, '9') + "\r\nafter\r\n");
   TextStream* s = OpenRead(path);
   EXPECT_EQ(ReadLine(s), longest);
-  EXPECT_EQ(ReadLine(s), "7");
-  // Nothing of the long line, nor of anything after it.
-  EXPECT_EQ(ReadLine(s), "");
+  EXPECT_EQ(ReadLine(s), "");  // nothing of the long line, nor of anything after it
   EXPECT_TRUE(Eof(s));
-  EXPECT_EQ(ReadLine(s), "");
   EXPECT_FALSE(Close(s));
   EXPECT_EQ(LastFileError(), "a line is too long (the file is damaged)");
 }

@@ -32,16 +32,11 @@ rm prefs.txt scores.txt
 ln -s /dev/zero controls.txt
 mkfifo lastjoin.txt
 head -c 20000000 /dev/zero | tr '\0' 7 > prefs.txt
+tojoin() { printf '%s\n' "$1 press ENTER" "$(($1 + 2)) press UP" "$(($1 + 4)) press ENTER" "$(($1 + 7)) press ESC"; }
 run "$skiplogo
 3 press DOWN
-5 press ENTER
-7 press UP
-9 press ENTER
-12 press ESC
-15 press ENTER
-17 press UP
-19 press ENTER
-22 press ESC
+$(tojoin 5)
+$(tojoin 15)
 25 press ESC" --max-frames 200
 expect_status 0
 has_line "notify could not read $work/controls.txt: not a regular file"
