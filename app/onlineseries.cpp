@@ -2,6 +2,7 @@
 // machines by rollback. Every machine runs the whole match; this file only
 // turns the keyboard into this machine's inputs, shows the frames the
 // session plays, and keeps the series going.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "online/address.h"
 #include "online/netplay.h"
 #include "platform/platform.h"
+#include "platform/savefile.h"
 #include "players/man.h"
 #include "replay/recording.h"
 
@@ -119,7 +121,7 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
     passnews(net);
     Cls();
     settitlecolor();
-    drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
+    drawcentredfit(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
     pacer.wait();
@@ -193,7 +195,7 @@ bool lobby(const game& g, online::netplay& net) {
       drawcentred("UDP PORT " + std::to_string(net.port()), y, small, w);
       y += perwidth(40, w);
       for (const std::string& a : addresses) {
-        drawcentred(a, y, small, w);
+        drawcentredfit(a, y, small, w);
         y += perwidth(40, w);
       }
     }
@@ -210,7 +212,9 @@ bool lobby(const game& g, online::netplay& net) {
       y += perwidth(40, w);
     }
     y += perwidth(20, w);
-    drawcentred("LEFT AND RIGHT: " + std::to_string(players) + " PLAYERS HERE", y, small, w);
+    drawcentredfit("LEFT AND RIGHT: " + std::to_string(players) +
+                       (players == 1 ? " PLAYER HERE" : " PLAYERS HERE"),
+                   y, small, w);
     y += perwidth(40, w);
     drawcentred(net.ishost() ? (net.canstart() ? "ENTER STARTS" : "WAITING FOR PLAYERS")
                              : "WAITING FOR THE HOST",
@@ -237,16 +241,19 @@ online::machineinput localinput(const FrameInput& in, int players) {
 int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
                     const Tmultiplayersettings& settings) {
   const int men = net.men();
-  Tmultiplayersettings mp = settings;
-  mp.numplayers = men;
+  matchsetup setup = newsetup(g, "online");
+  setup.multi = settings;
+  setup.multi.numplayers = men;
+  std::copy(wins, wins + 4, setup.wins);
+  // The match's clock is its frame count on every machine, not this
+  // machine's clock: it starts at 0.
+  setup.fixedclock = true;
+  setup.startclock = 0;
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
   level->keeper = nullptr;  // this loop saves the replay itself
-  // The match's clock is its frame count on every machine, not this
-  // machine's clock: it starts at 0.
-  level->startclock = 0;
-  if (level->startmatch("online", 1, &mp, nullptr, wins) != 0) return -2;
+  if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
   onlinematch adapter(*level);
