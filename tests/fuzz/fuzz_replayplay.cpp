@@ -28,7 +28,7 @@ const matchmedia& media() {
 // Plays r in a new match and checks the levels mode's points; the start
 // checksum of the match's set-up goes to *setup.
 int play(const replayrecord& r, uint64_t* setup) {
-  std::unique_ptr<tlevel> level = media().newmatch(r.xwin, r.ywin);
+  std::unique_ptr<tlevel> level = media().newmatch();
   bool finished = false;
   const int result = playrecorded(*level, r, &finished);
   *setup = tlevel::checksumof(level->startsnapshot);
