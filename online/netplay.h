@@ -12,6 +12,7 @@
 
 #include "online/enet_transport.h"
 #include "online/lobby.h"
+#include "online/meeting.h"
 #include "online/netsim.h"
 #include "online/session.h"
 
@@ -20,7 +21,8 @@ namespace online {
 struct netplayoptions {
   bool host = false;
   uint16_t port = 0;      // the host's UDP port
-  std::string address;    // a joiner's "HOST" or "HOST:PORT"
+  std::string address;    // a joiner's "HOST", "HOST:PORT" or game code
+  std::string meet;       // the meeting server's "HOST[:PORT]", empty for none
   bool simulate = false;  // --netsim
   netconditions conditions;
   lobbyidentity identity;
@@ -33,12 +35,20 @@ class netplay {
   static std::unique_ptr<netplay> open(const netplayoptions& o, uint32_t nowms, std::string* why);
   // Over a transport the caller owns (the in-process network of tests); a
   // joiner's transport must already be dialling the host.
-  netplay(transport& net, const netplayoptions& o, uint32_t nowms);
+  // `meetfirst`: a joiner whose host the meeting server finds first.
+  netplay(transport& net, const netplayoptions& o, uint32_t nowms, bool meetfirst = false);
   ~netplay();
 
   bool ishost() const { return host_ != nullptr; }
   // The UDP port ENet listens on (the host's), or 0.
   uint16_t port() const;
+  // The host's game code from the meeting server, empty until there is one.
+  std::string code() const { return meet_ ? meet_->code() : std::string(); }
+  // How the host stands with the meeting server, for the lobby to say.
+  enum meetstate { nomeeting, asking, registered, silent };
+  meetstate meetstatus() const;
+  // Why the meeting server named cannot be used, or empty.
+  const std::string& meetproblem() const { return meetproblem_; }
 
   // The lobby, once a frame until the match starts.
   void servicelobby(uint32_t nowms);
@@ -74,8 +84,14 @@ class netplay {
     if (lines_.size() < 256) lines_.push_back(text);
   }
   void lobbyevents();
+  void meetinglobby(uint32_t nowms);
+  void routelines();
 
   std::unique_ptr<enettransport> owned_;
+  std::unique_ptr<meeting> meet_;
+  std::string meetproblem_;
+  int players_ = 1;
+  linekind routes_[maxmachines + 1] = {};  // announced, by machine
   std::unique_ptr<netsim> sim_;
   transport* net_ = nullptr;
   netplayoptions options_;
