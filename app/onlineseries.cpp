@@ -186,11 +186,11 @@ bool lobby(const game& g, online::netplay& net) {
           y += perwidth(40, w);
           break;
         case online::netplay::silent:
-          drawcentred("THE MEETING SERVER DOES NOT ANSWER: FRIENDS CAN JOIN BY ADDRESS", y, small, w);
+          drawcentred("NO ANSWER FROM THE MEETING SERVER: JOIN BY ADDRESS", y, small, w);
           y += perwidth(40, w);
           break;
         case online::netplay::nomeeting:
-          drawcentred(net.meetproblem().empty() ? "GAME CODES NEED A MEETING SERVER: SEE THE README"
+          drawcentred(net.meetproblem().empty() ? "GAME CODES NEED A MEETING SERVER"
                                                 : net.meetproblem(),
                       y, small, w);
           y += perwidth(40, w);

@@ -144,12 +144,7 @@ void meeting::service(uint32_t nowms) {
   if (server_.port != 0 && host_ && nowms - lastask_ >= (code_.empty() ? askevery * 2 : refreshevery)) {
     lastask_ = nowms;
     asks_++;
-    meetpacket r;
-    r.type = meettype::hostregister;
-    r.key = key_;
-    r.code = code_;
-    fillocals(r);
-    send(server_, r);
+    registerroom();
   }
   if (server_.port != 0 && !host_ && !answered_ && failure_.empty() && nowms - lastask_ >= askevery) {
     if (asks_ == asktimes) {
@@ -169,6 +164,16 @@ void meeting::service(uint32_t nowms) {
   pairs_.erase(std::remove_if(pairs_.begin(), pairs_.end(),
                               [nowms](const pair& q) { return nowms - q.since > pairlife; }),
                pairs_.end());
+}
+
+void meeting::registerroom() {
+  meetpacket r;
+  r.type = meettype::hostregister;
+  r.key = key_;
+  r.code = code_;
+  r.token = proof_;
+  fillocals(r);
+  send(server_, r);
 }
 
 void meeting::fromserver(const meetaddress& from, const meetpacket& p, uint32_t nowms) {
@@ -202,9 +207,14 @@ void meeting::fromserver(const meetaddress& from, const meetpacket& p, uint32_t 
         code_ = p.code;
         lines_.push_back("net code " + code_);
       }
+      // The proof comes back from our address: nobody forged it.
+      if (p.token != 0 && p.token != proof_) {
+        proof_ = p.token;
+        registerroom();
+      }
       return;
     case meettype::introduce:
-      if (from == server_ && p.role == (host_ ? meetrole::joiner : meetrole::host)) introduce(p, nowms);
+      if (from == server_ && p.role == (host_ ? meetrole::host : meetrole::joiner)) introduce(p, nowms);
       return;
     case meettype::relaygrant:
       if (pair* q = find(p.token)) {

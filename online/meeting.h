@@ -69,12 +69,14 @@ class meeting {
   void fail(const std::string& why);
   pair* find(uint64_t token);
   void fillocals(meetpacket& p) const;
+  void registerroom();
 
   enettransport& net_;
   meetaddress server_;
   bool host_;
   std::string code_;        // host: ours; joiner: the one looked up
   uint64_t key_ = 0;        // host: proves the room is ours
+  uint64_t proof_ = 0;      // host: the server's, proves our address is ours
   std::vector<pair> pairs_;
   uint32_t lastask_ = 0;    // registration or lookup last sent
   int asks_ = 0;            // lookups sent, registrations unanswered

@@ -96,7 +96,7 @@ bool netplay::setplayers(int players) {
 
 void netplay::lobbyevents() {
   lobbyevent e;
-  while (host_ ? host_->pollevent(e) : join_->pollevent(e)) {
+  while (host_ ? host_->pollevent(e) : join_ && join_->pollevent(e)) {
     line(std::string(e.what == lobbyevent::joined ? "net peer join " : "net peer leave ") + std::to_string(e.machine));
   }
 }
