@@ -72,7 +72,7 @@ lab_forwarding() { lab_run "$1" sysctl -qw net.ipv4.ip_forward=1; }
 
 # The internet: its router and the meeting server's machine.
 lab_internet() {
-  trap 'lab_cleanup; rm -rf "$work"' EXIT
+  trap 'lab_cleanup; [ -n "${LAB_KEEP:-}" ] || rm -rf "$work"' EXIT
   lab_space core
   lab_space meet
   lab_forwarding core
