@@ -5,6 +5,7 @@
 #include "app/game.h"
 #include "app/menus.h"
 #include "match/tlevel.h"
+#include "replay/recording.h"
 
 namespace {
 
@@ -16,7 +17,9 @@ constexpr int unlockevery = 5;
 // A new match with the options, window size, music and images of the game.
 // The media are lent, not copied: the match never frees them.
 std::unique_ptr<tlevel> newmatch(const game& g) {
+  static replaykeeper replays;
   auto level = std::make_unique<tlevel>();
+  level->keeper = &replays;
   level->musicvolume = g.musicvolume;
   level->optfireworks = g.optfireworks;
   level->opttrail = g.opttrail;
@@ -148,7 +151,7 @@ void game::playreplay(const std::string& path) {
   changeres(0, 0, 0);
   std::unique_ptr<tlevel> level = newmatch(*this);
   bool finished = false;
-  int result = level->playrecorded(record, &finished);
+  int result = playrecorded(*level, record, &finished);
   if (result == -2) refusereplay("cannot set up the match of " + path);
   if (result == -3) {
     refusereplay(path +

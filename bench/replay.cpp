@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/soak.h"
+#include "replay/replayfile.h"
 
 namespace {
 

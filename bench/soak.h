@@ -63,7 +63,6 @@ struct matchmedia {
   std::unique_ptr<tlevel> fourplayers() const {
     SeedRandom(3);
     auto level = newmatch();
-    level->savereplay = false;
     Tcustomsettings settings;
     settings.numplayers = 4;
     settings.arenanum = 11;
@@ -150,7 +149,6 @@ inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int fram
   int wins[4] = {0, 0, 0, 0};
   if (level->startmatch("custom", 1, nullptr, &settings, wins) != 0) return result;
   result.started = true;
-  level->savereplay = false;
   level->men[0]->bot = 1;
   level->men[0]->AIlevel = 10;
   level->startsynctest(synctest);

@@ -27,25 +27,11 @@ int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayerset
   sharedpause = kind == "online";
   paused = false;
   const std::string mode = sharedpause ? "multiplayer" : kind;
-  // A recorded match starts from the generator and clock it was recorded
-  // with; a new one notes them.
-  if (source != nullptr) {
-    SetRandomState(source->randomstate);
-  } else {
-    record = replayrecord();
-    record.version = gameversion;
-    record.mode = replaymodeof(kind);
-    record.level = levelnumber;
-    if (cs != nullptr) record.custom = *cs;
-    if (mp != nullptr) record.multi = *mp;
-    record.xwin = xwin;
-    record.ywin = ywin;
-    record.fireworks = optfireworks;
-    record.trail = opttrail;
-    record.startscore = startscore;
-    record.worstscore = levelworstscore;
-    record.randomstate = RandomState();
-  }
+  startmode = kind;
+  startcustom = cs != nullptr ? *cs : Tcustomsettings();
+  startmulti = mp != nullptr ? *mp : Tmultiplayersettings();
+  startrandom = RandomState();
+  inputs.clear();
 
   initadders(adder);
   levelnum = levelnumber;
@@ -65,18 +51,14 @@ int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayerset
   if (wins != nullptr) {
     for (int i = 0; i < mennumber; i++) men[i]->wins = wins[i];
   }
-  if (source == nullptr) {
-    for (int i = 0; i < std::min(mennumber, 4); i++) record.wins[i] = men[i]->wins;
-  }
+  for (int i = 0; i < 4; i++) startwins[i] = i < mennumber ? men[i]->wins : 0;
   dotlist.clear();
   fireworkslist.clear();
-  initialtime = source != nullptr ? source->initialtime : Clock();
-  record.initialtime = initialtime;
+  initialtime = startclock ? *startclock : Clock();
   framecount = 0;
   decidedframe = 0;
   clearrequest = 0;
   saveState(startsnapshot);
-  if (source == nullptr) record.startchecksum = checksumof(startsnapshot);
 
   startsynctest(RunConfig().synctest);
   return 0;
@@ -120,8 +102,14 @@ void tlevel::advance(const FrameInput& in, bool quiet) {
 
   for (int i = 0; i < mennumber; i++) {
     const PlayerInput& player = frame.players[i < maxinputplayers ? i : 0];
+    const bool byhand = leveltype == "multiplayer" || i == 0;
+    const bool computer = (player.keys & inputcomputer) != 0;
+    // A man the computer stood in for is his player's again once the mark
+    // is gone (his pad came back); a machine that left never comes back,
+    // and no man played by hand starts as the computer's.
+    if (byhand && !computer && men[i]->bot == 1) men[i]->bot = 0;
     bool steered = leveltype == "multiplayer" || (i == 0 && men[0]->bot == 0);
-    if (steered && (player.keys & inputcomputer) != 0) {
+    if (steered && computer) {
       if (men[i]->bot == 0) computertakes(i);
       steered = false;
     }
@@ -212,7 +200,7 @@ int tlevel::playframe() {
   }
 
   advance(in, false);
-  if (!replaying) record.frames.push_back(in);
+  if (!replaying) inputs.push_back(in);
   if (synctest > 0) checksync();
   capture.clear(clearrequest);
 
@@ -232,10 +220,10 @@ void tlevel::checksync() {
   syncsums[f % slots] = checksumof(synchistory[f % slots]);
   // The first frames of a match roll back as far as its start.
   const int from = std::max(syncfrom, f - n);
-  if (from >= f || static_cast<int>(record.frames.size()) < f) return;
+  if (from >= f || static_cast<int>(inputs.size()) < f) return;
   loadState(synchistory[from % slots]);
   for (int k = from + 1; k <= f; k++) {
-    advance(record.frames[k - 1], true);
+    advance(inputs[k - 1], true);
     if (checksum() != syncsums[k % slots]) {
       TraceEvent("desync", std::to_string(k));
       std::fprintf(stderr, "desync %d\n", k);
@@ -262,7 +250,7 @@ int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings*
   int result = phase == "end" && winner != 0 ? winner : -1;
   TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
                           checksumtext(checksum()));
-  if (savereplay) writereplay(result);
+  if (keeper != nullptr) keeper->ended(*this, result);
   return result;
 }
 

@@ -1,10 +1,9 @@
-// The match seen again: the instant replay on the end screens, a replay
-// file played from the command line, and the file written when a match ends.
+// The match seen again from its own inputs: the instant replay of the end
+// screens.
 #include <algorithm>
 
 #include "match/quit.h"
 #include "match/tlevel.h"
-#include "replay/replayfolder.h"
 
 namespace {
 
@@ -27,13 +26,13 @@ void tlevel::drawreplaymark() {
 void tlevel::instantreplay() {
   matchsnapshot now;
   saveState(now);
-  int frames = static_cast<int>(record.frames.size());
+  int frames = static_cast<int>(inputs.size());
   if (decidedframe > 0) frames = std::min(frames, decidedframe + afterwin);
   if (!loadState(startsnapshot)) return;
   replaying = true;
   capture.clear(2);
   for (int k = 0; k < frames; k++) {
-    advance(record.frames[k], false);
+    advance(inputs[k], false);
     drawreplaymark();
     checkquit();
     Flip(-1);
@@ -44,61 +43,4 @@ void tlevel::instantreplay() {
   loadState(now);
   // Neither the Esc that ended it nor the R that started it goes on.
   capture.clear(2);
-}
-
-int tlevel::playrecorded(const replayrecord& r, bool* finished) {
-  *finished = false;
-  source = &r;
-  replaying = true;
-  savereplay = false;
-  xwin = r.xwin;
-  ywin = r.ywin;
-  optfireworks = r.fireworks;
-  opttrail = r.trail;
-  startscore = endscore = r.startscore;
-  levelworstscore = r.worstscore;
-  Tcustomsettings cs = r.custom;
-  Tmultiplayersettings mp = r.multi;
-  int wins[4] = {r.wins[0], r.wins[1], r.wins[2], r.wins[3]};
-  const std::string mode = replaymodename(r.mode);
-  // An online match is a multiplayer match whose inputs came from several
-  // machines, with the pause they share.
-  const bool online = r.mode == replayonline;
-  int started = startmatch(mode, r.level, &mp, &cs, wins);
-  source = nullptr;
-  if (started != 0) return -2;
-  if (checksumof(startsnapshot) != r.startchecksum) return -3;
-
-  TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? r.level : 0) +
-                          " " + std::to_string(mennumber));
-  bool left = false;
-  for (size_t k = 0; k < r.frames.size() && !left; k++) {
-    // Online, an ended match stays as it ended, as it did on every machine.
-    if (!online || phase != "end") advance(r.frames[k], false);
-    drawreplaymark();
-    if (synctest > 0) {
-      record.frames.push_back(r.frames[k]);
-      checksync();
-    }
-    countfps();
-    checkquit();
-    Flip(-1);
-    deltatimecount();
-    left = capture.leaving() && k + 1 < r.frames.size();
-  }
-  *finished = !left;
-  int result = phase == "end" && winner != 0 ? winner : -1;
-  // Online, a match counts as won only once every machine knew its end; one
-  // left in the frames between is recorded as left.
-  if (online && r.winner == -1) result = -1;
-  TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
-                          checksumtext(checksum()));
-  return result;
-}
-
-void tlevel::writereplay(int result) {
-  record.winner = result;
-  record.endchecksum = checksum();
-  std::string name = savereplayfile(encodereplay(record));
-  if (!name.empty()) TraceEvent("replay", "save " + name);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "match/hash64.h"
 #include "match/tlevel.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,20 @@
 #include "physics/ragobject.h"
 #include "platform/platform.h"
 #include "players/man.h"
-#include "replay/replayfile.h"
 
 // The whole simulation state of a match as bytes: saved by
 // tlevel::saveState, taken back by tlevel::loadState.
 using matchsnapshot = std::vector<uint8_t>;
+
+class tlevel;
+
+// Keeps what a match leaves behind (the replay folder does): told when the
+// match's loop ends. The match itself knows nothing of files.
+class matchkeeper {
+ public:
+  virtual ~matchkeeper() = default;
+  virtual void ended(const tlevel& level, int result) = 0;
+};
 
 class tlevel {
  public:
@@ -146,19 +156,26 @@ class tlevel {
   // 1 pending presses and typed characters, 2 everything, held keys too.
   int clearrequest = 0;
 
-  // ---- Recording and playing back ----
-  inputcapture capture;          // the live frame's input (not simulation state)
-  replayrecord record;           // the match so far: how it started and its inputs
-  matchsnapshot startsnapshot;   // the state after the set-up, for the instant replay
-  bool replaying = false;        // a recorded match is being shown: nothing recorded
-  bool savereplay = true;        // write the replay file when the match ends
+  // ---- How the match started, and its inputs since ----
+  // Enough to set the match up again alike and play it once more.
+  std::string startmode;  // as startmatch was given it: "online" too
+  Tcustomsettings startcustom;
+  Tmultiplayersettings startmulti;
+  int startwins[4] = {0, 0, 0, 0};  // the series' wins before the match
+  uint64_t startrandom = 0;         // the generator before the set-up
+  // Set before startmatch to start at this clock instead of the clock's
+  // reading (a recorded match, an online one).
+  std::optional<int32_t> startclock;
+  matchsnapshot startsnapshot;     // the state after the set-up
+  std::vector<FrameInput> inputs;  // the input of every frame played so far
+  inputcapture capture;            // the live frame's input (not simulation state)
+  bool replaying = false;          // a recorded match is being shown: nothing recorded
+  matchkeeper* keeper = nullptr;   // not owned; null keeps nothing
   static constexpr int maxsynctest = 8;
   int synctest = 0;              // frames rolled back and simulated again each frame
   int syncfrom = 0;              // the first frame a rollback may go back to
   std::vector<matchsnapshot> synchistory;
   std::vector<uint64_t> syncsums;
-  // Set before startmatch to set a recorded match up as it was recorded.
-  const replayrecord* source = nullptr;
   // Rolls the last `synctest` frames back and simulates them again, ending
   // the program when a state differs.
   void checksync();
@@ -185,16 +202,8 @@ class tlevel {
   int startmatch(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
                  Tcustomsettings* cs, int* wins);
   int playframe();
-  // The loop of Play for a recorded match: the recorded inputs instead of
-  // the players'. Returns the winner, -1 when left or the recorded match
-  // ended without one, -2 when no match could be set up, -3 when the set-up
-  // differs from the recorded one (nothing is played then); *finished tells
-  // whether every frame was played.
-  int playrecorded(const replayrecord& r, bool* finished);
   // Shows the match so far again from its start, then puts the state back.
   void instantreplay();
-  // Writes the replay of the match just ended into replays/.
-  void writereplay(int winner);
   virtual int countfps();
   virtual int pause();
   // Holds the match while a player's unplugged pad has no replacement.

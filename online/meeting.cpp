@@ -47,12 +47,6 @@ uint64_t randomkey() {
   return k;
 }
 
-std::string upper(const char* text) {
-  std::string s = text;
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 }  // namespace
 
 bool meeting::findserver(const std::string& server, meetaddress& out, std::string* why) {
@@ -82,13 +76,6 @@ meeting::meeting(enettransport& net, const meetaddress& server, const std::strin
   lastask_ = nowms - askevery;
 }
 
-bool meeting::pollline(std::string& out) {
-  if (lines_.empty()) return false;
-  out = lines_.front();
-  lines_.pop_front();
-  return true;
-}
-
 void meeting::send(const meetaddress& to, const meetpacket& p) {
   encodemeet(p, bytes_);
   net_.sendraw(htonl(to.ip), to.port, bytes_.data(), bytes_.size());
@@ -108,8 +95,8 @@ void meeting::fillocals(meetpacket& p) const {
   }
 }
 
-void meeting::fail(const std::string& why) {
-  if (failure_.empty() && dialled_ < 0) failure_ = why;
+void meeting::fail(reason why) {
+  if (failure_ == reason::none && dialled_ < 0) failure_ = why;
 }
 
 meeting::pair* meeting::find(uint64_t token) {
@@ -146,10 +133,9 @@ void meeting::service(uint32_t nowms) {
     asks_++;
     registerroom();
   }
-  if (server_.port != 0 && !host_ && !answered_ && failure_.empty() && nowms - lastask_ >= askevery) {
+  if (server_.port != 0 && !host_ && !answered_ && failure_ == reason::none && nowms - lastask_ >= askevery) {
     if (asks_ == asktimes) {
-      fail("THE MEETING SERVER " + meetaddresstext(server_) +
-           " DOES NOT ANSWER: CHECK THE CONNECTION, OR TYPE THE HOST'S ADDRESS");
+      fail(reason::meetsilent);
     } else {
       lastask_ = nowms;
       asks_++;
@@ -203,10 +189,7 @@ void meeting::fromserver(const meetaddress& from, const meetpacket& p, uint32_t 
     case meettype::registered:
       if (!host_ || from != server_) return;
       asks_ = 0;
-      if (p.code != code_) {
-        code_ = p.code;
-        lines_.push_back("net code " + code_);
-      }
+      code_ = p.code;
       // The proof comes back from our address: nobody forged it.
       if (p.token != 0 && p.token != proof_) {
         proof_ = p.token;
@@ -245,14 +228,14 @@ void meeting::fromserver(const meetaddress& from, const meetpacket& p, uint32_t 
       switch (p.reason) {
         case meeterror::unknowncode:
           answered_ = true;
-          fail("NO GAME HAS THE CODE " + code_ + ": CHECK IT WITH THE HOST");
+          fail(reason::unknowncode);
           return;
         case meeterror::relayfull:
-          fail("THE MEETING SERVER'S RELAY IS FULL: TRY AGAIN LATER, OR HOST THE GAME YOURSELF");
+          fail(reason::relayfull);
           return;
         default:
           answered_ = true;
-          fail(upper(meeterrortext(p.reason)));
+          fail(p.reason == meeterror::ratelimited ? reason::meetbusy : reason::meetrefused);
           return;
       }
     default:
@@ -284,7 +267,7 @@ void meeting::punchandrelay(pair& q, uint32_t nowms) {
   }
   if (q.through || q.relaybound || age < relayafter || nowms - q.lastrelay < askevery) return;
   if (q.relaytries == asktimes * 2) {
-    fail("THE MEETING SERVER'S RELAY DOES NOT ANSWER: TRY AGAIN, OR TYPE THE HOST'S ADDRESS");
+    fail(reason::relaysilent);
     return;
   }
   q.lastrelay = nowms;
@@ -318,7 +301,7 @@ void meeting::fromgame(const meetaddress& from, const std::vector<uint8_t>& data
 void meeting::dial(const meetaddress& to) {
   if (dialled_ >= 0) return;
   dialled_ = net_.dial(htonl(to.ip), to.port);
-  if (dialled_ < 0) fail("THE NETWORK COULD NOT BE STARTED");
+  if (dialled_ < 0) fail(reason::noanswer);
 }
 
 lanlist::lanlist(uint32_t) : finder_(lanfinder::open()) {}

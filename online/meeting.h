@@ -15,6 +15,7 @@
 
 #include "online/enet_transport.h"
 #include "online/meetpacket.h"
+#include "online/reason.h"
 
 namespace online {
 
@@ -38,10 +39,8 @@ class meeting {
   // Joiner: the peer dialled (the host, directly or through the relay), -1
   // until then.
   int dialled() const { return dialled_; }
-  // Joiner: why no line could be made, as the player reads it.
-  const std::string& failure() const { return failure_; }
-  // The next `net` line for the trace.
-  bool pollline(std::string& out);
+  // Joiner: why no line could be made.
+  reason failure() const { return failure_; }
   // Host: the room goes at once (the series started or the host left).
   void close();
 
@@ -66,7 +65,7 @@ class meeting {
   void introduce(const meetpacket& p, uint32_t nowms);
   void punchandrelay(pair& q, uint32_t nowms);
   void dial(const meetaddress& to);
-  void fail(const std::string& why);
+  void fail(reason why);
   pair* find(uint64_t token);
   void fillocals(meetpacket& p) const;
   void registerroom();
@@ -82,8 +81,7 @@ class meeting {
   int asks_ = 0;            // lookups sent, registrations unanswered
   bool answered_ = false;   // joiner: the server answered the lookup
   int dialled_ = -1;
-  std::string failure_;
-  std::deque<std::string> lines_;
+  reason failure_ = reason::none;
   uint32_t offerwindow_ = 0;  // LAN offers made in the current second
   int offers_ = 0;
   std::vector<uint8_t> bytes_;

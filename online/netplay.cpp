@@ -1,8 +1,5 @@
 #include "online/netplay.h"
 
-#include <cinttypes>
-#include <cstdio>
-
 #include "online/address.h"
 #include "online/enet_transport.h"
 
@@ -97,7 +94,10 @@ bool netplay::setplayers(int players) {
 void netplay::lobbyevents() {
   lobbyevent e;
   while (host_ ? host_->pollevent(e) : join_ && join_->pollevent(e)) {
-    line(std::string(e.what == lobbyevent::joined ? "net peer join " : "net peer leave ") + std::to_string(e.machine));
+    netnews n;
+    n.what = e.what == lobbyevent::joined ? netnews::joined : netnews::left;
+    n.machine = e.machine;
+    tell(n);
   }
 }
 
@@ -107,10 +107,15 @@ void netplay::meetinglobby(uint32_t nowms) {
   if (!meet_) return;
   if (!host_ && !join_) owned_->service(nowms);
   meet_->service(nowms);
-  std::string text;
-  while (meet_->pollline(text)) line(text);
+  if (meet_->code() != announcedcode_) {
+    announcedcode_ = meet_->code();
+    netnews n;
+    n.what = netnews::gotcode;
+    n.code = announcedcode_;
+    tell(n);
+  }
   if (host_ || join_) return;
-  if (!meet_->failure().empty()) {
+  if (meet_->failure() != reason::none) {
     failure_ = meet_->failure();
   } else if (meet_->dialled() >= 0) {
     lobbyidentity id = options_.identity;
@@ -125,7 +130,11 @@ void netplay::routelines() {
   auto announce = [this](int machine, linekind k) {
     if (k == linekind::unknown || routes_[machine] == k) return;
     routes_[machine] = k;
-    line("net route " + std::to_string(machine) + " " + linename(k));
+    netnews n;
+    n.what = netnews::lineup;
+    n.machine = machine;
+    n.route = k;
+    tell(n);
   };
   if (host_) {
     for (const rosterentry& e : host_->roster())
@@ -136,9 +145,9 @@ void netplay::routelines() {
 }
 
 void netplay::servicelobby(uint32_t nowms) {
-  if (started_ || !failure_.empty()) return;
+  if (started_ || failure_ != reason::none) return;
   meetinglobby(nowms);
-  if (!failure_.empty()) return;
+  if (failure_ != reason::none) return;
   if (host_) {
     host_->service(nowms);
   } else if (join_) {
@@ -190,7 +199,10 @@ void netplay::beginmatch(rollbackgame& game, uint32_t nowms) {
     if (peer >= 0) session_->link(m, peer, nowms);
   }
   for (int m : departed_) session_->gone(m);
-  line("net start " + std::to_string(men()));
+  netnews n;
+  n.what = netnews::start;
+  n.men = men();
+  tell(n);
 }
 
 session::result netplay::tick(const machineinput& local, uint32_t nowms, bool play) {
@@ -203,19 +215,24 @@ session::result netplay::tick(const machineinput& local, uint32_t nowms, bool pl
   const session::result r = session_->tick(local, nowms, play);
   sessionevent e;
   while (session_->pollevent(e)) {
-    char text[64];
+    netnews n;
+    n.machine = e.machine;
+    n.frame = e.frame;
+    n.checksum = e.checksum;
     switch (e.what) {
       case sessionevent::check:
-        std::snprintf(text, sizeof text, "net check %d %016" PRIx64, e.frame, e.checksum);
-        line(text);
+        n.what = netnews::check;
+        tell(n);
         break;
       case sessionevent::left:
         departed_.push_back(e.machine);
-        line("net peer leave " + std::to_string(e.machine));
+        n.what = netnews::left;
+        tell(n);
         break;
       case sessionevent::desync:
-        line("net desync " + std::to_string(e.frame));
-        failure_ = "OUT OF SYNC";
+        n.what = netnews::desync;
+        tell(n);
+        failure_ = reason::outofsync;
         break;
       case sessionevent::hostleft:
         failure_ = e.why;
@@ -225,11 +242,16 @@ session::result netplay::tick(const machineinput& local, uint32_t nowms, bool pl
   return r;
 }
 
-bool netplay::pollline(std::string& out) {
-  if (lines_.empty()) return false;
-  out = lines_.front();
-  lines_.pop_front();
+bool netplay::pollnews(netnews& out) {
+  if (news_.empty()) return false;
+  out = news_.front();
+  news_.pop_front();
   return true;
+}
+
+const std::string& netplay::hostversion() const {
+  static const std::string none;
+  return join_ ? join_->hostversion() : none;
 }
 
 void netplay::close() {

@@ -1,7 +1,7 @@
 // One machine's part in an online series, from the lobby to the last match:
 // the transport (ENet, behind a simulated bad network when asked), the
-// lobby, a session per match, and the `net` lines of the trace. The game
-// drives it once a frame and never sees a socket.
+// lobby, a session per match, and what happened, as news for the game. The
+// game drives it once a frame and never sees a socket.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,25 @@ struct netplayoptions {
   netconditions conditions;
   lobbyidentity identity;
   const char* only = nullptr;  // keeps the sockets to one address of this machine
+};
+
+// What happened in the series since the game last asked, in order.
+struct netnews {
+  enum kind {
+    joined,  // `machine` joined the lobby
+    left,    // `machine` left the lobby, or the match (the computer plays its men)
+    start,   // a match begins with `men` men in all
+    check,   // this machine's `checksum` of confirmed `frame`
+    desync,  // this machine's match differs from the host's at `frame`
+    gotcode,  // the meeting server gave the host its game `code`
+    lineup,   // the line to `machine` is up, or changed, and runs as `route`
+  } what = joined;
+  int machine = 0;
+  int men = 0;
+  int32_t frame = 0;
+  uint64_t checksum = 0;
+  std::string code;
+  linekind route = linekind::unknown;
 };
 
 class netplay {
@@ -62,8 +81,10 @@ class netplay {
   bool started() const { return started_; }
   const lobbystart& start() const { return start_; }
   // Why this machine is out of the series (refused, no answer, the host
-  // left, out of sync), or empty.
-  const std::string& failure() const { return failure_; }
+  // left, out of sync), or reason::none.
+  reason failure() const { return failure_; }
+  // The version a host that refused ours runs.
+  const std::string& hostversion() const;
 
   // A match of the series: every machine begins it once the previous one
   // ended, and ticks it once a frame. Between matches, tick with `play`
@@ -73,15 +94,14 @@ class netplay {
   session* match() { return session_.get(); }
   int men() const;
 
-  // The next `net` line for the trace, without the newline.
-  bool pollline(std::string& out);
+  bool pollnews(netnews& out);
 
   // Esc or the window closing: hangs up on everybody.
   void close();
 
  private:
-  void line(const std::string& text) {
-    if (lines_.size() < 256) lines_.push_back(text);
+  void tell(const netnews& n) {
+    if (news_.size() < 256) news_.push_back(n);
   }
   void lobbyevents();
   void meetinglobby(uint32_t nowms);
@@ -90,6 +110,7 @@ class netplay {
   std::unique_ptr<enettransport> owned_;
   std::unique_ptr<meeting> meet_;
   std::string meetproblem_;
+  std::string announcedcode_;
   int players_ = 1;
   linekind routes_[maxmachines + 1] = {};  // announced, by machine
   std::unique_ptr<netsim> sim_;
@@ -102,8 +123,8 @@ class netplay {
   bool started_ = false;
   int epoch_ = -1;
   std::vector<int> departed_;
-  std::string failure_;
-  std::deque<std::string> lines_;
+  reason failure_ = reason::none;
+  std::deque<netnews> news_;
 };
 
 }  // namespace online

@@ -19,6 +19,8 @@
 
 #include <cstring>
 
+#include "match/hash64.h"
+
 namespace {
 
 constexpr char magic[4] = {'P', 'V', 'R', 'P'};
@@ -29,21 +31,6 @@ constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
 constexpr int clockescape = 31;
 constexpr int minwindow = 320;
 constexpr int maxwindow = 8192;
-
-uint64_t rotl(uint64_t v, int r) { return (v << r) | (v >> (64 - r)); }
-
-uint64_t loadle(const uint8_t* p, size_t n) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  if (n == 8) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-  }
-#endif
-  uint64_t v = 0;
-  for (size_t i = 0; i < n; i++) v |= static_cast<uint64_t>(p[i]) << (8 * i);
-  return v;
-}
 
 class writer {
  public:
@@ -131,34 +118,6 @@ void readplayers(reader& r, FrameInput& f, uint8_t allowedkeys) {
 }
 
 }  // namespace
-
-uint64_t hash64(const uint8_t* data, size_t n) {
-  const uint64_t k1 = 0x9E3779B97F4A7C15ull, k2 = 0xC2B2AE3D27D4EB4Full;
-  auto mix = [&](uint64_t& h, uint64_t w) {
-    w *= k2;
-    w = rotl(w, 31);
-    w *= k1;
-    h ^= w;
-    h = rotl(h, 27) * 5 + 0x52dce729;
-  };
-  // Four lanes side by side, so one lane's multiply need not wait for the
-  // last; a state of tens of kilobytes is hashed every frame of a rollback.
-  uint64_t lane[4] = {k1 ^ (n * k2), k2 ^ n, k1 + n, k2 - n};
-  size_t i = 0;
-  for (; i + 32 <= n; i += 32) {
-    for (int l = 0; l < 4; l++) mix(lane[l], loadle(data + i + 8 * l, 8));
-  }
-  uint64_t h = lane[0];
-  for (int l = 1; l < 4; l++) mix(h, lane[l]);
-  for (; i + 8 <= n; i += 8) mix(h, loadle(data + i, 8));
-  if (i < n) mix(h, loadle(data + i, n - i));
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdull;
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ull;
-  h ^= h >> 33;
-  return h;
-}
 
 const char* replaymodename(int mode) {
   switch (mode) {
@@ -310,10 +269,9 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   if (count > r.left()) return refuse("it is cut short");
   rec.frames.reserve(count);
 
-  // Only an online match has men the computer took over from a machine that
-  // left.
-  const uint8_t allowedkeys =
-      rec.mode == replayonline ? knownkeys | inputcomputer : knownkeys;
+  // The computer takes over men in any mode: from a machine that left an
+  // online match, or from a player who played on without his controller.
+  const uint8_t allowedkeys = knownkeys | inputcomputer;
   FrameInput f;
   int64_t clock = rec.initialtime;
   for (uint64_t k = 0; k < count && r.ok(); k++) {

@@ -10,6 +10,7 @@
 
 #include "app/settings.h"
 #include "match/frameinput.h"
+#include "match/hash64.h"
 
 enum : int {
   replaylevels = 1,
@@ -54,6 +55,3 @@ constexpr uint32_t maxreplayframes = 1u << 20;
 std::string encodereplay(const replayrecord& r);
 // False with the cause in *error (nothing else is promised about *out).
 bool decodereplay(const std::string& bytes, replayrecord* out, std::string* error);
-
-// The 64-bit hash replays and snapshots are checked with.
-uint64_t hash64(const uint8_t* data, size_t n);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/soak.h"
+#include "replay/recording.h"
 
 // The lines of a trace that start with `prefix`.
 inline std::vector<std::string> Starting(const std::vector<std::string>& lines,
@@ -73,7 +74,12 @@ class MatchRun : public ::testing::Test {
     started_ = false;
   }
 
-  std::unique_ptr<tlevel> NewMatch() { return images_.newmatch(); }
+  // A match that saves its replay when it ends, as a series' matches do.
+  std::unique_ptr<tlevel> NewMatch() {
+    auto level = images_.newmatch();
+    level->keeper = &keeper_;
+    return level;
+  }
 
   std::vector<std::string> TraceLines(const std::string& name = "trace.txt") {
     Stop();
@@ -86,4 +92,5 @@ class MatchRun : public ::testing::Test {
   std::filesystem::path dir_, home_, media_;
   bool started_ = false;
   matchmedia images_;
+  replaykeeper keeper_;
 };

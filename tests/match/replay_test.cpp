@@ -2,6 +2,7 @@
 // back to the same end; snapshots taken back and simulated again; the
 // rollback check; the instant replay of the end screens.
 #include "online/netgame.h"
+#include "replay/recording.h"
 #include "replay/replayfolder.h"
 #include "tests/match/match_setup.h"
 
@@ -28,7 +29,7 @@ class Replays : public MatchRun {
       replayrecord r = Load(name);
       auto level = NewMatch();
       bool finished = false;
-      int result = level->playrecorded(r, &finished);
+      int result = playrecorded(*level, r, &finished);
       EXPECT_TRUE(finished) << name;
       EXPECT_EQ(result, r.winner) << name;
       EXPECT_EQ(level->checksum(), r.endchecksum) << name;
@@ -129,7 +130,7 @@ TEST_F(Replays, ARecordOfAnotherSetUpIsNotPlayed) {
     change(other);
     auto again = NewMatch();
     bool finished = true;
-    EXPECT_EQ(again->playrecorded(other, &finished), -3);
+    EXPECT_EQ(playrecorded(*again, other, &finished), -3);
     EXPECT_FALSE(finished);
     EXPECT_EQ(again->framecount, 0);
   }
@@ -206,7 +207,7 @@ TEST_F(Replays, SnapshotOfBodiesOfAnotherShapeIsRefused) {
 TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   Start("", 3);
   auto level = NewMatch();
-  level->savereplay = false;
+  level->keeper = nullptr;
   Tcustomsettings settings;
   int wins[4] = {0, 0, 0, 0};
   ASSERT_EQ(level->startmatch("custom", 1, nullptr, &settings, wins), 0);
@@ -250,12 +251,12 @@ TEST_F(Replays, AnOnlineMatchPlaysBackToTheEndEveryMachineSaw) {
     ASSERT_EQ(level->startmatch("online", 1, &settings, nullptr, wins), 0);
     for (const FrameInput& in : inputs) {
       if (level->phase != "end") level->advance(in, true);
-      level->record.frames.push_back(in);
+      level->inputs.push_back(in);
     }
     ASSERT_EQ(level->phase, "end");
     ASSERT_EQ(level->winner, 1);
     // -1: left while the others had not yet confirmed the end.
-    level->writereplay(recorded);
+    savereplay(*level, recorded);
     ends.push_back("match end " + std::to_string(level->framecount) + " " +
                    std::to_string(recorded) + " " + checksumtext(level->checksum()));
   }

@@ -51,7 +51,6 @@ std::unique_ptr<matchcopy> newcopy(bool online = false) {
   matchmedia& m = media();  // starting the platform seeds the generator too
   SeedRandom(21);
   c->level = m.newmatch();
-  c->level->savereplay = false;
   Tcustomsettings settings;
   settings.numplayers = 3;
   settings.arenanum = 11;

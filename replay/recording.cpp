@@ -1,0 +1,83 @@
+#include "replay/recording.h"
+
+#include "match/quit.h"
+#include "replay/replayfolder.h"
+
+replayrecord recordof(const tlevel& level, int winner) {
+  replayrecord r;
+  r.version = gameversion;
+  r.mode = replaymodeof(level.startmode);
+  r.level = level.levelnum;
+  r.custom = level.startcustom;
+  r.multi = level.startmulti;
+  r.xwin = level.xwin;
+  r.ywin = level.ywin;
+  r.fireworks = level.optfireworks;
+  r.trail = level.opttrail;
+  for (int i = 0; i < 4; i++) r.wins[i] = level.startwins[i];
+  r.startscore = level.startscore;
+  r.worstscore = level.levelworstscore;
+  r.randomstate = level.startrandom;
+  r.initialtime = level.initialtime;
+  r.startchecksum = tlevel::checksumof(level.startsnapshot);
+  r.frames = level.inputs;
+  r.winner = winner;
+  r.endchecksum = level.checksum();
+  return r;
+}
+
+std::string savereplay(const tlevel& level, int winner) {
+  std::string name = savereplayfile(encodereplay(recordof(level, winner)));
+  if (!name.empty()) TraceEvent("replay", "save " + name);
+  return name;
+}
+
+void replaykeeper::ended(const tlevel& level, int result) { savereplay(level, result); }
+
+int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
+  *finished = false;
+  level.replaying = true;
+  level.xwin = r.xwin;
+  level.ywin = r.ywin;
+  level.optfireworks = r.fireworks;
+  level.opttrail = r.trail;
+  level.startscore = level.endscore = r.startscore;
+  level.levelworstscore = r.worstscore;
+  Tcustomsettings cs = r.custom;
+  Tmultiplayersettings mp = r.multi;
+  int wins[4] = {r.wins[0], r.wins[1], r.wins[2], r.wins[3]};
+  const std::string mode = replaymodename(r.mode);
+  // An online match is a multiplayer match whose inputs came from several
+  // machines, with the pause they share.
+  const bool online = r.mode == replayonline;
+  SetRandomState(r.randomstate);
+  level.startclock = r.initialtime;
+  if (level.startmatch(mode, r.level, &mp, &cs, wins) != 0) return -2;
+  if (tlevel::checksumof(level.startsnapshot) != r.startchecksum) return -3;
+
+  TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? r.level : 0) +
+                          " " + std::to_string(level.mennumber));
+  bool left = false;
+  for (size_t k = 0; k < r.frames.size() && !left; k++) {
+    // Online, an ended match stays as it ended, as it did on every machine.
+    if (!online || level.phase != "end") level.advance(r.frames[k], false);
+    level.drawreplaymark();
+    if (level.synctest > 0) {
+      level.inputs.push_back(r.frames[k]);
+      level.checksync();
+    }
+    level.countfps();
+    checkquit();
+    Flip(-1);
+    level.deltatimecount();
+    left = level.capture.leaving() && k + 1 < r.frames.size();
+  }
+  *finished = !left;
+  int result = level.phase == "end" && level.winner != 0 ? level.winner : -1;
+  // Online, a match counts as won only once every machine knew its end; one
+  // left in the frames between is recorded as left.
+  if (online && r.winner == -1) result = -1;
+  TraceEvent("match", "end " + std::to_string(level.framecount) + " " + std::to_string(result) +
+                          " " + checksumtext(level.checksum()));
+  return result;
+}
