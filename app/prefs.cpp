@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "app/menudraw.h"
 #include "platform/platform.h"
+#include "platform/savefile.h"
 
 namespace {
 const char* const prefsfile = "prefs.txt";
