@@ -127,7 +127,7 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
     passnews(net);
     Cls();
     settitlecolor();
-    drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
+    drawcentredfit(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
     pacer.wait();
@@ -232,7 +232,7 @@ bool lobby(const game& g, online::netplay& net) {
       drawcentred("UDP PORT " + std::to_string(net.port()), y, small, w);
       y += perwidth(40, w);
       for (const std::string& a : addresses) {
-        drawcentred(a, y, small, w);
+        drawcentredfit(a, y, small, w);
         y += perwidth(40, w);
       }
     }
@@ -252,7 +252,9 @@ bool lobby(const game& g, online::netplay& net) {
       y += perwidth(40, w);
     }
     y += perwidth(20, w);
-    drawcentred("LEFT AND RIGHT: " + std::to_string(players) + " PLAYERS HERE", y, small, w);
+    drawcentredfit("LEFT AND RIGHT: " + std::to_string(players) +
+                       (players == 1 ? " PLAYER HERE" : " PLAYERS HERE"),
+                   y, small, w);
     y += perwidth(40, w);
     drawcentred(net.ishost() ? (net.canstart() ? "ENTER STARTS" : "WAITING FOR PLAYERS")
                              : "WAITING FOR THE HOST",
@@ -269,8 +271,12 @@ online::machineinput localinput(const FrameInput& in, int players) {
   if ((in.pressed & buttonpause) != 0) out.buttons |= online::machinepause;
   if ((in.pressed & buttonenter) != 0) out.buttons |= online::machineenter;
   if ((in.pressed & buttonspace) != 0) out.buttons |= online::machinespace;
-  for (int p = 0; p < players && p < online::maxlocalplayers; p++)
+  for (int p = 0; p < players && p < online::maxlocalplayers; p++) {
     out.players[static_cast<size_t>(p)] = in.players[static_cast<size_t>(p)];
+    // A machine sends what its people do: the computer's stand-in for a
+    // player without his pad is a local match's, and no peer would take it.
+    out.players[static_cast<size_t>(p)].keys &= static_cast<uint8_t>(~inputcomputer);
+  }
   return out;
 }
 
