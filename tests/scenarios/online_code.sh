@@ -10,7 +10,7 @@ meetport=$((port + 3001))
 
 "$BUILD/parvane-meet" --port "$meetport" --relay-ports "$((port + 3002))-$((port + 3003))" 2> "$work/meet.txt" &
 serverpid=$!
-trap 'kill "$serverpid" 2> /dev/null; rm -rf "$work"' EXIT
+trap 'kill "$serverpid" 2> /dev/null || true; rm -rf "$work"' EXIT
 echo "meet 127.0.0.1:$meetport" > "$work/host/online.txt"
 printf '%s\n' '240 press ENTER' '300 press ENTER' > "$work/host/script.txt"
 echo '' > "$work/join/script.txt"
