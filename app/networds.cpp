@@ -50,6 +50,8 @@ std::string networds(online::reason why, const std::string& hostversion, const s
       return "THE ROUTERS NEED THE MEETING SERVER'S RELAY, AND IT IS FULL: TRY AGAIN LATER";
     case reason::relaysilent:
       return "THE MEETING SERVER'S RELAY DOES NOT ANSWER: TRY AGAIN";
+    case reason::removed:
+      return "THE HOST REMOVED THIS MACHINE";
   }
   return "THE CONNECTION WAS LOST";
 }

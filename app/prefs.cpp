@@ -34,7 +34,7 @@ int game::readprefs() {
       if (Eof(in)) break;
       *field = TextToInt(ReadLine(in));
     }
-    Close(in);
+    if (!Close(in)) reportreadfailure(prefsfile);
   }
   if (optfullscr > 1 || optfullscr < 0) optfullscr = 0;
   if (optres > 3 || optres < 1) optres = 3;

@@ -29,6 +29,7 @@ enum class reason : uint8_t {
   meetrefused,    // the meeting server cannot help (full, another version, forgot us)
   relayfull,      // no relay port is free for a line no router lets through
   relaysilent,    // the relay does not answer
+  removed,        // the host took this machine out of the lobby
 };
 
 }  // namespace online
