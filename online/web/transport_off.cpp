@@ -21,6 +21,13 @@ std::unique_ptr<enettransport> enettransport::join(const std::string&, uint16_t,
   return nullptr;
 }
 
+std::unique_ptr<enettransport> enettransport::unbound(std::string* why, const char*) {
+  if (why) *why = kNoUdp;
+  return nullptr;
+}
+
+bool enettransport::resolve(const std::string&, uint32_t&) { return false; }
+
 enettransport::enettransport(std::unique_ptr<impl> p) : p_(std::move(p)) {}
 enettransport::~enettransport() = default;
 void enettransport::service(uint32_t) {}
@@ -31,5 +38,13 @@ int enettransport::roundtrip(int) const { return 0; }
 bool enettransport::whereis(int, uint32_t&, uint16_t&) const { return false; }
 int enettransport::dial(uint32_t, uint16_t) { return -1; }
 uint16_t enettransport::port() const { return 0; }
+bool enettransport::receiveraw(uint32_t&, uint16_t&, std::vector<uint8_t>&) { return false; }
+void enettransport::sendraw(uint32_t, uint16_t, const uint8_t*, size_t, int) {}
+void enettransport::markrelay(uint32_t, uint16_t) {}
+
+std::unique_ptr<lanfinder> lanfinder::open() { return nullptr; }
+lanfinder::~lanfinder() = default;
+void lanfinder::ask(const uint8_t*, size_t, uint16_t) {}
+bool lanfinder::heard(uint32_t&, uint16_t&, std::vector<uint8_t>&) { return false; }
 
 }  // namespace online
