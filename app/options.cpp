@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "app/menudraw.h"
 #include "match/quit.h"
+#include "physics/teamcolours.h"
 #include "platform/platform.h"
 
 namespace {
@@ -29,8 +30,14 @@ std::string trailname(int opttrail) {
   }
 }
 
-// Below the five settings, the line that opens the controls screen.
+// Below the five settings, the line that opens the controls screen, then
+// the team colours.
 constexpr int controlsitem = 6;
+constexpr int paletteitem = 7;
+
+std::string palettename(int palette) {
+  return palette == distinctpalette ? "COLOR-BLIND SAFE" : "USUAL";
+}
 
 }  // namespace
 
@@ -59,6 +66,9 @@ int game::optionsmenu() {
     }
     drawitem("CONTROLS", perwidth(200, w) + controlsitem * perwidth(60, w), textscale(3, w), w,
              item == controlsitem, unicol);
+    drawitem("TEAM COLORS= " + palettename(optpalette),
+             perwidth(200, w) + paletteitem * perwidth(60, w), textscale(3, w), w,
+             item == paletteitem, unicol);
     SetDrawScale(1, 1);
     Flip(-1);
     checkquit();
@@ -68,13 +78,16 @@ int game::optionsmenu() {
     if (item < controlsitem) {
       if (right) *fields[item - 1] += 1;
       if (left) *fields[item - 1] -= 1;
+    } else if (item == paletteitem && (right || left)) {
+      optpalette = optpalette == distinctpalette ? usualpalette : distinctpalette;
+      setteampalette(optpalette);
     }
     opttrail = clampto(opttrail, 0, 2);
     optfullscr = clampto(optfullscr, 0, 1);
     optfireworks = clampto(optfireworks, 0, 1);
     musicvolume = clampto(musicvolume, 0, 10);
     optres = clampto(optres, 1, 3);
-    item = wrapitem(item, controlsitem);
+    item = wrapitem(item, paletteitem);
     const bool confirm = confirmpressed();
     if (confirm && item == controlsitem) {
       controlsscreen();
