@@ -12,6 +12,13 @@ void drawcentred(const std::string& text, double y, double scale, double w) {
   DrawLabelCentred(text, y, w);
 }
 
+void drawcentredfit(const std::string& text, double y, double scale, double w) {
+  const double natural = LabelWidth(text);
+  const double room = w * 0.94;
+  if (natural * scale > room) scale = room / natural;
+  drawcentred(text, y, scale, w);
+}
+
 void drawitem(const std::string& text, double y, double scale, double w, bool selected,
               const ColorTable& table) {
   if (selected) {

@@ -20,6 +20,8 @@ inline double textscale(double size, double w) { return size * w / 1024.0 * 0.1;
 void setrowcolor(const ColorTable& table, int row);
 // Draws `text` horizontally centred on a window `w` wide, top at y.
 void drawcentred(const std::string& text, double y, double scale, double w);
+// The same, shrunk where it would be wider than the window less a margin.
+void drawcentredfit(const std::string& text, double y, double scale, double w);
 // A menu entry: grey, or in the highlight colour of `table` when selected.
 void drawitem(const std::string& text, double y, double scale, double w, bool selected,
               const ColorTable& table);

@@ -2,6 +2,7 @@
 // machines by rollback. Every machine runs the whole match; this file only
 // turns the keyboard into this machine's inputs, shows the frames the
 // session plays, and keeps the series going.
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "app/game.h"
 #include "app/menudraw.h"
+#include "app/networds.h"
 #include "app/onlinesettings.h"
 #include "controls/controls.h"
 #include "match/quit.h"
@@ -63,13 +65,37 @@ class realpacer {
   uint32_t rest_ = 0;
 };
 
-void passlines(online::netplay& net, std::string* left = nullptr) {
-  std::string line;
-  while (net.pollline(line)) {
-    // The lines come as "net ...": the tag goes in front on its own.
-    TraceEvent("net", line.compare(0, 4, "net ") == 0 ? line.substr(4) : line);
-    if (left != nullptr && line.compare(0, 15, "net peer leave ") == 0) *left = line.substr(15);
+// The series' news as `net` trace lines; `left` gets a machine that left
+// the match.
+void passnews(online::netplay& net, int* left = nullptr) {
+  online::netnews n;
+  char text[64];
+  while (net.pollnews(n)) {
+    switch (n.what) {
+      case online::netnews::joined:
+        TraceEvent("net", "peer join " + std::to_string(n.machine));
+        break;
+      case online::netnews::left:
+        TraceEvent("net", "peer leave " + std::to_string(n.machine));
+        if (left != nullptr) *left = n.machine;
+        break;
+      case online::netnews::start:
+        TraceEvent("net", "start " + std::to_string(n.men));
+        break;
+      case online::netnews::check:
+        std::snprintf(text, sizeof text, "check %d %016" PRIx64, n.frame, n.checksum);
+        TraceEvent("net", text);
+        break;
+      case online::netnews::desync:
+        TraceEvent("net", "desync " + std::to_string(n.frame));
+        break;
+    }
   }
+}
+
+// Why this machine is out of the series, in words, or empty.
+std::string failuretext(const online::netplay& net) {
+  return networds(net.failure(), net.hostversion(), gameversion);
 }
 
 uint64_t bodyfilehash() {
@@ -90,7 +116,7 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
   ClearKeys();
   for (int t = 0; t < 300; t++) {
     net.tick(online::machineinput(), RealClock(), false);
-    passlines(net);
+    passnews(net);
     Cls();
     settitlecolor();
     drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
@@ -136,9 +162,9 @@ bool lobby(const game& g, online::netplay& net) {
   ClearKeys();
   for (;;) {
     net.servicelobby(RealClock());
-    passlines(net);
-    if (!net.failure().empty()) {
-      showmessage(g, net, net.failure());
+    passnews(net);
+    if (net.failure() != online::reason::none) {
+      showmessage(g, net, failuretext(net));
       return false;
     }
     if (net.started()) return true;
@@ -240,10 +266,9 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
       break;
     }
     const online::session::result r = net.tick(localinput(in, mine), RealClock(), !ending);
-    std::string left;
-    passlines(net, &left);
-    if (!left.empty()) {
-      const int machine = std::atoi(left.c_str());
+    int machine = 0;
+    passnews(net, &machine);
+    if (machine != 0) {
       const int first = net.match()->firstman(machine);
       leftnote = "PLAYER " + std::to_string(first + 1) + " LEFT";
       notetime = 180;
@@ -252,7 +277,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     FrameInput confirmed;
     while (net.match()->takeconfirmed(f, confirmed)) level->inputs.push_back(confirmed);
     level->capture.clear(level->clearrequest);
-    if (!net.failure().empty()) {
+    if (net.failure() != online::reason::none) {
       failed = true;
       break;
     }
@@ -298,7 +323,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     frames.push_back(net.match()->frameinput(k));
   savereplay(*level, result);
   if (failed) {
-    showmessage(g, net, net.failure());
+    showmessage(g, net, failuretext(net));
     return -2;
   }
   return result;

@@ -14,6 +14,10 @@ struct controlstate {
   int lost = 0;                   // bit s - 1: slot s lost its pad; bit 4: a pad with no slot
   bool singleplayer = false;
   int waitingslot = 0;  // the slot a pad plugged in during the pause takes
+  // Bit p: player p + 1 played on without his pad, so the computer plays him
+  // until a pad comes back for him or he presses one of his keys.
+  int standin = 0;
+  bool aheld[maxpads] = {};  // each pad's A at the last look, for its presses
 };
 
 controlstate& state() {
@@ -103,7 +107,14 @@ PlayerInput playerinput(int player) {
     if (keys[a] != 0 && KeyHeld(keys[a])) in.keys |= bits[a];
 
   syncpads();
-  const controlstate& s = state();
+  controlstate& s = state();
+  if (s.standin & 1 << player) {
+    if (in.keys == 0 && !controllerback(player + 1)) {
+      in.keys = inputcomputer;
+      return in;
+    }
+    s.standin &= ~(1 << player);
+  }
   for (int n = 1; n <= maxpads; n++) {
     const bool mine = s.singleplayer ? player == 0 : s.slots.slotof(n) == player + 1;
     if (!mine || !PadConnected(n)) continue;
@@ -150,11 +161,26 @@ int lostcontroller(int humans) {
 void beginpadwait(int player) {
   state().waitingslot = player;
   SetPadKeys(padkeysnone);
+  // An A held from before the pause does not end it.
+  for (int n = 1; n <= maxpads; n++) state().aheld[n - 1] = PadConnected(n) && PadHeld(n, padbuttona);
 }
 
-void endpadwait() {
-  state().waitingslot = 0;
+bool padapressed() {
+  bool pressed = false;
+  for (int n = 1; n <= maxpads; n++) {
+    const bool held = PadConnected(n) && PadHeld(n, padbuttona);
+    pressed = pressed || (held && !state().aheld[n - 1]);
+    state().aheld[n - 1] = held;
+  }
+  return pressed;
+}
+
+void endpadwait(int player) {
+  controlstate& s = state();
+  s.waitingslot = 0;
   SetPadKeys(padkeysmatch);
+  if (player >= 1 && player <= controlplayers && !controllerback(player))
+    s.standin |= 1 << (player - 1);
 }
 
 bool controllerback(int player) {

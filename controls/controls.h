@@ -48,7 +48,12 @@ int lostcontroller(int humans);
 // During the pause for a lost pad: the next pad plugged in plays `player`;
 // keys only from the keyboard.
 void beginpadwait(int player);
-void endpadwait();
+// A pressed on any connected pad since the last look.
+bool padapressed();
+// The pause ends. A player still without a pad (`player`, 0 when the match
+// is left) is played by the computer: his input carries inputcomputer until
+// a pad comes back for him or he presses one of his keys.
+void endpadwait(int player);
 bool controllerback(int player);  // the player has a pad again
 // Player 4 has a pad or a bound key, so a fourth person can play.
 bool fourthcontrol();

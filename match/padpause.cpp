@@ -1,7 +1,7 @@
 // The pause for an unplugged controller: the match holds, showing who lost
-// theirs, until a pad is plugged in for that player or Enter is pressed on
-// the keyboard (the player then goes on with its keys, if it has any). Esc
-// still leaves the match.
+// theirs, until a pad is plugged in for that player, or Enter on the
+// keyboard or A on any pad plays on: the computer then plays him until his
+// pad comes back or he takes to his keys. Esc still leaves the match.
 #include <string>
 
 #include "controls/controls.h"
@@ -10,9 +10,10 @@
 
 int tlevel::controllerpause() {
   const bool singleplayer = leveltype != "multiplayer";
-  const int player = lostcontroller(singleplayer ? 1 : mennumber);
+  int player = lostcontroller(singleplayer ? 1 : mennumber);
   if (player == 0) return 0;
   const std::string message = "PLAYER " + std::to_string(player) + ": CONTROLLER DISCONNECTED";
+  static const std::string howto = "PLUG IT IN AGAIN, OR PRESS ENTER TO PLAY ON";
   beginpadwait(player);
   KeyPresses(keyenter);  // an Enter from before the pause does not end it
   for (;;) {
@@ -26,11 +27,18 @@ int tlevel::controllerpause() {
     const double s = xwin * 2.5 / 1024.0 * 0.1;
     SetDrawScale(s, s);
     DrawLabel(message, (xwin - LabelWidth(message) * s) / 2, ywin / 2.0 - LabelHeight() * s / 2);
+    const double small = s * 0.6;
+    SetDrawScale(small, small);
+    DrawLabel(howto, (xwin - LabelWidth(howto) * small) / 2, ywin / 2.0 + LabelHeight() * s);
     SetDrawScale(1, 1);
     Flip(-1);
     checkquit();
-    if (controllerback(player) || KeyPresses(keyenter) != 0 || KeyHeld(keyesc)) break;
+    if (KeyHeld(keyesc)) {
+      player = 0;
+      break;
+    }
+    if (controllerback(player) || KeyPresses(keyenter) != 0 || padapressed()) break;
   }
-  endpadwait();
+  endpadwait(player);
   return 0;
 }

@@ -102,8 +102,14 @@ void tlevel::advance(const FrameInput& in, bool quiet) {
 
   for (int i = 0; i < mennumber; i++) {
     const PlayerInput& player = frame.players[i < maxinputplayers ? i : 0];
+    const bool byhand = leveltype == "multiplayer" || i == 0;
+    const bool computer = (player.keys & inputcomputer) != 0;
+    // A man the computer stood in for is his player's again once the mark
+    // is gone (his pad came back); a machine that left never comes back,
+    // and no man played by hand starts as the computer's.
+    if (byhand && !computer && men[i]->bot == 1) men[i]->bot = 0;
     bool steered = leveltype == "multiplayer" || (i == 0 && men[0]->bot == 0);
-    if (steered && (player.keys & inputcomputer) != 0) {
+    if (steered && computer) {
       if (men[i]->bot == 0) computertakes(i);
       steered = false;
     }

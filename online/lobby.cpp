@@ -235,7 +235,7 @@ lobbyjoin::lobbyjoin(transport& net, const lobbyidentity& me, uint32_t nowms)
   id_.players = std::clamp(id_.players, 1, maxlocalplayers);
 }
 
-void lobbyjoin::fail(const std::string& why) {
+void lobbyjoin::fail(reason why) {
   if (state_ == failed || state_ == started) return;
   state_ = failed;
   failure_ = why;
@@ -265,7 +265,7 @@ void lobbyjoin::setplayers(int players) {
 void lobbyjoin::close() {
   if (hostpeer_ >= 0 && state_ != failed) net_.disconnect(hostpeer_);
   state_ = failed;
-  failure_ = "";
+  failure_ = reason::none;
 }
 
 void lobbyjoin::service(uint32_t nowms) {
@@ -273,9 +273,9 @@ void lobbyjoin::service(uint32_t nowms) {
   net_.service(nowms);
   while (state_ != failed && state_ != started && net_.receive(incoming_)) handle(incoming_, nowms);
   if (state_ == connecting || state_ == waiting) {
-    if (nowms - since_ > lobbytimeout) fail("NO ANSWER FROM THE HOST");
+    if (nowms - since_ > lobbytimeout) fail(reason::noanswer);
   } else if (state_ == inlobby && nowms - lastheard_ > lobbytimeout) {
-    fail("THE HOST STOPPED ANSWERING");
+    fail(reason::hostsilent);
   }
 }
 
@@ -295,11 +295,11 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
   if (e.peer != hostpeer_) return;
   if (e.what == netevent::disconnected) {
     hostpeer_ = -1;
-    fail(state_ == waiting ? "THE HOST HUNG UP" : "THE HOST LEFT");
+    fail(state_ == waiting ? reason::hosthungup : reason::hostleft);
     return;
   }
   if (!decode(e.data.data(), e.data.size(), in_)) {
-    fail(otherprotocol(e.data) ? refusaltext(refusal::version) : "THE HOST SENT A BROKEN PACKET");
+    fail(otherprotocol(e.data) ? reason::otherprotocol : reason::brokenpacket);
     return;
   }
   lastheard_ = nowms;
@@ -307,13 +307,15 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
     case packettype::refuse:
       // A player who runs another version is told which one to get.
       if (in_.reason == refusal::version) {
-        return fail("THE HOST RUNS GAME VERSION " + in_.versionstring() + ", THIS IS " +
-                    id_.version);
+        hostversion_ = in_.versionstring();
+        return fail(reason::otherversion);
       }
-      fail(refusaltext(in_.reason));
+      fail(in_.reason == refusal::bodyfile ? reason::bodyfile
+           : in_.reason == refusal::full   ? reason::full
+                                           : reason::started);
       return;
     case packettype::welcome:
-      if (state_ != waiting) return fail("THE HOST SENT A BROKEN PACKET");
+      if (state_ != waiting) return fail(reason::brokenpacket);
       me_ = in_.machine;
       state_ = inlobby;
       // Players changed while the hello was on its way count too.
@@ -323,13 +325,13 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
       if (state_ == inlobby) takeroster(in_);
       return;
     case packettype::start: {
-      if (state_ != inlobby) return fail("THE HOST SENT A BROKEN PACKET");
+      if (state_ != inlobby) return fail(reason::brokenpacket);
       takeroster(in_);
       int mine = -1;
       for (int i = 0; i < in_.rostercount; i++) {
         if (in_.roster[i].machine == me_) mine = i;
       }
-      if (mine < 0) return fail("THE HOST STARTED WITHOUT THIS MACHINE");
+      if (mine < 0) return fail(reason::notinmatch);
       start_.seed = in_.seed;
       start_.settings.assign(in_.settings.begin(), in_.settings.begin() + in_.settingslength);
       start_.setup.me = me_;

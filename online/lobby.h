@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "online/packet.h"
+#include "online/reason.h"
 #include "online/session.h"
 #include "online/transport.h"
 
@@ -90,8 +91,10 @@ class lobbyjoin {
   // follow it are left for the session.
   void service(uint32_t nowms);
   state status() const { return state_; }
-  // Why it failed, as the player reads it.
-  const std::string& failure() const { return failure_; }
+  // Why it failed; reason::none after close().
+  reason failure() const { return failure_; }
+  // The version a host that refused ours runs.
+  const std::string& hostversion() const { return hostversion_; }
   void setplayers(int players);
   int me() const { return me_; }
   int hostpeer() const { return hostpeer_; }
@@ -102,7 +105,7 @@ class lobbyjoin {
   void close();
 
  private:
-  void fail(const std::string& why);
+  void fail(reason why);
   void handle(const netevent& e, uint32_t nowms);
   void takeroster(const packet& p);
   void send(const packet& p);
@@ -110,7 +113,8 @@ class lobbyjoin {
   transport& net_;
   lobbyidentity id_;
   state state_ = connecting;
-  std::string failure_;
+  reason failure_ = reason::none;
+  std::string hostversion_;
   int hostpeer_ = -1;
   int me_ = 0;
   uint32_t since_;

@@ -173,10 +173,12 @@ void encodemeet(const meetpacket& p, std::vector<uint8_t>& out) {
     case meettype::hostregister:
       w.u64(p.key);
       w.code(p.code);
+      w.u64(p.token);
       w.locals(p);
       break;
     case meettype::registered:
       w.code(p.code);
+      w.u64(p.token);
       w.address(p.address);
       break;
     case meettype::lookup:
@@ -241,10 +243,13 @@ bool decodemeet(const uint8_t* data, size_t size, meetpacket& p, std::string* wh
     case meettype::hostregister:
       p.key = r.u64();
       if (r.ok() && p.key == 0) return r.fail("a host key is zero");
-      r.code(p.code, false) && r.locals(p);
+      if (r.code(p.code, false)) {
+        p.token = r.u64();
+        r.locals(p);
+      }
       break;
     case meettype::registered:
-      r.code(p.code, true) && r.publicaddress(p.address);
+      r.code(p.code, true) && r.token(p.token) && r.publicaddress(p.address);
       break;
     case meettype::lookup:
       r.code(p.code, true) && r.locals(p);

@@ -13,12 +13,17 @@
 // are their natural length and never longer than that. So the server never
 // sends more bytes than it got, whoever the sender pretends to be.
 //
-//   hostregister  host -> server   key, wanted code (or none), local addresses.
-//                                  Sent every `meetrefreshms` to keep the room;
-//                                  the key proves the room is this host's, and
-//                                  the wanted code lets a host keep its code
-//                                  across a restart of the server.
-//   registered    server -> host   code, the host's public address as seen
+//   hostregister  host -> server   key, wanted code (or none), proof (or 0),
+//                                  local addresses. Sent every `meetrefreshms`
+//                                  to keep the room; the key proves the room is
+//                                  this host's, and the wanted code lets a host
+//                                  keep its code across a restart of the server.
+//   registered    server -> host   code, proof, the host's public address as
+//                                  seen. A host sends hostregister again at
+//                                  once with a proof it has not sent before:
+//                                  until the server gets its proof back from
+//                                  the host's address, nobody is introduced to
+//                                  the room (the address may be forged).
 //   lookup        joiner -> server code, the joiner's local addresses
 //   introduce     server -> both   pair token, your role, the peer's public
 //                                  and local addresses: start punching now
@@ -102,7 +107,9 @@ std::string meetaddresstext(const meetaddress& a);
 struct meetpacket {
   meettype type = meettype::lookup;
   uint64_t key = 0;      // hostregister, hostclose: the host's secret, nonzero
-  uint64_t token = 0;    // introduce, relay*, error: the pair's, nonzero (error: 0 for none)
+  // introduce, relay*: the pair's, nonzero; error: 0 for none; registered:
+  // the proof, nonzero; hostregister: the last proof received, 0 for none.
+  uint64_t token = 0;
   std::string code;      // empty or codelength characters of codealphabet
   meetrole role = meetrole::host;  // introduce, relaybind, relaybound
   meetaddress address;   // registered: the host's public; introduce: the peer's public

@@ -1,8 +1,5 @@
 #include "online/netplay.h"
 
-#include <cinttypes>
-#include <cstdio>
-
 #include "online/address.h"
 #include "online/enet_transport.h"
 
@@ -54,12 +51,15 @@ bool netplay::setplayers(int players) {
 void netplay::lobbyevents() {
   lobbyevent e;
   while (host_ ? host_->pollevent(e) : join_->pollevent(e)) {
-    line(std::string(e.what == lobbyevent::joined ? "net peer join " : "net peer leave ") + std::to_string(e.machine));
+    netnews n;
+    n.what = e.what == lobbyevent::joined ? netnews::joined : netnews::left;
+    n.machine = e.machine;
+    tell(n);
   }
 }
 
 void netplay::servicelobby(uint32_t nowms) {
-  if (started_ || !failure_.empty()) return;
+  if (started_ || failure_ != reason::none) return;
   if (host_) {
     host_->service(nowms);
   } else {
@@ -108,7 +108,10 @@ void netplay::beginmatch(rollbackgame& game, uint32_t nowms) {
     if (peer >= 0) session_->link(m, peer, nowms);
   }
   for (int m : departed_) session_->gone(m);
-  line("net start " + std::to_string(men()));
+  netnews n;
+  n.what = netnews::start;
+  n.men = men();
+  tell(n);
 }
 
 session::result netplay::tick(const machineinput& local, uint32_t nowms, bool play) {
@@ -121,19 +124,24 @@ session::result netplay::tick(const machineinput& local, uint32_t nowms, bool pl
   const session::result r = session_->tick(local, nowms, play);
   sessionevent e;
   while (session_->pollevent(e)) {
-    char text[64];
+    netnews n;
+    n.machine = e.machine;
+    n.frame = e.frame;
+    n.checksum = e.checksum;
     switch (e.what) {
       case sessionevent::check:
-        std::snprintf(text, sizeof text, "net check %d %016" PRIx64, e.frame, e.checksum);
-        line(text);
+        n.what = netnews::check;
+        tell(n);
         break;
       case sessionevent::left:
         departed_.push_back(e.machine);
-        line("net peer leave " + std::to_string(e.machine));
+        n.what = netnews::left;
+        tell(n);
         break;
       case sessionevent::desync:
-        line("net desync " + std::to_string(e.frame));
-        failure_ = "OUT OF SYNC";
+        n.what = netnews::desync;
+        tell(n);
+        failure_ = reason::outofsync;
         break;
       case sessionevent::hostleft:
         failure_ = e.why;
@@ -143,11 +151,16 @@ session::result netplay::tick(const machineinput& local, uint32_t nowms, bool pl
   return r;
 }
 
-bool netplay::pollline(std::string& out) {
-  if (lines_.empty()) return false;
-  out = lines_.front();
-  lines_.pop_front();
+bool netplay::pollnews(netnews& out) {
+  if (news_.empty()) return false;
+  out = news_.front();
+  news_.pop_front();
   return true;
+}
+
+const std::string& netplay::hostversion() const {
+  static const std::string none;
+  return join_ ? join_->hostversion() : none;
 }
 
 void netplay::close() {

@@ -1,7 +1,7 @@
 // One machine's part in an online series, from the lobby to the last match:
 // the transport (ENet, behind a simulated bad network when asked), the
-// lobby, a session per match, and the `net` lines of the trace. The game
-// drives it once a frame and never sees a socket.
+// lobby, a session per match, and what happened, as news for the game. The
+// game drives it once a frame and never sees a socket.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,21 @@ struct netplayoptions {
   netconditions conditions;
   lobbyidentity identity;
   const char* only = nullptr;  // keeps the sockets to one address of this machine
+};
+
+// What happened in the series since the game last asked, in order.
+struct netnews {
+  enum kind {
+    joined,  // `machine` joined the lobby
+    left,    // `machine` left the lobby, or the match (the computer plays its men)
+    start,   // a match begins with `men` men in all
+    check,   // this machine's `checksum` of confirmed `frame`
+    desync,  // this machine's match differs from the host's at `frame`
+  } what = joined;
+  int machine = 0;
+  int men = 0;
+  int32_t frame = 0;
+  uint64_t checksum = 0;
 };
 
 class netplay {
@@ -52,8 +67,10 @@ class netplay {
   bool started() const { return started_; }
   const lobbystart& start() const { return start_; }
   // Why this machine is out of the series (refused, no answer, the host
-  // left, out of sync), or empty.
-  const std::string& failure() const { return failure_; }
+  // left, out of sync), or reason::none.
+  reason failure() const { return failure_; }
+  // The version a host that refused ours runs.
+  const std::string& hostversion() const;
 
   // A match of the series: every machine begins it once the previous one
   // ended, and ticks it once a frame. Between matches, tick with `play`
@@ -63,15 +80,14 @@ class netplay {
   session* match() { return session_.get(); }
   int men() const;
 
-  // The next `net` line for the trace, without the newline.
-  bool pollline(std::string& out);
+  bool pollnews(netnews& out);
 
   // Esc or the window closing: hangs up on everybody.
   void close();
 
  private:
-  void line(const std::string& text) {
-    if (lines_.size() < 256) lines_.push_back(text);
+  void tell(const netnews& n) {
+    if (news_.size() < 256) news_.push_back(n);
   }
   void lobbyevents();
 
@@ -86,8 +102,8 @@ class netplay {
   bool started_ = false;
   int epoch_ = -1;
   std::vector<int> departed_;
-  std::string failure_;
-  std::deque<std::string> lines_;
+  reason failure_ = reason::none;
+  std::deque<netnews> news_;
 };
 
 }  // namespace online

@@ -263,20 +263,6 @@ bool validplayerinput(const PlayerInput& in) {
   return in.stickx * in.stickx + in.sticky * in.sticky <= reach * reach;
 }
 
-const char* refusaltext(refusal reason) {
-  switch (reason) {
-    case refusal::version:
-      return "THE HOST RUNS A DIFFERENT GAME VERSION";
-    case refusal::bodyfile:
-      return "THE HOST HAS A DIFFERENT BODY FILE";
-    case refusal::full:
-      return "THE LOBBY IS FULL";
-    case refusal::started:
-      return "THE GAME HAS ALREADY STARTED";
-  }
-  return "THE HOST REFUSED";
-}
-
 void packet::setversion(const std::string& v) {
   versionlength = static_cast<uint8_t>(v.size() < version.size() ? v.size() : version.size());
   std::memcpy(version.data(), v.data(), versionlength);

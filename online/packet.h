@@ -45,9 +45,6 @@ enum class refusal : uint8_t {
   last = started
 };
 
-// The message a refused joiner shows.
-const char* refusaltext(refusal reason);
-
 struct rosterentry {
   uint8_t machine = 0;  // 1 is the host
   uint8_t players = 0;

@@ -19,9 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "online/checkbook.h"
+#include "online/departures.h"
 #include "online/inputqueue.h"
 #include "online/netgame.h"
 #include "online/packet.h"
+#include "online/peerline.h"
+#include "online/reason.h"
+#include "online/rollback.h"
 #include "online/timesync.h"
 #include "online/transport.h"
 
@@ -56,7 +61,7 @@ struct sessionevent {
   int machine = 0;
   int32_t frame = 0;
   uint64_t checksum = 0;
-  std::string why;  // hostleft: what happened
+  reason why = reason::none;  // hostleft: what happened
 };
 
 struct sessionstats {
@@ -95,7 +100,7 @@ class session {
 
   bool pollevent(sessionevent& out);
 
-  int32_t frame() const { return frame_; }
+  int32_t frame() const { return core_.frame(); }
   // Every input of the frames before this one is known on this machine.
   int32_t confirmed() const;
   bool isover() const { return over_; }
@@ -107,7 +112,7 @@ class session {
   bool direct(int machine) const;
   // The transport's peer of a line that is up, or -1: the next match of the
   // series takes the lines over.
-  int peerof(int machine) const { return usable(machine) ? links_[machine].peer : -1; }
+  int peerof(int machine) const { return usable(machine) ? lines_[machine].peer : -1; }
   // The input the match gets in `frame` from all machines.
   FrameInput frameinput(int32_t frame);
   // What this machine's players did in the latest frame it played, and the
@@ -124,56 +129,23 @@ class session {
   void quit();
 
  private:
-  struct linkstate {
-    int peer = -1;
-    bool up = false;
-    bool dialling = false;      // a direct line we asked for, not connected yet
-    uint32_t lastheard = 0;
-    uint32_t since = 0;         // when it was dialled or knocked
-    int32_t lastbase = 0;       // the peer's frame in its latest packet
-    int lastadvantage = 0;      // its frames past us, as it reported
-    bool heard = false;         // an input packet came: the two figures above mean something
-    std::array<int32_t, maxmachines + 1> theirnext{};  // what it has of each stream
-    std::array<int32_t, maxmachines + 1> sentupto{};   // the end of what we last sent of each
-    std::array<bool, maxmachines + 1> theydirect{};    // it has a direct line to that machine
-    int64_t lastsend = 0;  // the tick of our latest input packet to it
-    int packetsthistick = 0;
-  };
-  struct snapshot {
-    int32_t frame = -1;
-    std::vector<uint8_t> data;
-  };
-  struct checkrecord {
-    int32_t frame = -1;
-    uint64_t sum = 0;
-  };
-  // A departure the host is settling: who still has to say how much of the
-  // machine's inputs it holds, and the most anyone holds.
-  struct departure {
-    bool open = false;
-    uint32_t since = 0;
-    std::array<bool, maxmachines + 1> waitingfor{};
-    int32_t mostnext = 0;
-  };
-
-  bool present(int machine) const;
+  bool present(int machine) const { return machine >= 1 && machine <= maxmachines && present_[machine]; }
   bool ishost() const { return setup_.me == 1; }
-  bool usable(int machine) const;
+  bool usable(int machine) const { return machine >= 1 && machine <= maxmachines && lines_[machine].up; }
   // Streams that travel over the line to `machine`: sent, received, and
   // acknowledged by the other side.
   bool sendsover(int stream, int machine) const;
   bool receivesover(int stream, int machine) const;
-  int linkof(int peer) const;
+  int lineof(int peer) const;
 
   void dialjoiners(uint32_t nowms);
   void receiveall(uint32_t nowms);
   void knock(int peer, const netevent& e, uint32_t nowms);
   void handle(int machine, const packet& p, uint32_t nowms);
   bool takeinput(int machine, const packet& p);
-  void lose(int machine, const char* why);
+  void lose(int machine, reason why);
   void startdeparture(int machine);
   void settledepartures(uint32_t nowms);
-  void uplink(int machine, int peer, uint32_t nowms);
   void depart(int machine, int32_t after);
   void rollback();
   void simulate(int32_t f, bool silent);
@@ -187,19 +159,16 @@ class session {
   rollbackgame& game_;
   transport& net_;
   sessionsetup setup_;
+  rollbackcore core_;
+  checkbook checks_;
+  departures departures_;
+  std::array<bool, maxmachines + 1> present_{};
   std::array<inputqueue, maxmachines + 1> queues_{};  // by machine number
-  std::array<linkstate, maxmachines + 1> links_{};
+  std::array<peerline, maxmachines + 1> lines_{};
   std::array<int, maxmachines + 1> firstman_{};
-  std::array<departure, maxmachines + 1> departures_{};
-  std::array<bool, maxmachines + 1> leaving_{};  // asked about by the host, not yet settled
   // Strangers that knocked: peers waiting to say which joiner they are.
   std::vector<std::pair<int, uint32_t>> knocks_;
-  std::vector<snapshot> snapshots_;
-  std::vector<checkrecord> ownchecks_;
-  std::array<std::vector<checkrecord>, maxmachines + 1> theirchecks_{};
-  int32_t reported_ = 0;  // the latest frame whose checksum was reported
   int32_t handedout_ = 0; // the first frame takeconfirmed() has not given yet
-  int32_t frame_ = 0;
   int64_t ticks_ = 0;
   uint8_t pendingbuttons_ = 0;
   int32_t lastlocalframe_ = -1;

@@ -269,10 +269,9 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   if (count > r.left()) return refuse("it is cut short");
   rec.frames.reserve(count);
 
-  // Only an online match has men the computer took over from a machine that
-  // left.
-  const uint8_t allowedkeys =
-      rec.mode == replayonline ? knownkeys | inputcomputer : knownkeys;
+  // The computer takes over men in any mode: from a machine that left an
+  // online match, or from a player who played on without his controller.
+  const uint8_t allowedkeys = knownkeys | inputcomputer;
   FrameInput f;
   int64_t clock = rec.initialtime;
   for (uint64_t k = 0; k < count && r.ok(); k++) {

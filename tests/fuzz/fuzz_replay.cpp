@@ -29,8 +29,8 @@ void readone(const std::string& bytes) {
   check(inrange(r.level, 1, 40), "level out of range");
   check(inrange(r.custom.numplayers, 2, 4) && inrange(r.multi.numplayers, 2, 4),
         "players out of range");
-  // Only an online match has men the computer took over.
-  const int allowed = r.mode == replayonline ? 15 | online::inputcomputer : 15;
+  // Directions, and the computer's mark on a man it took over.
+  const int allowed = 15 | online::inputcomputer;
   check(r.frames.size() <= maxreplayframes && r.frames.size() <= size, "more frames than bytes");
   check(inrange(r.winner, -1, 4), "winner out of range");
   for (const FrameInput& f : r.frames) {

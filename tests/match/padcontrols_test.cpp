@@ -87,7 +87,9 @@ TEST_F(PadControls, InTheSinglePlayerModesOnlyTheLastPadsLossPauses) {
   EXPECT_EQ(lostcontroller(1), 1);
   beginpadwait(1);
   EXPECT_FALSE(controllerback(1));
-  endpadwait();
+  endpadwait(1);  // played on without a pad: the computer's until a key is pressed
+  EXPECT_EQ(playerinput(0).keys, inputcomputer);
+  EXPECT_EQ(playerinput(1).keys, 0);
   endcontrols();
 }
 
@@ -107,7 +109,8 @@ TEST_F(PadControls, DuringThePauseTheNextPadTakesTheLostPlayersSlot) {
   for (int f = 4; f <= 5; f++) Flip(-1);
   EXPECT_TRUE(controllerback(2));
   EXPECT_EQ(currentslots().padin(1), 0);  // the lowest free slot was passed over
-  endpadwait();
+  endpadwait(2);
+  EXPECT_EQ(playerinput(1).keys & inputcomputer, 0);  // back with a pad: his own
   endcontrols();
 }
 

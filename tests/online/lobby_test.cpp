@@ -2,6 +2,8 @@
 // joiner is told, and a start that gives every machine the same match.
 #include <gtest/gtest.h>
 
+#include "app/networds.h"
+
 #include <memory>
 
 #include "online/lobby.h"
@@ -11,6 +13,9 @@
 using namespace online;
 
 namespace {
+
+// What the player of a failed joiner reads.
+std::string words(const lobbyjoin& j) { return networds(j.failure(), j.hostversion(), "1.1"); }
 
 const lobbyidentity hostid{"1.0", 42, 1};
 
@@ -117,7 +122,7 @@ TEST(Lobby, JoinersMeetAndStartTheSameMatch) {
     late.service(r.now);
     for (int m = 0; m < 3; m++) s[m]->tick({}, r.now);
   }
-  EXPECT_EQ(late.failure(), "THE GAME HAS ALREADY STARTED");
+  EXPECT_EQ(words(late), "THE GAME HAS ALREADY STARTED");
 }
 
 TEST(Lobby, PlayersChangedBeforeTheWelcomeCount) {
@@ -141,10 +146,10 @@ TEST(Lobby, RefusedJoinersAreToldWhy) {
   lobbyjoin& full = r.join({"1.0", 42, 1});
   r.frames(5);
   // The versions are named, so the player knows which one to get.
-  EXPECT_EQ(other.failure(), "THE HOST RUNS GAME VERSION 1.0, THIS IS 1.1");
-  EXPECT_EQ(body.failure(), "THE HOST HAS A DIFFERENT BODY FILE");
+  EXPECT_EQ(networds(other.failure(), other.hostversion(), "1.1"), "THE HOST RUNS GAME VERSION 1.0, THIS IS 1.1");
+  EXPECT_EQ(words(body), "THE HOST HAS A DIFFERENT BODY FILE");
   EXPECT_EQ(fits.status(), lobbyjoin::inlobby);
-  EXPECT_EQ(full.failure(), "THE LOBBY IS FULL");
+  EXPECT_EQ(words(full), "THE LOBBY IS FULL");
   EXPECT_EQ(r.host->roster().size(), 2u);
   EXPECT_EQ(r.host->men(), 4);
 
@@ -182,11 +187,11 @@ TEST(Lobby, SilenceAndDeparturesAreNoticed) {
   while (b.pollevent(e)) sawleave = sawleave || (e.what == lobbyevent::left && e.machine == 2);
   EXPECT_TRUE(sawleave);
   r.frames(lobbytimeout / 16 + 2);
-  EXPECT_EQ(lost.failure(), "NO ANSWER FROM THE HOST");
+  EXPECT_EQ(words(lost), "NO ANSWER FROM THE HOST");
   EXPECT_EQ(b.status(), lobbyjoin::inlobby) << "the roster keeps coming";
   r.host->close();
   r.frames(2);
-  EXPECT_EQ(b.failure(), "THE HOST LEFT");
+  EXPECT_EQ(words(b), "THE HOST LEFT");
 
   // A stranger that connects and never says hello is let go.
   lobbyrig q;

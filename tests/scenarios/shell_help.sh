@@ -1,4 +1,5 @@
-# The help screen: its texts and their places, at two resolutions.
+# The help screen: its texts and their places at two resolutions, its second
+# page, and keys shown as they are bound.
 . "$SRC/tests/scenarios/shell_common.bash"
 
 for res in "3 1024" "1 640"; do
@@ -11,7 +12,9 @@ for res in "3 1024" "1 640"; do
 7 press ENTER
 9 press A
 10 press ENTER
-13 press ESC"
+12 press LEFT
+14 press RIGHT
+17 press ESC"
   expect_status 0
   # Every line centred, keys at scale 0.3, the goal at 0.15 (times W / 1024).
   check() {  # y scale text
@@ -31,8 +34,26 @@ for res in "3 1024" "1 640"; do
   check 570 0.15 "WHEN YOU TOUCH THE BALL IT BECOMES OF YOUR COLOR"
   check 610 0.15 "WHEN THE BALL IS YOUR COLOR, YOUR COLOR BAR ON THE TOP OF THE SCREEN INCREASES"
   check 650 0.15 "WHEN YOUR COLOR BAR REACHES THE END, YOU WIN"
-  # A left help after Enter at flip 10; the title is back at flip 11.
+  # A left nothing; Enter at flip 10 turns to the second page, Left back,
+  # Right forward again, and Esc leaves for the title.
   frame 10 | grep -q ' CONTROLS$' || fail "A left the help screen"
-  frame 11 | grep -q ' PARVANE$' || fail "Enter did not leave the help screen"
+  for f in 11 15; do
+    frame $f | grep -q ' MORE HELP$' || fail "no second page at flip $f"
+  done
+  frame 11 | grep -qF " EVERY MATCH IS KEPT IN $work/replays" || fail "replays folder not told"
+  frame 11 | grep -q ' OPENS UDP PORT 24680$' || fail "online play not told"
+  frame 13 | grep -q ' PLAYER 3: I,J,K,L$' || fail "Left did not turn back"
+  frame 18 | grep -q ' PARVANE$' || fail "Esc did not leave the second page"
 done
+
+# Rebound keys are shown as they are, and player 4 gets a line once it has keys.
+prefs 3 0 1 1 5 1
+printf '%s\r\n' "2 UP 84" "4 LEFT 100" "4 RIGHT 102" "4 UP 104" "4 DOWN 101" > controls.txt
+run "$skiplogo
+3 press UP
+5 press UP
+7 press ENTER"
+frame 9 | grep -q ' PLAYER 2: T,A,S,D$' || fail "rebound key not shown"
+frame 9 | grep -q ' PLAYER 4: KEYPAD 8,KEYPAD 4,KEYPAD 5,KEYPAD 6$' || fail "no line for player 4"
+frame 9 | grep -qE '^label [0-9.]+ 390 .* P: PAUSE$' || fail "the pause line did not move down"
 echo ok

@@ -1,6 +1,6 @@
 # Game controllers through the harness: a four-player match where two pads
-# steer players 1 and 4, the pause for an unplugged pad and both ways out of
-# it, a high-score name spelt with a pad alone, and the multiplayer menu's
+# steer players 1 and 4, the pause for an unplugged pad and the ways out of
+# it (the computer standing in for a player who plays on without his pad), a high-score name spelt with a pad alone, and the multiplayer menu's
 # player count with and without a fourth control.
 . "$SRC/tests/scenarios/shell_common.bash"
 . "$SRC/tests/scenarios/pads_common.bash"
@@ -30,7 +30,6 @@ paused() { frame "$1" | grep -q " $message\$"; }
 sprites() { frame "$1" | grep '^sprite'; }
 run "$fourplayers
 300 pad 2 disconnect
-320 pad 1 press a
 320 pad 1 press b
 340 pad 3 connect
 341 pad 3 axis leftx 1" --max-frames 560
@@ -39,7 +38,7 @@ has_line "pad disconnect 2"
 has_line "pad connect 3 Script Pad 3"
 paused 300 && fail "paused before the pad went"
 paused 302 || fail "no pause for the unplugged pad"
-paused 338 || fail "a pad's buttons ended the pause"
+paused 338 || fail "B ended the pause"
 paused 343 && fail "still paused after a pad came back"
 [ "$(sprites 305)" = "$(sprites 335)" ] || fail "the match moved while paused"
 # The new pad plays player 4: compare with it pushing the other way.
@@ -59,6 +58,30 @@ expect_status 0
 paused 320 || fail "no pause for the unplugged pad"
 paused 333 && fail "Enter did not end the pause"
 [ "$(sprites 340)" != "$(sprites 360)" ] || fail "the match did not go on"
+
+# --- ... or A on any pad: the computer then plays him, grey, until his pad
+# is back; the replay and the rollback self-test agree with the live match.
+greys() { frame "$1" | awk '$1 == "sprite" && $6 == 70 && $7 == 70 && $8 == 70' | wc -l; }
+script="$fourplayers
+300 pad 2 disconnect
+330 pad 1 press a
+430 pad 2 connect
+480 press ESC"
+run "$script" --max-frames 540
+expect_status 0
+frame 320 | grep -q ' PLUG IT IN AGAIN, OR PRESS ENTER TO PLAY ON$' || fail "the pause says not how to go on"
+paused 333 && fail "A did not end the pause"
+[ "$(greys 320)" = 0 ] || fail "grey before playing on"
+[ "$(greys 400)" -gt 0 ] || fail "player 4 not drawn as the computer's"
+[ "$(where 340 "$yellow" x) $(where 340 "$yellow" y)" != "$(where 420 "$yellow" x) $(where 420 "$yellow" y)" ] ||
+  fail "the computer left player 4 standing"
+[ "$(greys 450)" = 0 ] || fail "player 4 not his own again with a pad"
+live=$(grep '^match end' trace.txt)
+"$PARVANE" --headless --fake-clock --replay replays/replay-000001.pvr --trace again.txt 2> stderr.txt ||
+  fail "the replay does not play: $(cat stderr.txt)"
+[ "$(grep '^match end' again.txt)" = "$live" ] || fail "the replay ends otherwise than '$live'"
+run "$script" --max-frames 540 --synctest 8
+expect_status 0
 
 # --- A name spelt with a pad alone ----------------------------------------------
 printf '3\n0\n1\n1\n5\n36\n' > prefs.txt

@@ -1,0 +1,28 @@
+// Why this machine is out of a series, as a value: the game chooses the words.
+#pragma once
+
+#include <cstdint>
+
+namespace online {
+
+enum class reason : uint8_t {
+  none,
+  noanswer,       // the host never answered
+  hosthungup,     // the host hung up before letting this machine in
+  hostleft,       // the host hung up later
+  hostsilent,     // the host stopped answering
+  brokenpacket,   // the host sent what cannot be read
+  badpacket,      // the host broke the rules of the match
+  flooded,        // the host sent more packets in a frame than any match needs
+  dropped,        // the host dropped this machine from the match
+  fellbehind,     // this machine fell too far behind to catch up
+  outofsync,      // this machine's match differs from the host's
+  otherprotocol,  // the host speaks another protocol, so runs another version
+  otherversion,   // the host refused another game version, and named its own
+  bodyfile,       // the host refused another body file
+  full,           // no room in the lobby
+  started,        // the series began without this machine
+  notinmatch,     // the host started without this machine
+};
+
+}  // namespace online
