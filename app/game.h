@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "content/highscores.h"
 #include "effects/colordrift.h"
+#include "match/setup.h"
 
 struct Image;
 struct Sound;
@@ -93,8 +93,10 @@ class game {
 // The UDP port an online lobby is hosted on from the menu.
 constexpr int onlineport = 24680;
 
-// A new match with the options, window size, music and images of the game.
+// A new match with the music and images of the game.
 std::unique_ptr<tlevel> newmatch(const game& g);
+// The set-up of a match of `mode` with the game's window size and options.
+matchsetup newsetup(const game& g, const std::string& mode);
 
 // The line under the logo.
 extern const char* const creditline;

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/settings.h"
+#include "match/setup.h"
 #include "effects/colordrift.h"
 
 struct Sound;

@@ -2,6 +2,7 @@
 // machines by rollback. Every machine runs the whole match; this file only
 // turns the keyboard into this machine's inputs, shows the frames the
 // session plays, and keeps the series going.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -237,16 +238,19 @@ online::machineinput localinput(const FrameInput& in, int players) {
 int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
                     const Tmultiplayersettings& settings) {
   const int men = net.men();
-  Tmultiplayersettings mp = settings;
-  mp.numplayers = men;
+  matchsetup setup = newsetup(g, "online");
+  setup.multi = settings;
+  setup.multi.numplayers = men;
+  std::copy(wins, wins + 4, setup.wins);
+  // The match's clock is its frame count on every machine, not this
+  // machine's clock: it starts at 0.
+  setup.fixedclock = true;
+  setup.startclock = 0;
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
   level->keeper = nullptr;  // this loop saves the replay itself
-  // The match's clock is its frame count on every machine, not this
-  // machine's clock: it starts at 0.
-  level->startclock = 0;
-  if (level->startmatch("online", 1, &mp, nullptr, wins) != 0) return -2;
+  if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
   onlinematch adapter(*level);

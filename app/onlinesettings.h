@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/settings.h"
+#include "match/setup.h"
 
 // The host's multiplayer settings, and the window size the match is played
 // at (the camera frames that window, so it is part of the simulation).

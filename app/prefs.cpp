@@ -4,6 +4,7 @@
 #include "app/menudraw.h"
 #include "physics/teamcolours.h"
 #include "platform/platform.h"
+#include "platform/savefile.h"
 
 namespace {
 const char* const prefsfile = "prefs.txt";

@@ -14,17 +14,13 @@ constexpr int unlockevery = 5;
 
 }  // namespace
 
-// A new match with the options, window size, music and images of the game.
-// The media are lent, not copied: the match never frees them.
+// A new match with the music and images of the game. The media are lent,
+// not copied: the match never frees them.
 std::unique_ptr<tlevel> newmatch(const game& g) {
   static replaykeeper replays;
   auto level = std::make_unique<tlevel>();
   level->keeper = &replays;
   level->musicvolume = g.musicvolume;
-  level->optfireworks = g.optfireworks;
-  level->opttrail = g.opttrail;
-  level->xwin = g.xwin;
-  level->ywin = g.ywin;
   level->musicchannel = g.musicchannel;
   level->musicnumber = g.musicnumber;
   level->musics = g.musics;
@@ -37,6 +33,16 @@ std::unique_ptr<tlevel> newmatch(const game& g) {
   level->starimage = g.starimage;
   level->sparki = g.sparki;
   return level;
+}
+
+matchsetup newsetup(const game& g, const std::string& mode) {
+  matchsetup setup;
+  setup.mode = mode;
+  setup.xwin = g.xwin;
+  setup.ywin = g.ywin;
+  setup.fireworks = g.optfireworks;
+  setup.trail = g.opttrail;
+  return setup;
 }
 
 int game::allsingleplayer() {
@@ -61,7 +67,6 @@ static void endseries(const game& g, Channel* lastchannel) {
 }
 
 int game::allsingleplayerlevels() {
-  int wins[4] = {0, 0, 0, 0};
   startseries(*this);
   int score = 0;
   int levelnumber = initiallevel - 1;
@@ -69,11 +74,12 @@ int game::allsingleplayerlevels() {
   int result;
   do {
     levelnumber++;
+    matchsetup setup = newsetup(*this, "levels");
+    setup.level = levelnumber;
+    setup.worstscore = worstscore(scoreslist);
+    setup.startscore = score;
     std::unique_ptr<tlevel> level = newmatch(*this);
-    level->levelworstscore = worstscore(scoreslist);
-    level->startscore = score;
-    level->endscore = score;
-    result = level->Play("levels", levelnumber, nullptr, nullptr, wins);
+    result = level->Play(setup);
     musicnumber = level->musicnumber;
     score = level->endscore;
     lastchannel = level->musicchannel;
@@ -96,29 +102,31 @@ int game::allsingleplayerlevels() {
 
 // Custom and multiplayer series: match after match with the same settings
 // and a running win table, until a match is left with Esc.
-static int playseries(game& g, const std::string& mode, Tmultiplayersettings* mp,
-                      Tcustomsettings* cs) {
-  int wins[4] = {0, 0, 0, 0};
+static int playseries(game& g, matchsetup setup) {
   startseries(g);
   Channel* lastchannel = g.musicchannel;
   int result;
   do {
     std::unique_ptr<tlevel> level = newmatch(g);
-    result = level->Play(mode, 1, mp, cs, wins);
+    result = level->Play(setup);
     g.musicnumber = level->musicnumber;
     lastchannel = level->musicchannel;
-    if (result >= 1 && result <= 4) wins[result - 1]++;
+    if (result >= 1 && result <= 4) setup.wins[result - 1]++;
   } while (result != -1);
   endseries(g, lastchannel);
   return 0;
 }
 
 int game::allcustom(Tcustomsettings& settings) {
-  return playseries(*this, "custom", nullptr, &settings);
+  matchsetup setup = newsetup(*this, "custom");
+  setup.custom = settings;
+  return playseries(*this, setup);
 }
 
 int game::allmultiplayer(Tmultiplayersettings& settings) {
-  return playseries(*this, "multiplayer", &settings, nullptr);
+  matchsetup setup = newsetup(*this, "multiplayer");
+  setup.multi = settings;
+  return playseries(*this, setup);
 }
 
 namespace {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/settings.h"
+#include "match/setup.h"
 #include "effects/fireworks.h"
 #include "effects/trail.h"
 #include "match/tlevel.h"
@@ -51,10 +51,6 @@ bool LoadMedia() {
 
 std::unique_ptr<tlevel> NewMatch() {
   auto level = std::make_unique<tlevel>();
-  level->xwin = kWidth;
-  level->ywin = kHeight;
-  level->opttrail = 2;
-  level->optfireworks = 0;  // the benchmark keeps its own three alive
   level->sciaimage = gMedia.scia;
   level->mezball = gMedia.mezball;
   level->ballimage = gMedia.ball;
@@ -63,10 +59,14 @@ std::unique_ptr<tlevel> NewMatch() {
   level->rectimage = gMedia.rect;
   level->starimage = gMedia.star;
   level->sparki = gMedia.spark;
-  Tcustomsettings settings;
-  settings.numplayers = 4;
-  int wins[4] = {0, 0, 0, 0};
-  if (level->startmatch("custom", 1, nullptr, &settings, wins) != 0) return nullptr;
+  matchsetup setup;
+  setup.mode = "custom";
+  setup.custom.numplayers = 4;
+  setup.xwin = kWidth;
+  setup.ywin = kHeight;
+  setup.trail = 2;
+  setup.fireworks = 0;  // the benchmark keeps its own three alive
+  if (level->startmatch(setup) != 0) return nullptr;
   return level;
 }
 

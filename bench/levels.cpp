@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
     for (int s = 1; s <= seeds; s++) {
       SeedRandom(static_cast<uint32_t>(s));
       auto level = media.newmatch();
-      int wins[4] = {0, 0, 0, 0};
-      if (level->startmatch("levels", levelnumber, nullptr, nullptr, wins) != 0) return 1;
+      matchsetup setup = matchmedia::setup("levels");
+      setup.level = levelnumber;
+      if (level->startmatch(setup) != 0) return 1;
       int reached = 0, won = 0;
       for (int f = 1; f <= limit && won == 0; f++) {
         level->playframe();

@@ -46,11 +46,10 @@ platform& shared() {
 
 std::unique_ptr<tlevel> fourplayers() {
   auto level = shared().media.newmatch();
-  Tcustomsettings settings;
-  settings.numplayers = 4;
-  settings.arenanum = 11;
-  int wins[4] = {0, 0, 0, 0};
-  level->startmatch("custom", 1, nullptr, &settings, wins);
+  matchsetup setup = matchmedia::setup("custom");
+  setup.custom.numplayers = 4;
+  setup.custom.arenanum = 11;
+  level->startmatch(setup);
   return level;
 }
 

@@ -41,11 +41,12 @@ struct matchmedia {
     return true;
   }
 
-  // A new match filled with the window size, the options and the images.
-  std::unique_ptr<tlevel> newmatch(int xwin = 1024, int ywin = 768) const {
+  // A new match lent the images. Its window and options are those of
+  // setup(), for tests that call its parts without a set-up.
+  std::unique_ptr<tlevel> newmatch() const {
     auto level = std::make_unique<tlevel>();
-    level->xwin = xwin;
-    level->ywin = ywin;
+    level->xwin = 1024;
+    level->ywin = 768;
     level->optfireworks = 1;
     level->opttrail = 1;
     level->sciaimage = scia;
@@ -59,15 +60,23 @@ struct matchmedia {
     return level;
   }
 
+  // A set-up of `mode` on a 1024 x 768 window with fireworks and the trail.
+  static matchsetup setup(const std::string& mode) {
+    matchsetup s;
+    s.mode = mode;
+    s.fireworks = 1;
+    s.trail = 1;
+    return s;
+  }
+
   // Four players on arena 11, the busiest arena, past the opening zoom.
   std::unique_ptr<tlevel> fourplayers() const {
     SeedRandom(3);
     auto level = newmatch();
-    Tcustomsettings settings;
-    settings.numplayers = 4;
-    settings.arenanum = 11;
-    int wins[4] = {0, 0, 0, 0};
-    level->startmatch("custom", 1, nullptr, &settings, wins);
+    matchsetup s = setup("custom");
+    s.custom.numplayers = 4;
+    s.custom.arenanum = 11;
+    level->startmatch(s);
     for (int f = 0; f < 300; f++) level->playframe();
     return level;
   }
@@ -140,14 +149,13 @@ inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int fram
   soakresult result;
   SeedRandom(c.seed);
   auto level = media.newmatch();
-  Tcustomsettings settings;
-  settings.arenanum = c.arena;
-  settings.numplayers = c.players;
-  settings.gravity = c.gravity;
-  settings.ballsize = c.ballsize;
-  settings.ballmass = c.ballmass;
-  int wins[4] = {0, 0, 0, 0};
-  if (level->startmatch("custom", 1, nullptr, &settings, wins) != 0) return result;
+  matchsetup setup = matchmedia::setup("custom");
+  setup.custom.arenanum = c.arena;
+  setup.custom.numplayers = c.players;
+  setup.custom.gravity = c.gravity;
+  setup.custom.ballsize = c.ballsize;
+  setup.custom.ballmass = c.ballmass;
+  if (level->startmatch(setup) != 0) return result;
   result.started = true;
   level->men[0]->bot = 1;
   level->men[0]->AIlevel = 10;

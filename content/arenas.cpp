@@ -1,19 +1,6 @@
-// The fifteen arenas: a stadium or circular outline and fixed round
-// obstacles, built in code. Any other number gives the plain default arena.
-#include <algorithm>
-
-#include "match/tlevel.h"
+#include "content/arenas.h"
 
 namespace {
-
-struct obstacle {
-  double x, y, r;
-};
-
-struct arenadef {
-  double w, h;
-  std::vector<obstacle> obstacles;
-};
 
 // Stadiums are 4000 x 3000 (7000 long with their round ends); circles are
 // width 0, height 4000, so radius 2000. Obstacles whose centres lie beyond
@@ -88,36 +75,8 @@ const std::vector<arenadef>& arenas() {
 
 }  // namespace
 
-int tlevel::initarena(int arenanumber) {
-  double w = 5000, h = 2500;
-  auto rag = std::make_unique<ragobject>();
-  if (arenanumber >= 1 && arenanumber <= static_cast<int>(arenas().size())) {
-    const arenadef& def = arenas()[arenanumber - 1];
-    w = def.w;
-    h = def.h;
-    for (const obstacle& o : def.obstacles) {
-      ball* b = new ball();
-      b->x = b->oldx = b->anchorx = o.x;
-      b->y = b->oldy = b->anchory = o.y;
-      b->r = o.r;
-      b->anchored = 1;
-      b->m = 1.0;
-      b->bigball = 1;
-      b->image = bigballimage;
-      rag->balllist.push_back(b);
-    }
-  }
-
-  border = std::make_unique<Tborder>();
-  border->up = -h / 2;
-  border->down = h / 2;
-  border->Left = -w / 2;
-  border->Right = w / 2;
-
-  // A second call replaces the arena: the old one must not stay listed.
-  if (arenarag)
-    raglist.erase(std::remove(raglist.begin(), raglist.end(), arenarag.get()), raglist.end());
-  arenarag = std::move(rag);
-  raglist.push_back(arenarag.get());
-  return 0;
+const arenadef& arenafor(int number) {
+  static const arenadef plain = {5000, 2500, {}};
+  if (number >= 1 && number <= static_cast<int>(arenas().size())) return arenas()[number - 1];
+  return plain;
 }

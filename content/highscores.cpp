@@ -1,9 +1,9 @@
 #include "content/highscores.h"
 
 #include <algorithm>
-#include <set>
 
 #include "platform/platform.h"
+#include "platform/savefile.h"
 
 const char* const scoresfile = "scores.txt";
 
@@ -34,32 +34,6 @@ int readscores(std::vector<highscore>& list) {
   Close(in);
   return 0;
 }
-
-TextStream* openreplacing(const std::string& path) {
-  TextStream* out = OpenWrite(path);
-  if (out != nullptr) return out;
-  TextStream* existing = OpenRead(path);
-  if (existing != nullptr) {
-    Close(existing);
-    return nullptr;
-  }
-  if (!CreateEmptyFile(path)) return nullptr;
-  return OpenWrite(path);
-}
-
-namespace {
-std::set<std::string>& toldfailures() {
-  static std::set<std::string> told;
-  return told;
-}
-}  // namespace
-
-void reportsavefailure(const std::string& path) {
-  if (!toldfailures().insert(path).second) return;
-  Notify("could not save " + GameFilePath(path) + ": " + LastFileError());
-}
-
-void forgetsavefailures() { toldfailures().clear(); }
 
 int writescores(const std::vector<highscore>& list) {
   TextStream* out = openreplacing(scoresfile);

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-struct TextStream;
-
 class highscore {
  public:
   int64_t points = 0;
@@ -28,16 +26,6 @@ int readscores(std::vector<highscore>& list);
 // Writes the table three times over, name and points on lines of their own.
 // Returns 0 on success, 1 when the file could not be saved.
 int writescores(const std::vector<highscore>& list);
-// Opens a file to be written anew. The platform writes to a temporary file
-// and renames it on Close, so an existing file is never truncated here: an
-// empty file is made first only when none exists yet.
-TextStream* openreplacing(const std::string& path);
-// Tells the player, once per file in a run, that a save of one of the game's
-// files failed: the full path and the reason. The game then goes on with
-// the old file, or none.
-void reportsavefailure(const std::string& path);
-// Forgets which failures were told (a new run, or a test).
-void forgetsavefailures();
 // Sorts the list best first, ties in any order.
 void sortscores(std::vector<highscore>& list);
 // Inserts the entry and drops the worst one, so the length stays the same.

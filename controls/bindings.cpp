@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "content/highscores.h"
 #include "platform/platform.h"
+#include "platform/savefile.h"
 
 namespace {
 

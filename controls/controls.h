@@ -7,7 +7,7 @@
 
 #include "controls/bindings.h"
 #include "controls/padslots.h"
-#include "match/frameinput.h"
+#include "controls/playerinput.h"
 
 // A stick's position (-1 to 1 each way, y down) as a push: nothing inside
 // the radial dead zone, then growing to stickfull at full deflection in

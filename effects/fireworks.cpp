@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <memory>
 
 #include "effects/colordrift.h"
-#include "match/tlevel.h"
-#include "physics/border.h"
 #include "physics/view.h"
 #include "platform/platform.h"
 
@@ -15,10 +11,6 @@ namespace {
 
 constexpr float sparkdrag = 0.995f;
 constexpr double sparkscale = 1.2;
-constexpr int maxfireworks = 3;
-constexpr int sparksperfirework = 400;
-constexpr double launchdepth = -2000;
-constexpr double launchspeed = 20;
 
 }  // namespace
 
@@ -83,38 +75,6 @@ int Tfirework::update() {
 int Tfirework::draw(double xcenter, double ycenter, double zoom, double xwin, double ywin) {
   for (int i = 0; i < numsp; i++) {
     sparks[i].draw(xcenter, ycenter, zoom, xwin, ywin, alpha, color, small);
-  }
-  return 0;
-}
-
-int tlevel::Handlefireworks() {
-  if (winner != 0 && RandomInt(0, 100) > 95 &&
-      fireworkslist.size() < static_cast<size_t>(maxfireworks) && optfireworks == 1 && border) {
-    // The arena with its half-circle ends, clipped to what the camera sees
-    // at the launch depth.
-    double e = 1 / zoom + 2;
-    double halfh = (border->down - border->up) / 2;
-    float xmin = static_cast<float>(std::max(border->Left - halfh, xcenter - xwin / 2.0 * e));
-    float xmax = static_cast<float>(std::min(border->Right + halfh, xcenter + xwin / 2.0 * e));
-    float ymin = static_cast<float>(std::max(border->up, ycenter - ywin / 2.0 * e));
-    float ymax = static_cast<float>(std::min(border->down, ycenter + ywin / 2.0 * e));
-    int blue = RandomInt(0, 255);
-    int green = RandomInt(0, 255);
-    int red = RandomInt(0, 255);
-    int y = RandomInt(static_cast<int>(ymin), static_cast<int>(ymax));
-    int x = RandomInt(static_cast<int>(xmin), static_cast<int>(xmax));
-    auto firework = std::make_unique<Tfirework>();
-    firework->init(x, y, launchdepth, 0, 0, launchspeed, red, green, blue, sparksperfirework,
-                   starimage, 0);
-    fireworkslist.push_back(std::move(firework));
-  }
-
-  for (auto it = fireworkslist.begin(); it != fireworkslist.end();) {
-    Tfirework& firework = **it;
-    bool faded = firework.update() != 0;
-    // A firework that fades out this frame is still drawn once.
-    if (!silent) firework.draw(xcenter, ycenter, zoom, xwin, ywin);
-    it = faded ? fireworkslist.erase(it) : std::next(it);
   }
   return 0;
 }

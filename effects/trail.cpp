@@ -1,10 +1,5 @@
 #include "effects/trail.h"
 
-#include <iterator>
-#include <memory>
-
-#include "match/tlevel.h"
-#include "physics/mainball.h"
 #include "physics/teamcolours.h"
 #include "physics/view.h"
 #include "platform/platform.h"
@@ -49,34 +44,5 @@ int dotburst::draw(double zoom, double xcenter, double ycenter, double xwin, dou
   SetDrawScale(1, 1);
   SetAlpha(1.0);
   SetBlend(3);
-  return 0;
-}
-
-int tlevel::handledotbursts(double zoom, double xcenter, double ycenter, double xwin, double ywin) {
-  for (int i = 0; i < mainballnumber; i++) {
-    Tmainball& mb = *mainball[i];
-    if (opttrail == 1) {
-      auto dot = std::make_unique<dotburst>();
-      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), sparki, 1.0);
-      dotlist.push_front(std::move(dot));
-    } else if (opttrail == 2) {
-      // Two dots at half strength, the second halfway back to where the ball
-      // started the frame, to close the gaps of a fast ball.
-      auto dot = std::make_unique<dotburst>();
-      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), sparki, 0.5);
-      dotlist.push_front(std::move(dot));
-      dot = std::make_unique<dotburst>();
-      dot->init((mb.x + mb.oldx) / 2, (mb.y + mb.oldy) / 2, 0, 0, mb.realcolor.data(), sparki, 0.5);
-      dotlist.push_front(std::move(dot));
-    }
-  }
-
-  for (auto it = dotlist.begin(); it != dotlist.end();) {
-    dotburst& dot = **it;
-    bool faded = dot.update(slower) != 0;
-    // A dot that fades out this frame is still drawn once.
-    if (!silent) dot.draw(zoom, xcenter, ycenter, xwin, ywin);
-    it = faded ? dotlist.erase(it) : std::next(it);
-  }
   return 0;
 }

@@ -20,16 +20,21 @@ const int computerreaction = aireaction(Tcustomsettings().AIlevel);
 
 }  // namespace
 
-int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayersettings* mp,
-                       Tcustomsettings* cs, int* wins) {
+int tlevel::startmatch(const matchsetup& setup) {
+  const std::string& kind = setup.mode;
+  const int levelnumber = setup.level;
+  xwin = setup.xwin;
+  ywin = setup.ywin;
+  optfireworks = setup.fireworks;
+  opttrail = setup.trail;
+  startscore = endscore = setup.startscore;
+  levelworstscore = setup.worstscore;
   // An online match is a multiplayer match to the simulation; its replay
   // says "online" so that playing it back pauses where it paused.
   sharedpause = kind == "online";
   paused = false;
   const std::string mode = sharedpause ? "multiplayer" : kind;
-  startmode = kind;
-  startcustom = cs != nullptr ? *cs : Tcustomsettings();
-  startmulti = mp != nullptr ? *mp : Tmultiplayersettings();
+  start = setup;
   startrandom = RandomState();
   inputs.clear();
 
@@ -38,23 +43,23 @@ int tlevel::startmatch(const std::string& kind, int levelnumber, Tmultiplayerset
   leveltype = mode;
   if (mode == "levels") {
     initsingleplayer(levelnum);
-  } else if (mode == "custom" && cs != nullptr) {
-    initcustom(*cs);
-  } else if (mode == "multiplayer" && mp != nullptr) {
-    initmultiplayer(*mp);
+  } else if (mode == "custom") {
+    initcustom(setup.custom);
+  } else if (mode == "multiplayer") {
+    initmultiplayer(setup.multi);
   } else {
     return -1;
   }
   // Without the body file there is nobody to play: the loader has said so,
   // and the series ends rather than running a match of empty bodies.
   if (!bodiesready()) return -1;
-  if (wins != nullptr) {
-    for (int i = 0; i < mennumber; i++) men[i]->wins = wins[i];
+  for (int i = 0; i < 4; i++) {
+    if (i < mennumber) men[i]->wins = setup.wins[i];
+    start.wins[i] = i < mennumber ? setup.wins[i] : 0;
   }
-  for (int i = 0; i < 4; i++) startwins[i] = i < mennumber ? men[i]->wins : 0;
   dotlist.clear();
   fireworkslist.clear();
-  initialtime = startclock ? *startclock : Clock();
+  initialtime = setup.fixedclock ? setup.startclock : Clock();
   framecount = 0;
   decidedframe = 0;
   clearrequest = 0;
@@ -239,9 +244,10 @@ std::string checksumtext(uint64_t sum) {
   return text;
 }
 
-int tlevel::Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
-                 Tcustomsettings* cs, int* wins) {
-  if (startmatch(mode, levelnumber, mp, cs, wins) != 0) return -1;
+int tlevel::Play(const matchsetup& setup) {
+  if (startmatch(setup) != 0) return -1;
+  const std::string& mode = setup.mode;
+  const int levelnumber = setup.level;
   const matchcontrols pads(mode != "multiplayer");
   TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? levelnumber : 0) +
                           " " + std::to_string(mennumber));

@@ -7,17 +7,15 @@
 #include <cstdint>
 #include <list>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "content/highscores.h"
 #include "effects/colordrift.h"
 #include "effects/fireworks.h"
 #include "effects/trail.h"
 #include "match/capture.h"
 #include "match/frameinput.h"
+#include "match/setup.h"
 #include "physics/border.h"
 #include "physics/mainball.h"
 #include "physics/ragobject.h"
@@ -54,7 +52,6 @@ class tlevel {
   int mencollided[contactframes][4][4] = {};
   int oldtime;  // clock at the end of the previous frame's wait
   int levelworstscore = 0;
-  std::vector<highscore>* scoreslist = nullptr;  // not read by the match
   std::string name;
   std::array<std::string, 40> characters;
   int charposition = 1;
@@ -161,14 +158,10 @@ class tlevel {
 
   // ---- How the match started, and its inputs since ----
   // Enough to set the match up again alike and play it once more.
-  std::string startmode;  // as startmatch was given it: "online" too
-  Tcustomsettings startcustom;
-  Tmultiplayersettings startmulti;
-  int startwins[4] = {0, 0, 0, 0};  // the series' wins before the match
-  uint64_t startrandom = 0;         // the generator before the set-up
-  // Set before startmatch to start at this clock instead of the clock's
-  // reading (a recorded match, an online one).
-  std::optional<int32_t> startclock;
+  // The set-up as startmatch was given it, with the wins of the men there
+  // are.
+  matchsetup start;
+  uint64_t startrandom = 0;  // the generator before the set-up
   matchsnapshot startsnapshot;     // the state after the set-up
   std::vector<FrameInput> inputs;  // the input of every frame played so far
   inputcapture capture;            // the live frame's input (not simulation state)
@@ -192,18 +185,13 @@ class tlevel {
   // "REPLAY" in the corner while a recorded match is shown.
   void drawreplaymark();
 
-  // The match loop. mode is "levels", "custom" or "multiplayer", or
-  // "online" (a multiplayer match with the shared pause); only the
-  // settings of that mode are read. wins holds at least mennumber entries.
-  // Returns the 1-based winner, or -1 when the match was left or could not
-  // be set up.
-  virtual int Play(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
-                   Tcustomsettings* cs, int* wins);
+  // The match loop. Returns the 1-based winner, or -1 when the match was
+  // left or could not be set up.
+  virtual int Play(const matchsetup& setup);
   // Play in two halves, for tests and benchmarks that step a match
   // themselves: the set-up (0, or -1 when no match can be played), then one
   // frame of the loop.
-  int startmatch(const std::string& mode, int levelnumber, Tmultiplayersettings* mp,
-                 Tcustomsettings* cs, int* wins);
+  int startmatch(const matchsetup& setup);
   int playframe();
   // Shows the match so far again from its start, then puts the state back.
   void instantreplay();
@@ -217,8 +205,8 @@ class tlevel {
   // Mode set-up and arena.
   virtual int initarena(int arenanumber);
   virtual int initsingleplayer(int levelnumber);
-  virtual int initcustom(Tcustomsettings& settings);
-  virtual int initmultiplayer(Tmultiplayersettings& settings);
+  virtual int initcustom(const Tcustomsettings& settings);
+  virtual int initmultiplayer(const Tmultiplayersettings& settings);
 
   // Contacts between players and main balls, and between players.
   virtual int menballcoll();

@@ -27,15 +27,22 @@ sourcetable::slot& sourcetable::find(uint32_t ip, uint32_t now) {
   h ^= h >> 29;
   h *= 0xbf58476d1ce4e5b9ull ^ (seed_ << 1);
   h ^= h >> 32;
-  slot& s = slots_[h % slots_.size()];
-  if (!s.used || (s.ip != ip && s.any.idle(now) && s.room.idle(now) && s.lookup.idle(now))) {
-    s.used = true;
-    s.ip = ip;
-    s.any = bucket(limits_.anyburst, 1, limits_.anyevery, now);
-    s.room = bucket(limits_.roomburst, 1, limits_.roomevery, now);
-    s.lookup = bucket(limits_.lookupburst, 1, limits_.lookupevery, now);
+  // Two places an address may live: far fewer addresses end up sharing.
+  slot* const place[2] = {&slots_[h % slots_.size()], &slots_[(h >> 32) % slots_.size()]};
+  for (slot* s : place) {
+    if (s->used && s->ip == ip) return *s;
   }
-  return s;
+  for (slot* s : place) {
+    if (!s->used || (s->any.idle(now) && s->room.idle(now) && s->lookup.idle(now))) {
+      s->used = true;
+      s->ip = ip;
+      s->any = bucket(limits_.anyburst, 1, limits_.anyevery, now);
+      s->room = bucket(limits_.roomburst, 1, limits_.roomevery, now);
+      s->lookup = bucket(limits_.lookupburst, 1, limits_.lookupevery, now);
+      return *s;
+    }
+  }
+  return *place[0];
 }
 
 bool sourcetable::allow(uint32_t ip, ratekind kind, uint32_t now) {

@@ -39,9 +39,9 @@ struct ratelimits {
 enum class ratekind { any, room, lookup };
 
 // Each IPv4 address hashes (with a secret seed, so nobody can aim at a slot)
-// to one slot. A slot held by another address is taken over once that
-// address has gone quiet; until then the two share it, which can only make
-// the limits stricter.
+// to two slots. A slot held by another address is taken over once that
+// address has gone quiet; with both busy, the newcomer shares the first,
+// which can only make the limits stricter.
 class sourcetable {
  public:
   sourcetable(const ratelimits& limits, uint64_t seed);

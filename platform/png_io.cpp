@@ -1,9 +1,28 @@
 #include "platform/png_io.h"
 
-#include <png.h>
-
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+// The decoder and encoder's own code is not held to this project's warnings.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#if defined(__clang__)
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#endif
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#define STBI_MAX_DIMENSIONS 16384
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+#define STBI_WRITE_NO_STDIO
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
 
 namespace plat {
 
@@ -16,92 +35,72 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
+constexpr long kMaxPngBytes = 64L << 20;
+
+bool ReadWhole(const std::string& path, std::vector<uint8_t>* bytes) {
+  FilePtr file(fopen(path.c_str(), "rb"));
+  if (!file || fseek(file.get(), 0, SEEK_END) != 0) return false;
+  long size = ftell(file.get());
+  if (size <= 0 || size > kMaxPngBytes || fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  bytes->resize(static_cast<size_t>(size));
+  return fread(bytes->data(), 1, bytes->size(), file.get()) == bytes->size();
+}
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
+
+// True when the header's colour type has alpha or a tRNS chunk comes before
+// the pixels: the decoder itself reports neither for tRNS on grey or RGB.
+bool CarriesAlpha(const std::vector<uint8_t>& png) {
+  if (png.size() < 33) return false;
+  if ((png[25] & 4) != 0) return true;
+  size_t at = 8;
+  while (at + 8 <= png.size()) {
+    const uint32_t length = BigEndian32(&png[at]);
+    if (std::memcmp(&png[at + 4], "tRNS", 4) == 0) return true;
+    if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) return false;
+    if (length > png.size() - at - 8) return false;
+    at += size_t{length} + 12;
+  }
+  return false;
+}
+
+void AppendBytes(void* context, void* data, int size) {
+  auto* out = static_cast<std::vector<uint8_t>*>(context);
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  out->insert(out->end(), bytes, bytes + size);
+}
+
 }  // namespace
 
 bool ReadPngRGBA(const std::string& path, PngImage* out) {
-  FilePtr file(fopen(path.c_str(), "rb"));
-  if (!file) return false;
-  unsigned char sig[8];
-  if (fread(sig, 1, 8, file.get()) != 8 || png_sig_cmp(sig, 0, 8) != 0) return false;
-
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
+  std::vector<uint8_t> bytes;
+  if (!ReadWhole(path, &bytes)) return false;
+  int w = 0, h = 0, channels = 0;
+  stbi_uc* pixels =
+      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
+  // Sizes no texture could hold are refused (STBI_MAX_DIMENSIONS) before
+  // anything is allocated.
+  if (!pixels || w <= 0 || h <= 0) {
+    stbi_image_free(pixels);
     return false;
   }
-  // Everything libpng may longjmp across lives outside this frame or is POD.
-  std::vector<uint8_t>& pixels = out->rgba;
-  std::vector<png_bytep> rows;
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    pixels.clear();
-    return false;
-  }
-  png_init_io(png, file.get());
-  png_set_sig_bytes(png, 8);
-  png_read_info(png, info);
-
-  png_uint_32 w = png_get_image_width(png, info);
-  png_uint_32 h = png_get_image_height(png, info);
-  int colorType = png_get_color_type(png, info);
-  int depth = png_get_bit_depth(png, info);
-  bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
-  // Refuse sizes no texture could hold rather than allocate gigabytes.
-  if (w == 0 || h == 0 || w > 16384 || h > 16384) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-
-  if (depth == 16) png_set_strip_16(png);
-  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  if (colorType == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
-  if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-  if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
-    png_set_gray_to_rgb(png);
-  png_set_filler(png, 0xff, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-
-  pixels.assign(static_cast<size_t>(w) * h * 4, 0);
-  rows.resize(h);
-  for (png_uint_32 y = 0; y < h; ++y) rows[y] = pixels.data() + static_cast<size_t>(y) * w * 4;
-  png_read_image(png, rows.data());
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-
-  out->width = static_cast<int>(w);
-  out->height = static_cast<int>(h);
-  out->hadAlpha = alpha;
+  out->rgba.assign(pixels, pixels + static_cast<size_t>(w) * h * 4);
+  stbi_image_free(pixels);
+  out->width = w;
+  out->height = h;
+  out->hadAlpha = CarriesAlpha(bytes);
   return true;
 }
 
 bool WritePngRGBA(const std::string& path, int w, int h, const uint8_t* rgba) {
   if (w <= 0 || h <= 0 || !rgba) return false;
+  std::vector<uint8_t> encoded;
+  if (!stbi_write_png_to_func(AppendBytes, &encoded, w, h, 4, rgba, w * 4)) return false;
   FilePtr file(fopen(path.c_str(), "wb"));
   if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  std::vector<png_bytep> rows(h);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_init_io(png, file.get());
-  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < h; ++y)
-    rows[y] = const_cast<png_bytep>(rgba + static_cast<size_t>(y) * w * 4);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
+  if (fwrite(encoded.data(), 1, encoded.size(), file.get()) != encoded.size()) return false;
   FILE* f = file.release();
   return fclose(f) == 0;
 }

@@ -1,5 +1,5 @@
-// PNG reading and writing with libpng, shared by the image loader and the
-// window backend's screenshots.
+// PNG reading and writing through the stb single-file libraries, shared by
+// the image loader and the window backend's screenshots.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,25 @@
 // Sounds: Ogg Vorbis files decoded to 16-bit stereo at the mixer's rate,
 // and the mixer that plays them on channels.
-#include <vorbis/vorbisfile.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "platform/internal.h"
+
+// The decoder's own code is not held to this project's warnings.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-value"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wmisleading-indentation"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#if defined(__clang__)
+#pragma GCC diagnostic ignored "-Wunknown-warning-option"
+#endif
+#define STB_VORBIS_NO_PUSHDATA_API
+#include <stb_vorbis.h>
+#pragma GCC diagnostic pop
 
 using plat::State;
 
@@ -32,42 +46,27 @@ std::vector<int16_t> Resample(const std::vector<int16_t>& in, long rate) {
   return out;
 }
 
+// Longer sounds (about 25 minutes) are cut rather than filling memory.
+constexpr size_t kMaxSoundFrames = size_t{1} << 26;
+
 bool DecodeVorbis(const std::string& path, std::vector<int16_t>* stereo) {
-  OggVorbis_File vf;
-  if (ov_fopen(path.c_str(), &vf) != 0) return false;
-  vorbis_info* info = ov_info(&vf, -1);
-  long rate = info ? info->rate : 0;
+  int error = 0;
+  stb_vorbis* vorbis = stb_vorbis_open_filename(path.c_str(), &error, nullptr);
+  if (!vorbis) return false;
+  const stb_vorbis_info info = stb_vorbis_get_info(vorbis);
+  const long rate = static_cast<long>(info.sample_rate);
   std::vector<int16_t> out;
-  ogg_int64_t total = ov_pcm_total(&vf, -1);
-  if (total > 0 && total < (int64_t{1} << 28)) out.reserve(static_cast<size_t>(total) * 2);
-  char buffer[16384];
-  bool ok = rate > 0;
-  while (ok) {
-    int section = 0;
-    long got = ov_read(&vf, buffer, sizeof buffer, 0, 2, 1, &section);
-    if (got == 0) break;
-    if (got == OV_HOLE) continue;
-    if (got < 0) {
-      ok = false;
-      break;
-    }
-    vorbis_info* si = ov_info(&vf, section);
-    int channels = si ? si->channels : 0;
-    if (channels <= 0) {
-      ok = false;
-      break;
-    }
-    const int16_t* s = reinterpret_cast<const int16_t*>(buffer);
-    long frames = got / 2 / channels;
-    for (long f = 0; f < frames; ++f) {
-      int16_t left = s[f * channels];
-      int16_t right = channels > 1 ? s[f * channels + 1] : left;
-      out.push_back(left);
-      out.push_back(right);
+  if (rate > 0 && info.channels > 0) {
+    // Mono is copied to both sides; more channels are mixed down to two.
+    short buffer[2 * 4096];
+    while (out.size() / 2 < kMaxSoundFrames) {
+      const int frames = stb_vorbis_get_samples_short_interleaved(vorbis, 2, buffer, 2 * 4096);
+      if (frames <= 0) break;
+      out.insert(out.end(), buffer, buffer + 2 * frames);
     }
   }
-  ov_clear(&vf);
-  if (!ok) return false;
+  stb_vorbis_close(vorbis);
+  if (rate <= 0 || info.channels <= 0) return false;
   *stereo = rate == kAudioRate ? std::move(out) : Resample(out, rate);
   return true;
 }

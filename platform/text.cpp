@@ -1,11 +1,21 @@
 // The label font: a TrueType face rasterised once, each glyph its own image.
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 
 #include "platform/internal.h"
+
+// The rasteriser's own code is not held to this project's warnings.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#define STBTT_STATIC
+#define STB_TRUETYPE_IMPLEMENTATION
+#include <stb_truetype.h>
+#pragma GCC diagnostic pop
 
 using plat::State;
 
@@ -15,15 +25,16 @@ constexpr int kFirstChar = 32;
 constexpr int kLastChar = 126;
 // Larger glyphs (of a huge size) are left out rather than filling a layer.
 constexpr int kMaxGlyph = 1024;
+constexpr long kMaxFontBytes = 16L << 20;
 
-struct FreeTypeFace {
-  FT_Library library = nullptr;
-  FT_Face face = nullptr;
-  ~FreeTypeFace() {
-    if (face) FT_Done_Face(face);
-    if (library) FT_Done_FreeType(library);
-  }
-};
+bool ReadFont(const std::string& path, std::vector<unsigned char>* bytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(path.c_str(), "rb"), fclose);
+  if (!file || fseek(file.get(), 0, SEEK_END) != 0) return false;
+  const long size = ftell(file.get());
+  if (size < 12 || size > kMaxFontBytes || fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  bytes->resize(static_cast<size_t>(size));
+  return fread(bytes->data(), 1, bytes->size(), file.get()) == bytes->size();
+}
 
 const Glyph* GlyphFor(const Font& font, unsigned char c) {
   const Glyph& g = font.glyphs[c];
@@ -35,29 +46,37 @@ const Glyph* GlyphFor(const Font& font, unsigned char c) {
 Font* LoadLabelFont(const std::string& path, int size, int /*style: always smooth*/) {
   plat::Platform& p = State();
   if (size <= 0 || size > 512 || !p.backend) return nullptr;
-  FreeTypeFace ft;
-  if (FT_Init_FreeType(&ft.library) != 0) return nullptr;
-  if (FT_New_Face(ft.library, plat::ResolvePath(path).c_str(), 0, &ft.face) != 0) return nullptr;
-  if (FT_Set_Pixel_Sizes(ft.face, 0, size) != 0) return nullptr;
+  std::vector<unsigned char> file;
+  if (!ReadFont(plat::ResolvePath(path), &file)) return nullptr;
+  stbtt_fontinfo face;
+  const int offset = stbtt_GetFontOffsetForIndex(file.data(), 0);
+  if (offset < 0 || !stbtt_InitFont(&face, file.data(), offset)) return nullptr;
+  // The size is the em square in pixels; metrics are whole pixels, so text
+  // sits on the pixel grid at its natural size.
+  const float scale = stbtt_ScaleForMappingEmToPixels(&face, static_cast<float>(size));
+  int ascent = 0, descent = 0, gap = 0;
+  stbtt_GetFontVMetrics(&face, &ascent, &descent, &gap);
 
   auto font = std::make_unique<Font>();
-  font->ascender = ft.face->size->metrics.ascender / 64.0;
-  font->lineHeight = ft.face->size->metrics.height / 64.0;
-  std::vector<uint8_t> rgba;
+  font->ascender = std::ceil(ascent * scale);
+  font->lineHeight = std::round((ascent - descent + gap) * scale);
+  std::vector<uint8_t> coverage, rgba;
   for (int c = kFirstChar; c <= kLastChar; ++c) {
-    FT_UInt index = FT_Get_Char_Index(ft.face, c);
+    const int index = stbtt_FindGlyphIndex(&face, c);
     if (index == 0 && c != ' ') continue;
-    if (FT_Load_Glyph(ft.face, index, FT_LOAD_RENDER) != 0) continue;
-    FT_GlyphSlot slot = ft.face->glyph;
+    int advance = 0, bearing = 0;
+    stbtt_GetGlyphHMetrics(&face, index, &advance, &bearing);
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    stbtt_GetGlyphBitmapBox(&face, index, scale, scale, &x0, &y0, &x1, &y1);
     Glyph& g = font->glyphs[c];
     g.present = true;
-    g.advance = static_cast<float>(slot->advance.x / 64.0);
-    g.left = static_cast<float>(slot->bitmap_left);
-    g.top = static_cast<float>(font->ascender - slot->bitmap_top);
-    const FT_Bitmap& bm = slot->bitmap;
-    const int w = static_cast<int>(bm.width), h = static_cast<int>(bm.rows);
-    if (w <= 0 || h <= 0 || bm.pixel_mode != FT_PIXEL_MODE_GRAY || w > kMaxGlyph || h > kMaxGlyph)
-      continue;
+    g.advance = std::round(advance * scale);
+    g.left = static_cast<float>(x0);
+    g.top = static_cast<float>(font->ascender + y0);
+    const int w = x1 - x0, h = y1 - y0;
+    if (w <= 0 || h <= 0 || w > kMaxGlyph || h > kMaxGlyph) continue;
+    coverage.assign(static_cast<size_t>(w) * h, 0);
+    stbtt_MakeGlyphBitmap(&face, coverage.data(), w, h, w, scale, scale, index);
     // White, the coverage in alpha, inside a frame of one clear texel: the
     // edges of a glyph fade out however it is filtered.
     const int tw = w + 2, th = h + 2;
@@ -66,7 +85,7 @@ Font* LoadLabelFont(const std::string& path, int size, int /*style: always smoot
       for (int x = 0; x < tw; ++x) {
         const bool inside = x >= 1 && x <= w && y >= 1 && y <= h;
         rgba[(static_cast<size_t>(y) * tw + x) * 4 + 3] =
-            inside ? bm.buffer[static_cast<ptrdiff_t>(y - 1) * bm.pitch + (x - 1)] : 0;
+            inside ? coverage[static_cast<size_t>(y - 1) * w + (x - 1)] : 0;
       }
     }
     plat::TextureData data;

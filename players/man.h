@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "match/frameinput.h"
+#include "controls/playerinput.h"
 #include "physics/ragobject.h"
 #include "physics/teamcolours.h"
 

@@ -1,20 +1,22 @@
 #include "replay/recording.h"
 
+#include <algorithm>
+
 #include "match/quit.h"
 #include "replay/replayfolder.h"
 
 replayrecord recordof(const tlevel& level, int winner) {
   replayrecord r;
   r.version = gameversion;
-  r.mode = replaymodeof(level.startmode);
+  r.mode = replaymodeof(level.start.mode);
   r.level = level.levelnum;
-  r.custom = level.startcustom;
-  r.multi = level.startmulti;
+  r.custom = level.start.custom;
+  r.multi = level.start.multi;
   r.xwin = level.xwin;
   r.ywin = level.ywin;
   r.fireworks = level.optfireworks;
   r.trail = level.opttrail;
-  for (int i = 0; i < 4; i++) r.wins[i] = level.startwins[i];
+  for (int i = 0; i < 4; i++) r.wins[i] = level.start.wins[i];
   r.startscore = level.startscore;
   r.worstscore = level.levelworstscore;
   r.randomstate = level.startrandom;
@@ -54,19 +56,23 @@ bool sameoutcome(const tlevel& level, const replayrecord& r, int result) {
 
 int startrecorded(tlevel& level, const replayrecord& r) {
   level.replaying = true;
-  level.xwin = r.xwin;
-  level.ywin = r.ywin;
-  level.optfireworks = r.fireworks;
-  level.opttrail = r.trail;
-  level.startscore = level.endscore = r.startscore;
-  level.levelworstscore = r.worstscore;
-  Tcustomsettings cs = r.custom;
-  Tmultiplayersettings mp = r.multi;
-  int wins[4] = {r.wins[0], r.wins[1], r.wins[2], r.wins[3]};
-  const std::string mode = replaymodename(r.mode);
+  matchsetup setup;
+  setup.mode = replaymodename(r.mode);
+  setup.level = r.level;
+  setup.custom = r.custom;
+  setup.multi = r.multi;
+  setup.xwin = r.xwin;
+  setup.ywin = r.ywin;
+  setup.fireworks = r.fireworks;
+  setup.trail = r.trail;
+  setup.startscore = r.startscore;
+  setup.worstscore = r.worstscore;
+  std::copy(r.wins, r.wins + 4, setup.wins);
+  setup.fixedclock = true;
+  setup.startclock = r.initialtime;
+  const std::string& mode = setup.mode;
   SetRandomState(r.randomstate);
-  level.startclock = r.initialtime;
-  if (level.startmatch(mode, r.level, &mp, &cs, wins) != 0) return -2;
+  if (level.startmatch(setup) != 0) return -2;
   if (tlevel::checksumof(level.startsnapshot) != r.startchecksum) return -3;
   TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? r.level : 0) +
                           " " + std::to_string(level.mennumber));

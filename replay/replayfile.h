@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "match/setup.h"
 #include "match/frameinput.h"
 #include "match/hash64.h"
 

@@ -25,8 +25,10 @@ parvane_install() {
   fi
 }
 
-PARVANE_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev
-  libfreetype-dev libogg-dev libvorbis-dev libenet-dev libx11-dev)
+# libstb-dev decodes the media; libpng, zlib, ogg and vorbis are for the media
+# generator (tools/), which writes PNG and encodes Vorbis.
+PARVANE_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libstb-dev
+  libpng-dev zlib1g-dev libogg-dev libvorbis-dev libenet-dev libx11-dev)
 PARVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri python3
   desktop-file-utils appstream x11-utils)
 # Building and checking the Debian package.

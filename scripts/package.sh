@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package build-deb/parvane_VERSION_ARCH.deb with Debian's
-# hardening flags and checks it with lintian (any error fails). Prints the
-# package's path last.
+# Builds the Debian packages build-deb/parvane_VERSION_ARCH.deb and, beside
+# it, parvane-meet_VERSION_ARCH.deb (the meeting server) with Debian's
+# hardening flags and checks both with lintian (any error fails). Prints the
+# game's package path last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -20,9 +21,9 @@ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
   >/dev/null
 cmake --build "$dir" -j"$(nproc)" >&2
-rm -f "$dir"/parvane_*.deb
+rm -f "$dir"/parvane_*.deb "$dir"/parvane-meet_*.deb
 (cd "$dir" && cpack -G DEB >/dev/null)
 deb=$(ls "$dir"/parvane_*.deb)
 # Errors fail the build; the warnings that remain are explained in the README.
-lintian --fail-on error --tag-display-limit 0 "$deb" >&2
+lintian --fail-on error --tag-display-limit 0 "$deb" "$dir"/parvane-meet_*.deb >&2
 echo "$deb"

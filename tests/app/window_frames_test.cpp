@@ -56,10 +56,6 @@ TEST_F(WindowFrames, TheTitleMenuIsOneDrawCall) {
 TEST_F(WindowFrames, AMatchWithFireworksIsOneDrawCall) {
   StartWindow("");
   tlevel level;
-  level.xwin = app_->xwin;
-  level.ywin = app_->ywin;
-  level.opttrail = 2;
-  level.optfireworks = 0;  // the test keeps its own alive
   level.sciaimage = app_->sciaimage;
   level.mezball = app_->mezball;
   level.ballimage = app_->ballimage;
@@ -68,10 +64,11 @@ TEST_F(WindowFrames, AMatchWithFireworksIsOneDrawCall) {
   level.rectimage = app_->rectimage;
   level.starimage = app_->starimage;
   level.sparki = app_->sparki;
-  Tcustomsettings settings;
-  settings.numplayers = 4;
-  int wins[4] = {0, 0, 0, 0};
-  ASSERT_EQ(level.startmatch("custom", 1, nullptr, &settings, wins), 0);
+  matchsetup setup = newsetup(*app_, "custom");
+  setup.trail = 2;
+  setup.fireworks = 0;  // the test keeps its own alive
+  setup.custom.numplayers = 4;
+  ASSERT_EQ(level.startmatch(setup), 0);
   for (int frame = 0; frame < 60; ++frame) {
     if (frame == 10) {
       // Sparks, trail, bodies, obstacles and the tally: both blend modes,

@@ -12,10 +12,9 @@ class OnlineMatch : public MatchRun {
   std::unique_ptr<tlevel> Begin(const char* mode, int players, uint32_t seed = 3) {
     SeedRandom(seed);
     auto level = NewMatch();
-    Tmultiplayersettings settings;
-    settings.numplayers = players;
-    int wins[4] = {0, 0, 0, 0};
-    EXPECT_EQ(level->startmatch(mode, 1, &settings, nullptr, wins), 0);
+    matchsetup setup = matchmedia::setup(mode);
+    setup.multi.numplayers = players;
+    EXPECT_EQ(level->startmatch(setup), 0);
     return level;
   }
 };

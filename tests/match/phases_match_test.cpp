@@ -1,5 +1,5 @@
 // Whole matches through the frame loop: the phases seen from outside.
-#include "app/settings.h"
+#include "match/setup.h"
 #include "players/man.h"
 #include "tests/match/match_setup.h"
 
@@ -27,9 +27,7 @@ TEST_F(PhasesMatch, ComputerWinsACustomMatchAgainstAnIdlePlayer) {
   // Enter late on, then Escape, so a match that never ends cannot hang.
   Start("5990 down ENTER\n6000 down ESC\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  int result = level->Play("custom", 1, nullptr, &settings, wins);
+  int result = level->Play(matchmedia::setup("custom"));
   EXPECT_EQ(result, 2);
   EXPECT_EQ(level->phase, "end");
   EXPECT_EQ(level->men[1]->wins, 1);
@@ -43,9 +41,7 @@ TEST_F(PhasesMatch, ComputerWinsACustomMatchAgainstAnIdlePlayer) {
 TEST_F(PhasesMatch, TesterKeysCompleteALevelAndEnterEndsIt) {
   Start("10 down 1\n10 down 4\n12 up 1\n12 up 4\n20 press ENTER\n");
   auto level = NewMatch();
-  level->startscore = level->endscore = 0;
-  int wins[4] = {0, 0, 0, 0};
-  int result = level->Play("levels", 1, nullptr, nullptr, wins);
+  int result = level->Play(matchmedia::setup("levels"));
   EXPECT_EQ(result, 1);
   EXPECT_EQ(level->levelscore, 10000);
   // Won in the first fraction of a second: nearly the whole bonus.

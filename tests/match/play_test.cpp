@@ -1,5 +1,8 @@
 // Whole matches through Play: leaving, winning, pausing, the music, a
 // missing body file, determinism, and computer players that play.
+#include <tuple>
+
+#include "replay/recording.h"
 #include "tests/match/match_setup.h"
 
 namespace {
@@ -11,10 +14,11 @@ int flips(const std::vector<std::string>& trace) {
 }
 
 int custom(tlevel& level, int players = 2) {
-  Tcustomsettings settings;
-  settings.numplayers = players;
-  int wins[4] = {2, 1, 0, 0};
-  return level.Play("custom", 1, nullptr, &settings, wins);
+  matchsetup setup = matchmedia::setup("custom");
+  setup.custom.numplayers = players;
+  setup.wins[0] = 2;
+  setup.wins[1] = 1;
+  return level.Play(setup);
 }
 
 TEST_F(Play, EscapeLeavesTheMatchSilently) {
@@ -107,8 +111,9 @@ TEST_F(Play, SameSeedAndScriptGiveTheSameTrace) {
     std::filesystem::remove_all(dir_ / "replays");
     Start(script, 11, true, name);
     auto level = NewMatch();
-    int wins[4] = {0, 0, 0, 0};
-    level->Play("levels", 9, nullptr, nullptr, wins);
+    matchsetup setup = matchmedia::setup("levels");
+    setup.level = 9;
+    level->Play(setup);
     Stop();
   }
   std::string one = slurp(dir_ / "one.txt");
@@ -128,9 +133,7 @@ int untiltaken(tlevel& level, int limit) {
 TEST_F(Play, TheComputerPlayerChasesTheBall) {
   Start("", 5, false);
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  ASSERT_EQ(level->startmatch("custom", 1, nullptr, &settings, wins), 0);
+  ASSERT_EQ(level->startmatch(matchmedia::setup("custom")), 0);
   EXPECT_GT(untiltaken(*level, 600), 0);
   // Knocked away to the far ends of the arena, it is reached again.
   for (auto [x, y] : {std::pair{-3000, 0}, {3000, 1000}, {0, -1300}}) {
@@ -141,6 +144,38 @@ TEST_F(Play, TheComputerPlayerChasesTheBall) {
     mb.team = 0;
     EXPECT_GT(untiltaken(*level, 1500), 0) << x << " " << y;
   }
+}
+
+TEST_F(Play, TheMatchStartsFromItsSetUpAlone) {
+  Start("", 5, false);
+  matchsetup setup = matchmedia::setup("multiplayer");
+  setup.multi.numplayers = 3;
+  setup.xwin = 800;
+  setup.ywin = 600;
+  setup.trail = 2;
+  setup.fireworks = 0;
+  setup.wins[2] = 4;
+  setup.fixedclock = true;
+  setup.startclock = 4321;
+  auto level = NewMatch();
+  ASSERT_EQ(level->startmatch(setup), 0);
+  EXPECT_EQ(level->mennumber, 3);
+  EXPECT_EQ(level->men[2]->wins, 4);
+  EXPECT_EQ(std::tie(level->xwin, level->ywin, level->opttrail, level->optfireworks),
+            std::make_tuple(800, 600, 2, 0));
+  // The fixed clock is in the state the replay starts from and checks.
+  EXPECT_EQ(level->initialtime, 4321);
+  matchsnapshot now;
+  level->saveState(now);
+  EXPECT_EQ(now, level->startsnapshot);
+  const replayrecord r = recordof(*level, -1);
+  EXPECT_EQ(std::tie(r.initialtime, r.startchecksum, r.wins[2], r.xwin, r.trail),
+            std::make_tuple(4321, tlevel::checksumof(now), 4, 800, 2));
+  // Without one the match reads the clock.
+  setup.fixedclock = false;
+  auto other = NewMatch();
+  ASSERT_EQ(other->startmatch(setup), 0);
+  EXPECT_EQ(other->initialtime, Clock());
 }
 
 }  // namespace

@@ -52,12 +52,13 @@ TEST_F(Replays, ACustomMatchPlaysBackToTheSameEnd) {
       "20 down RIGHT\n60 down UP\n90 up RIGHT\n150 up UP\n160 down LEFT\n300 up LEFT\n"
       "320 down 1\n320 down 4\n322 up 1\n322 up 4\n400 press ENTER\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  settings.numplayers = 3;
-  settings.arenanum = 11;
-  settings.gravity = 4;
-  int wins[4] = {1, 2, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), 1);
+  matchsetup setup = matchmedia::setup("custom");
+  setup.custom.numplayers = 3;
+  setup.custom.arenanum = 11;
+  setup.custom.gravity = 4;
+  setup.wins[0] = 1;
+  setup.wins[1] = 2;
+  EXPECT_EQ(level->Play(setup), 1);
   auto trace = TraceLines();
   EXPECT_EQ(Starting(trace, "match start"), std::vector<std::string>{"match start custom 0 3"});
   EXPECT_EQ(Starting(trace, "replay save"),
@@ -76,13 +77,14 @@ TEST_F(Replays, ALevelsRunWithShortcutsAndANamePlaysBack) {
       "30 down 1\n30 down 4\n31 up 1\n31 up 4\n100 press ENTER\n"
       "150 down 1\n150 down 5\n151 type qq\n152 up 1\n152 up 5\n"
       "200 type Ann\n205 char 8\n206 type e\n230 press ENTER\n");
-  int wins[4] = {0, 0, 0, 0};
   int score = 0;
   for (int levelnumber : {3, 4}) {
     auto level = NewMatch();
-    level->startscore = level->endscore = score;
-    level->levelworstscore = 100;
-    int result = level->Play("levels", levelnumber, nullptr, nullptr, wins);
+    matchsetup setup = matchmedia::setup("levels");
+    setup.level = levelnumber;
+    setup.startscore = score;
+    setup.worstscore = 100;
+    int result = level->Play(setup);
     score = level->endscore;
     if (levelnumber == 3) {
       EXPECT_EQ(result, 1);
@@ -99,11 +101,10 @@ TEST_F(Replays, AMultiplayerMatchOfFourLeftWithEscapePlaysBack) {
       "10 down RIGHT\n10 down A\n10 down I\n50 up A\n50 down W\n80 up RIGHT\n"
       "90 up I\n90 down L\n140 down ESC\n");
   auto level = NewMatch();
-  Tmultiplayersettings settings;
-  settings.numplayers = 4;  // a fourth player, with a pad or keys of his own
-  settings.arenanum = 7;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("multiplayer", 1, &settings, nullptr, wins), -1);
+  matchsetup setup = matchmedia::setup("multiplayer");
+  setup.multi.numplayers = 4;  // a fourth player, with a pad or keys of his own
+  setup.multi.arenanum = 7;
+  EXPECT_EQ(level->Play(setup), -1);
   replayrecord r = Load("replays/replay-000001.pvr");
   EXPECT_EQ(r.winner, -1);
   EXPECT_EQ(r.mode, replaymultiplayer);
@@ -113,9 +114,7 @@ TEST_F(Replays, AMultiplayerMatchOfFourLeftWithEscapePlaysBack) {
 TEST_F(Replays, ARecordOfAnotherSetUpIsNotPlayed) {
   Start("30 down ESC\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  level->Play("custom", 1, nullptr, &settings, wins);
+  level->Play(matchmedia::setup("custom"));
   replayrecord r = Load("replays/replay-000001.pvr");
   // Each a setting the match would be set up with differently.
   std::vector<void (*)(replayrecord&)> changes = {
@@ -155,12 +154,11 @@ std::vector<FrameInput> busy(int frames) {
 TEST_F(Replays, RestoredSnapshotSimulatedSilentlyMatchesTheStraightRun) {
   Start("", 3, false);
   auto level = NewMatch();
-  Tmultiplayersettings settings;
-  settings.numplayers = 3;
-  settings.arenanum = 11;
-  settings.gravity = 3;
-  int wins[4] = {0, 0, 0, 0};
-  ASSERT_EQ(level->startmatch("multiplayer", 1, &settings, nullptr, wins), 0);
+  matchsetup setup = matchmedia::setup("multiplayer");
+  setup.multi.numplayers = 3;
+  setup.multi.arenanum = 11;
+  setup.multi.gravity = 3;
+  ASSERT_EQ(level->startmatch(setup), 0);
   std::vector<FrameInput> inputs = busy(400);
   for (int k = 0; k < 150; k++) level->advance(inputs[k], false);
   matchsnapshot saved;
@@ -187,14 +185,13 @@ TEST_F(Replays, RestoredSnapshotSimulatedSilentlyMatchesTheStraightRun) {
 
 TEST_F(Replays, SnapshotOfBodiesOfAnotherShapeIsRefused) {
   Start("", 3, false);
-  Tcustomsettings two, four;
-  two.numplayers = 2;
-  four.numplayers = 4;
-  int wins[4] = {0, 0, 0, 0};
+  matchsetup two = matchmedia::setup("custom"), four = two;
+  two.custom.numplayers = 2;
+  four.custom.numplayers = 4;
   auto small = NewMatch();
-  ASSERT_EQ(small->startmatch("custom", 1, nullptr, &two, wins), 0);
+  ASSERT_EQ(small->startmatch(two), 0);
   auto large = NewMatch();
-  ASSERT_EQ(large->startmatch("custom", 1, nullptr, &four, wins), 0);
+  ASSERT_EQ(large->startmatch(four), 0);
   matchsnapshot snapshot;
   small->saveState(snapshot);
   uint64_t before = large->checksum();
@@ -208,9 +205,7 @@ TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   Start("", 3);
   auto level = NewMatch();
   level->keeper = nullptr;
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  ASSERT_EQ(level->startmatch("custom", 1, nullptr, &settings, wins), 0);
+  ASSERT_EQ(level->startmatch(matchmedia::setup("custom")), 0);
   level->startsynctest(3);
   for (int k = 0; k < 20; k++) level->playframe();
   // Which ball a link holds is fixed by the set-up and not part of a
@@ -245,10 +240,11 @@ TEST_F(Replays, AnOnlineMatchPlaysBackToTheEndEveryMachineSaw) {
   std::vector<std::string> ends;
   for (int recorded : {1, -1}) {
     auto level = NewMatch();
-    Tmultiplayersettings settings;
-    settings.numplayers = 3;
-    int wins[4] = {0, 2, 1, 0};
-    ASSERT_EQ(level->startmatch("online", 1, &settings, nullptr, wins), 0);
+    matchsetup setup = matchmedia::setup("online");
+    setup.multi.numplayers = 3;
+    setup.wins[1] = 2;
+    setup.wins[2] = 1;
+    ASSERT_EQ(level->startmatch(setup), 0);
     for (const FrameInput& in : inputs) {
       if (level->phase != "end") level->advance(in, true);
       level->inputs.push_back(in);
@@ -283,9 +279,7 @@ TEST_F(Replays, InstantReplayShowsTheMatchAgainAndReturnsToTheTally) {
   Start("10 down 1\n10 down 4\n11 up 1\n11 up 4\n60 press R\n120 down ESC\n121 up ESC\n"
         "200 press ENTER\n");
   auto level = NewMatch();
-  Tcustomsettings settings;
-  int wins[4] = {0, 0, 0, 0};
-  EXPECT_EQ(level->Play("custom", 1, nullptr, &settings, wins), 1);
+  EXPECT_EQ(level->Play(matchmedia::setup("custom")), 1);
   EXPECT_EQ(level->men[0]->wins, 1);
   auto trace = TraceLines();
   int marks = replaymarks(trace);
@@ -308,10 +302,11 @@ TEST_F(Replays, OnTheNamePromptRIsALetterElsewhereTheReplay) {
   for (int worst : {0, 500}) {
     Start(script);
     auto level = NewMatch();
-    level->startscore = level->endscore = 200;
-    level->levelworstscore = worst;
-    int wins[4] = {0, 0, 0, 0};
-    EXPECT_EQ(level->Play("levels", 6, nullptr, nullptr, wins), 2);
+    matchsetup setup = matchmedia::setup("levels");
+    setup.level = 6;
+    setup.startscore = 200;
+    setup.worstscore = worst;
+    EXPECT_EQ(level->Play(setup), 2);
     int marks = replaymarks(TraceLines());
     if (worst == 0) {
       // 200 enters the table: the name prompt shows, and R types.

@@ -51,18 +51,12 @@ std::unique_ptr<matchcopy> newcopy(bool online = false) {
   matchmedia& m = media();  // starting the platform seeds the generator too
   SeedRandom(21);
   c->level = m.newmatch();
-  Tcustomsettings settings;
-  settings.numplayers = 3;
-  settings.arenanum = 11;
-  Tmultiplayersettings multi;
-  multi.numplayers = 2;
-  multi.arenanum = 11;
-  int wins[4] = {0, 0, 0, 0};
-  if (online) {
-    c->level->startmatch("online", 1, &multi, nullptr, wins);
-  } else {
-    c->level->startmatch("custom", 1, nullptr, &settings, wins);
-  }
+  matchsetup setup = matchmedia::setup(online ? "online" : "custom");
+  setup.custom.numplayers = 3;
+  setup.custom.arenanum = 11;
+  setup.multi.numplayers = 2;
+  setup.multi.arenanum = 11;
+  c->level->startmatch(setup);
   c->out();
   return c;
 }

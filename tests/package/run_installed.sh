@@ -56,4 +56,28 @@ cmp -s "$work/home/.config/parvane/prefs.txt" <(printf '3\r\n0\r\n1\r\n1\r\n5\r\
 play "1 down SPACE
 3 up SPACE"
 ! grep -q "^proceed" "$work/trace.txt" || fail "the first-run question came back"
+
+# The meeting server's package: its files, no unit enabled, no game
+# libraries pulled in, and the unpacked server starts and stops cleanly.
+meet=$(ls "$(dirname "$deb")"/parvane-meet_*.deb)
+dpkg-deb -x "$meet" "$work/meet"
+for f in usr/games/parvane-meet usr/share/man/man6/parvane-meet.6.gz usr/lib/systemd/system/parvane-meet.service \
+  usr/share/doc/parvane-meet/copyright; do
+  [ -e "$work/meet/$f" ] || fail "the meeting server's package lacks $f"
+done
+[ -z "$(find "$work/meet" -path '*wants*')" ] || fail "the meeting server's unit comes enabled"
+grep -qx "ExecStart=/usr/games/parvane-meet" "$work/meet/usr/lib/systemd/system/parvane-meet.service" ||
+  fail "the unit starts another program"
+! dpkg-deb -f "$meet" Depends | grep -q -e libsdl2 -e libenet ||
+  fail "the meeting server depends on the game's libraries: $(dpkg-deb -f "$meet" Depends)"
+port=$((32000 + $$ % 20000))
+"$work/meet/usr/games/parvane-meet" --port "$port" --relay-ports "$((port + 1))-$((port + 2))" 2> "$work/meet.txt" &
+pid=$!
+for _ in $(seq 100); do
+  grep -q listening "$work/meet.txt" && break
+  sleep 0.1
+done
+kill -TERM "$pid"
+wait "$pid" || fail "the unpacked meeting server ended with status $?: $(cat "$work/meet.txt")"
+grep -q "listening on UDP port $port" "$work/meet.txt" || fail "the unpacked meeting server: $(cat "$work/meet.txt")"
 echo "installed layout: ok"

@@ -37,6 +37,23 @@ TEST(Png, BrokenFilesAreRefusedNotCrashedOn) {
   EXPECT_FALSE(plat::ReadPngRGBA(dir.File("missing.png"), &img));
 }
 
+TEST(Png, TransparencyChunkCountsAsAlphaForMaskedImages) {
+  ScratchFolder dir;
+  const uint8_t pixel[4] = {0, 0, 0, 255};
+  ASSERT_TRUE(plat::WritePngRGBA(dir.File("a.png"), 1, 1, pixel));
+  std::string bytes = ReadBytes(dir.File("a.png"));
+  bytes[25] = 2;  // colour type RGB: no alpha channel of its own
+  WriteBytes(dir.File("rgb.png"), bytes);
+  // A tRNS chunk between the header (8 + 25 bytes) and the pixels.
+  const std::string trns("\0\0\0\6tRNS\0\0\0\0\0\0\0\0\0\0", 18);
+  WriteBytes(dir.File("trns.png"), bytes.insert(33, trns));
+  plat::PngImage img;
+  ASSERT_TRUE(plat::ReadPngRGBA(dir.File("rgb.png"), &img));
+  EXPECT_FALSE(img.hadAlpha);
+  ASSERT_TRUE(plat::ReadPngRGBA(dir.File("trns.png"), &img));
+  EXPECT_TRUE(img.hadAlpha);
+}
+
 namespace {
 
 struct MixerFixture {
