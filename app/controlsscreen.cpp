@@ -107,8 +107,13 @@ int game::controlsscreen() {
         message.clear();
       } else if (key != 0) {
         const std::string user = bindkey(keys, column, row, key);
-        message = user.empty() ? "" : "USED BY " + user;
-        waiting = false;
+        // A key the game cannot read for a player (F1, Shift, ...): told, and
+        // the next key is awaited.
+        const bool unusable = !bindablekey(key) && keyuser(keys, key, column, row).empty();
+        message = unusable ? "THAT KEY CANNOT BE USED: TRY ANOTHER"
+                  : user.empty() ? ""
+                                 : "USED BY " + user;
+        waiting = unusable;
         setbindings(keys);
       }
       continue;

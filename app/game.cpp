@@ -23,6 +23,7 @@ int game::initstuff() {
 void game::allgame() {
   musicchannel = AllocChannel();
   SetWindowTitle("Parvane");
+  SetMessageScreen(messagescreen);
   if (!RunConfig().replay.empty()) playreplay(RunConfig().replay);
   initscores(scoreslist);
   readscores(scoreslist);

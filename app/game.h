@@ -98,5 +98,9 @@ std::unique_ptr<tlevel> newmatch(const game& g);
 // The set-up of a match of `mode` with the game's window size and options.
 matchsetup newsetup(const game& g, const std::string& mode);
 
+// A message on a screen of the game's own, until Enter: where the desktop's
+// message box cannot open (see SetMessageScreen).
+void messagescreen(const std::string& text, int width, int height);
+
 // The line under the logo.
 extern const char* const creditline;

@@ -120,7 +120,7 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
     passnews(net);
     Cls();
     settitlecolor();
-    drawcentred(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
+    drawcentredfit(text, g.ywin * 0.45, textscale(5, g.xwin), g.xwin);
     checkquit();
     Flip(-1);
     pacer.wait();
@@ -194,7 +194,7 @@ bool lobby(const game& g, online::netplay& net) {
       drawcentred("UDP PORT " + std::to_string(net.port()), y, small, w);
       y += perwidth(40, w);
       for (const std::string& a : addresses) {
-        drawcentred(a, y, small, w);
+        drawcentredfit(a, y, small, w);
         y += perwidth(40, w);
       }
     }
@@ -211,7 +211,9 @@ bool lobby(const game& g, online::netplay& net) {
       y += perwidth(40, w);
     }
     y += perwidth(20, w);
-    drawcentred("LEFT AND RIGHT: " + std::to_string(players) + " PLAYERS HERE", y, small, w);
+    drawcentredfit("LEFT AND RIGHT: " + std::to_string(players) +
+                       (players == 1 ? " PLAYER HERE" : " PLAYERS HERE"),
+                   y, small, w);
     y += perwidth(40, w);
     drawcentred(net.ishost() ? (net.canstart() ? "ENTER STARTS" : "WAITING FOR PLAYERS")
                              : "WAITING FOR THE HOST",

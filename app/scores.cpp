@@ -26,9 +26,16 @@ int game::blackscores() {
       i++;
       if (t <= 5 * i) break;
       const double y = (100 + 30 * i) * w / 1024;
-      DrawLabel(std::to_string(i) + (i < 10 ? " " : "") + ": " + entry.name, namex, y);
       const std::string points = std::to_string(entry.points);
-      DrawLabel(points, rightedge - LabelWidth(points) * s2, y);
+      const double pointsx = rightedge - LabelWidth(points) * s2;
+      // A wide name shrinks to end short of its score, on the same middle.
+      const std::string label = std::to_string(i) + (i < 10 ? " " : "") + ": " + entry.name;
+      const double room = pointsx - w * 20 / 1024 - namex;
+      const double s = LabelWidth(label) * s2 > room ? room / LabelWidth(label) : s2;
+      SetDrawScale(s, s);
+      DrawLabel(label, namex, y + LabelHeight() * (s2 - s) / 2);
+      SetDrawScale(s2, s2);
+      DrawLabel(points, pointsx, y);
     }
     Flip(-1);
     checkquit();

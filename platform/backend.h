@@ -102,7 +102,8 @@ class Backend {
   virtual bool SaveScreenshot(const std::string& path) = 0;
 
   virtual int AskYesNoCancel(const std::string& caption, const std::string& text) = 0;
-  virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+  // false when no box could be shown.
+  virtual bool ShowMessage(const std::string& caption, const std::string& text) = 0;
 
   // Starts the audio device pulling mixed samples; false (and silence) when
   // there is none. LockAudio/UnlockAudio guard the mixer's state.

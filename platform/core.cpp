@@ -90,6 +90,15 @@ void FrameDone(Platform& p) {
 
 bool Unattended(const Platform& p) { return !p.window || p.script.active(); }
 
+// The desktop's box, or else the game's own screen while there is a display.
+void ShowMessage(Platform& p, const std::string& text) {
+  if (!p.backend || Unattended(p) || p.backend->ShowMessage(p.title, text)) return;
+  if (!p.displayOpen || !p.messageScreen) return;
+  const DrawState kept = p.draw;
+  p.messageScreen(text, p.displayWidth, p.displayHeight);
+  p.draw = kept;
+}
+
 }  // namespace
 
 Platform& CreatePlatform() {
@@ -229,7 +238,7 @@ void FailMedia(const std::string& path) {
   std::string folder = inMedia ? p.mediaDir : plat::WorkingFolder();
   std::string message = "could not load " + name + " (searched " + folder + ")";
   fprintf(stderr, "parvane: %s\n", message.c_str());
-  if (p.backend && !plat::Unattended(p)) p.backend->ShowMessage(p.title, message);
+  plat::ShowMessage(p, message);
   EndProgramWith(1);
 }
 
@@ -249,6 +258,8 @@ bool OpenDisplay(int width, int height, int depth, int refreshRate, int /*flags*
     return false;
   }
   p.displayOpen = true;
+  p.displayWidth = width;
+  p.displayHeight = height;
   p.refreshRate = refreshRate > 0 ? refreshRate : 60;
   p.clock.RestartPacing();
   if (!p.title.empty()) p.backend->SetTitle(p.title);
@@ -334,8 +345,10 @@ int Proceed(const std::string& text) {
 void Notify(const std::string& text) {
   plat::Platform& p = State();
   if (p.trace.on()) p.trace.Write(plat::TraceLine("notify").Text(text));
-  if (p.backend && !plat::Unattended(p)) p.backend->ShowMessage(p.title, text);
+  plat::ShowMessage(p, text);
 }
+
+void SetMessageScreen(MessageScreen show) { State().messageScreen = show; }
 
 int LastFrameDrawCalls() {
   plat::Platform& p = State();

@@ -38,7 +38,7 @@ class HeadlessBackend : public Backend {
   void PollEvents(InputSink&) override {}
   bool SaveScreenshot(const std::string&) override { return false; }
   int AskYesNoCancel(const std::string&, const std::string&) override { return 0; }
-  void ShowMessage(const std::string&, const std::string&) override {}
+  bool ShowMessage(const std::string&, const std::string&) override { return false; }
   bool StartAudio(AudioPull, void*) override { return false; }
   void LockAudio() override {}
   void UnlockAudio() override {}

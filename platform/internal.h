@@ -79,6 +79,8 @@ struct Platform {
   bool userFolders = false;
   std::string title;
   bool displayOpen = false;
+  int displayWidth = 0, displayHeight = 0;
+  MessageScreen messageScreen = nullptr;
   int refreshRate = 60;
   long frames = 0;  // flips and idle waits done
   bool limitReported = false;

@@ -126,6 +126,8 @@ constexpr int key4 = '4';
 constexpr int key5 = '5';
 constexpr int keypause = 'P';
 constexpr int keydelete = 46;
+// Any key the game has no code of its own for (F1, Shift, ...).
+constexpr int keyother = 255;
 
 int KeyPresses(int key);  // new presses since the last call for this key
 bool KeyHeld(int key);
@@ -280,6 +282,12 @@ std::string FileDate(const std::string& path);
 
 int Proceed(const std::string& text);  // 1 yes, 0 no, -1 cancel or closed
 void Notify(const std::string& text);
+// Shows a message on a screen of the game's own in a display `width` x
+// `height`. Notify and a media failure call it when the desktop's message
+// box could not open but the display is (never when unattended), so that no
+// failure goes unseen; the drawing state is kept around the call.
+using MessageScreen = void (*)(const std::string& text, int width, int height);
+void SetMessageScreen(MessageScreen show);
 
 // ---- Diagnostics for benchmarks -------------------------------------------------
 

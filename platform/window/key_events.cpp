@@ -2,6 +2,7 @@
 
 #include <SDL_scancode.h>
 
+#include "platform/platform.h"
 #include "platform/window/keymap.h"
 
 namespace plat {
@@ -12,7 +13,10 @@ constexpr int kTypedDelete = 127;
 }  // namespace
 
 void KeyEvents::Key(int scancode, bool down, bool repeat, InputSink& sink) {
-  const int vk = VirtualKeyForScancode(scancode);
+  int vk = VirtualKeyForScancode(scancode);
+  // A real key the game has no code for still says a key was pressed: the
+  // controls screen tells it cannot be used instead of going quiet.
+  if (vk == 0 && scancode > SDL_SCANCODE_UNKNOWN && scancode < SDL_NUM_SCANCODES) vk = keyother;
   if (down) {
     // Text input has no characters for these two; the name entry needs
     // them, and holding backspace should keep erasing.

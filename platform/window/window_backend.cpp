@@ -232,13 +232,13 @@ class WindowBackend : public Backend {
     return answer == 1 || answer == 0 ? answer : -1;
   }
 
-  void ShowMessage(const std::string& caption, const std::string& text) override {
+  bool ShowMessage(const std::string& caption, const std::string& text) override {
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
          "OK"},
     };
     int answer = 0;
-    ShowBox(caption, text, buttons, 1, &answer);
+    return ShowBox(caption, text, buttons, 1, &answer);
   }
 
   bool StartAudio(AudioPull pull, void* user) override {

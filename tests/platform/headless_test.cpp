@@ -2,6 +2,7 @@
 // and other tests use it.
 #include <gtest/gtest.h>
 
+#include "platform/internal.h"
 #include "platform/platform.h"
 #include "tests/platform/test_util.h"
 
@@ -278,4 +279,29 @@ TEST(WithoutInit, MediaAreFoundBesideTheExecutable) {
   EXPECT_FALSE(Eof(s));
   EXPECT_TRUE(Close(s));
   PlatformShutdown();
+}
+
+// Where the desktop's box does not open, a window shows the message on the
+// game's own screen; the drawing state is as it was afterwards.
+TEST_F(HeadlessRun, AMessageNoBoxShowsGoesToTheGamesOwnScreen) {
+  static std::string shown;
+  static int width = 0;
+  ASSERT_EQ(Start(), 0) << error_;
+  SetMessageScreen([](const std::string& text, int w, int) {
+    shown = text;
+    width = w;
+    SetColor(9, 9, 9);
+  });
+  Notify("before the display");
+  ASSERT_TRUE(OpenDisplay(640, 480, 0, 60, 0));
+  Notify("unattended");  // headless: nobody to show it to
+  plat::State().window = true;  // as a window whose box cannot open
+  SetColor(1, 2, 3);
+  Notify("could not save scores.txt");
+  plat::State().window = false;
+  EXPECT_EQ(shown, "could not save scores.txt");
+  EXPECT_EQ(width, 640);
+  DrawRect(0, 0, 1, 1);
+  const std::vector<std::string> trace = Trace();
+  EXPECT_EQ(trace.back(), "rect 0 0 1 1 1 2 3 1 3");
 }
