@@ -38,6 +38,8 @@ std::string networds(online::reason why, const std::string& hostversion, const s
       return "THE GAME HAS ALREADY STARTED";
     case reason::notinmatch:
       return "THE HOST STARTED WITHOUT THIS MACHINE";
+    case reason::removed:
+      return "THE HOST REMOVED THIS MACHINE";
   }
   return "THE CONNECTION WAS LOST";
 }

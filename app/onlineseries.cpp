@@ -134,6 +134,8 @@ struct piece {
   teamrgb rgb;
 };
 constexpr teamrgb grey = {100, 100, 100};
+constexpr teamrgb white = {230, 230, 230};
+constexpr int removekey = 'R';
 
 // The pieces side by side, two blanks apart, centred as one line; a line
 // too wide for the window is shrunk to fit it with a margin either side.
@@ -158,6 +160,7 @@ void drawpieces(const std::vector<piece>& pieces, double y, double scale, double
 bool lobby(const game& g, online::netplay& net) {
   realpacer pacer;
   int players = 1;
+  int chosen = 0;  // the host's choice among the joiners, to remove one
   const std::vector<std::string> addresses = net.ishost() ? online::localaddresses()
                                                           : std::vector<std::string>();
   ClearKeys();
@@ -177,6 +180,11 @@ bool lobby(const game& g, online::netplay& net) {
       net.close();
       return false;
     }
+    const int joiners = static_cast<int>(net.roster().size()) - 1;
+    if (KeyPresses(keyup) != 0) chosen--;
+    if (KeyPresses(keydown) != 0) chosen++;
+    chosen = std::max(0, std::min(chosen, joiners - 1));
+    if (KeyPresses(removekey) != 0 && net.ishost() && joiners > 0) net.remove(net.roster()[chosen + 1].machine);
     if (KeyPresses(keyenter) != 0 && net.canstart()) {
       net.startseries(RandomState(), encodesettings(g.multiplayersettings, g.xwin, g.ywin),
                       RealClock());
@@ -202,6 +210,8 @@ bool lobby(const game& g, online::netplay& net) {
     int man = 0;
     for (const online::rosterentry& e : net.roster()) {
       std::vector<piece> line;
+      const bool marked = net.ishost() && joiners > 1 && e.machine == net.roster()[chosen + 1].machine;
+      if (marked) line.push_back({">", white});
       line.push_back({e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine), grey});
       // Each player in the shirt colour his man will wear.
       for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
@@ -218,10 +228,25 @@ bool lobby(const game& g, online::netplay& net) {
     drawcentred(net.ishost() ? (net.canstart() ? "ENTER STARTS" : "WAITING FOR PLAYERS")
                              : "WAITING FOR THE HOST",
                 y, small, w);
+    if (net.ishost() && joiners > 0) {
+      y += perwidth(40, w);
+      drawcentred(joiners > 1 ? "UP AND DOWN CHOOSE, R REMOVES" : "R REMOVES THE MACHINE", y, small, w);
+    }
     checkquit();
     Flip(-1);
     pacer.wait();
   }
+}
+
+// "WAITING FOR PLAYER 3", or "PLAYERS 2 AND 3" of a machine with two.
+std::string waitingtext(const online::session& s, int machine) {
+  const int first = s.firstman(machine) + 1, n = s.players(machine);
+  std::string text = "WAITING FOR PLAYER";
+  if (n > 1) text += "S";
+  for (int p = first; p < first + n; p++) {
+    text += (p == first ? " " : p == first + n - 1 ? " AND " : ", ") + std::to_string(p);
+  }
+  return text;
 }
 
 // This machine's players' controls as one machine's input.
@@ -230,8 +255,12 @@ online::machineinput localinput(const FrameInput& in, int players) {
   if ((in.pressed & buttonpause) != 0) out.buttons |= online::machinepause;
   if ((in.pressed & buttonenter) != 0) out.buttons |= online::machineenter;
   if ((in.pressed & buttonspace) != 0) out.buttons |= online::machinespace;
-  for (int p = 0; p < players && p < online::maxlocalplayers; p++)
+  for (int p = 0; p < players && p < online::maxlocalplayers; p++) {
     out.players[static_cast<size_t>(p)] = in.players[static_cast<size_t>(p)];
+    // A machine sends what its people do: the computer's stand-in for a
+    // player without his pad is a local match's, and no peer would take it.
+    out.players[static_cast<size_t>(p)].keys &= static_cast<uint8_t>(~inputcomputer);
+  }
   return out;
 }
 
@@ -309,8 +338,17 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     }
     if (g.musicvolume > 0) keepmusic(*level, g.musicchannel, g.musicvolume / 10.0);
     checkquit();
-    // A frame the session held shows the last one again.
+    // A frame the session held shows the last one again; a wait that
+    // lasts says whom for and how long until the computer takes over.
+    uint32_t held = 0, left = 0;
+    int waitingfor = 0;
     if (r == online::session::advanced) {
+      Flip(-1);
+    } else if (net.match()->waiting(held, waitingfor, left) && held >= 500) {
+      level->drawstill();
+      settitlecolor();
+      drawcentred(waitingtext(*net.match(), waitingfor), g.ywin * 0.15, textscale(4, g.xwin), g.xwin);
+      drawcentred("DROPPED IN " + std::to_string((left + 999) / 1000), g.ywin * 0.25, textscale(3, g.xwin), g.xwin);
       Flip(-1);
     } else {
       IdleWait();

@@ -166,10 +166,15 @@ void tlevel::holdframe(const FrameInput& in, bool quiet) {
   frame = in;
   silent = quiet;
   clearrequest = 0;
-  if (quiet) return;
+  if (!quiet) drawstill();
+}
+
+void tlevel::drawstill() {
   // The match draws only while it steps: a frame in which nobody presses
-  // anything is stepped and shown, then taken back. Every paused frame
-  // shows the same picture, on every machine.
+  // anything is stepped and shown, then taken back. Every such frame shows
+  // the same picture, on every machine.
+  const FrameInput in = frame;
+  const bool quiet = silent;
   saveState(pausesnapshot);
   paused = false;
   FrameInput still;
@@ -177,6 +182,7 @@ void tlevel::holdframe(const FrameInput& in, bool quiet) {
   advance(still, false);
   loadState(pausesnapshot);
   frame = in;
+  silent = quiet;
   clearrequest = 0;
 }
 

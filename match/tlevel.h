@@ -182,6 +182,9 @@ class tlevel {
   // The computer steers man i from this frame on.
   void computertakes(int i);
   matchsnapshot pausesnapshot;  // scratch of holdframe, kept for its capacity
+  // Draws the match as it stands without changing it: the picture every
+  // frame shows while it waits (a shared pause, a late machine).
+  void drawstill();
   // "REPLAY" in the corner while a recorded match is shown.
   void drawreplaymark();
 

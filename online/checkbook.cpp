@@ -36,12 +36,10 @@ checkbook::verdict checkbook::compare(int machine, int32_t frame, uint64_t sum) 
   return kept;
 }
 
-int checkbook::differing(int32_t frame, uint64_t sum) const {
-  for (int m = 1; m <= maxmachines; m++) {
-    const record& t = theirs_[static_cast<size_t>(m)][slot(frame)];
-    if (t.frame == frame && t.sum != sum) return m;
-  }
-  return 0;
+bool checkbook::keptdiffers(int machine, int32_t frame, uint64_t sum) const {
+  if (machine < 1 || machine > maxmachines) return false;
+  const record& t = theirs_[static_cast<size_t>(machine)][slot(frame)];
+  return t.frame == frame && t.sum != sum;
 }
 
 }  // namespace online

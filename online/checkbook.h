@@ -25,9 +25,9 @@ class checkbook {
   // A peer's checksum against ours: kept for later when ours is not
   // reported yet.
   verdict compare(int machine, int32_t frame, uint64_t sum);
-  // The first machine whose kept checksum of a frame just reported differs
-  // from ours, or 0.
-  int differing(int32_t frame, uint64_t sum) const;
+  // Whether the checksum `machine` sent of a frame just reported differs
+  // from ours.
+  bool keptdiffers(int machine, int32_t frame, uint64_t sum) const;
 
  private:
   struct record {

@@ -71,14 +71,16 @@ std::unique_ptr<enettransport> enettransport::listen(uint16_t port, std::string*
     return nullptr;
   }
   auto p = std::make_unique<impl>();
-  // Three joiners and room to turn away a few more.
-  p->host = enet_host_create(&address, 8, 2, 0, 0);
+  // Three joiners and room to turn many away: connections that never say
+  // hello are let go, and no one address may hold more than half of it.
+  p->host = enet_host_create(&address, 32, 2, 0, 0);
   if (!p->host) {
     stopenet();
     if (why) *why = "UDP PORT " + std::to_string(port) + " IS NOT FREE";
     return nullptr;
   }
   p->limit();
+  p->host->duplicatePeers = 16;
   return std::unique_ptr<enettransport>(new enettransport(std::move(p)));
 }
 

@@ -95,23 +95,24 @@ void lobbyhost::service(uint32_t nowms) {
   while (net_.receive(incoming_)) {
     guest* g = find(incoming_.peer);
     if (incoming_.what == netevent::connected) {
-      if (g) continue;
-      // At most as many waiting strangers as there could be joiners.
-      if (guests_.size() >= static_cast<size_t>(2 * maxmachines)) {
-        net_.disconnect(incoming_.peer);
-        continue;
-      }
-      guests_.push_back({incoming_.peer, 0, 0, nowms});
+      if (!g) admit(incoming_.peer, nowms);
       continue;
     }
     if (!g) continue;
+    g->lastheard = nowms;
     const bool wasin = g->machine != 0;
     handle(*g, incoming_, nowms);
     changed = changed || wasin || g->machine != 0;
   }
-  // Strangers that never say who they are are let go.
+  // Strangers that never say who they are are let go soon, joiners that
+  // fall silent later.
   for (guest& g : guests_) {
-    if (!g.machine && g.peer >= 0 && nowms - g.since > lobbytimeout) drop(g);
+    if (g.peer < 0) continue;
+    if (!g.machine && nowms - g.since > hellotimeout) drop(g);
+    if (g.machine && nowms - g.lastheard > lobbytimeout) {
+      drop(g);
+      changed = true;
+    }
   }
   guests_.erase(std::remove_if(guests_.begin(), guests_.end(), [](const guest& g) { return g.peer < 0; }),
                 guests_.end());
@@ -120,6 +121,43 @@ void lobbyhost::service(uint32_t nowms) {
     broadcast();
     lastroster_ = nowms;
   }
+}
+
+void lobbyhost::admit(int peer, uint32_t nowms) {
+  guest stranger{peer, 0, 0, nowms, nowms, 0};
+  uint16_t port = 0;
+  net_.whereis(peer, stranger.address, port);
+  // Strangers that crowd the door, from one address or from all, make
+  // room for the newest: an honest joiner says hello at once, so only
+  // those that never do are let go.
+  int fromthere = 0, strangers = 0;
+  guest* oldest = nullptr;
+  guest* oldesthere = nullptr;
+  for (guest& o : guests_) {
+    if (o.machine || o.peer < 0) continue;
+    strangers++;
+    if (!oldest || o.since < oldest->since) oldest = &o;
+    if (o.address != stranger.address) continue;
+    fromthere++;
+    if (!oldesthere || o.since < oldesthere->since) oldesthere = &o;
+  }
+  if (fromthere >= strangersperaddress) {
+    drop(*oldesthere);
+  } else if (strangers >= 2 * maxmachines) {
+    drop(*oldest);
+  }
+  guests_.push_back(stranger);
+}
+
+bool lobbyhost::remove(int machine) {
+  for (guest& g : guests_) {
+    if (g.machine != machine || machine < 2) continue;
+    refuse(g, refusal::removed);
+    rebuild();
+    broadcast();
+    return true;
+  }
+  return false;
 }
 
 void lobbyhost::handle(guest& g, const netevent& e, uint32_t) {
@@ -185,7 +223,6 @@ lobbystart lobbyhost::start(uint64_t seed, const std::vector<uint8_t>& settings,
   s.setup.me = 1;
   s.setup.machines = static_cast<int>(roster_.size());
   s.setup.delay = std::clamp(delay, 0, maxdelay);
-  s.setup.token = seed;
   for (size_t i = 0; i < roster_.size(); i++) {
     rosterentry& e = s.setup.roster[i];
     e = {roster_[i].machine, roster_[i].players, 0, 0, 0};
@@ -201,9 +238,15 @@ lobbystart lobbyhost::start(uint64_t seed, const std::vector<uint8_t>& settings,
   out_.rostercount = static_cast<uint8_t>(roster_.size());
   std::copy(s.setup.roster.begin(), s.setup.roster.begin() + s.setup.machines, out_.roster.begin());
   if (s.setup.machines >= 2) {
-    encode(out_, bytes_);
+    // Each joiner learns the keys of its own lines only.
     for (const guest& g : guests_) {
-      if (g.machine) net_.send(g.peer, bytes_.data(), bytes_.size(), true);
+      if (!g.machine) continue;
+      for (int i = 0; i < s.setup.machines; i++) {
+        const int other = s.setup.roster[i].machine;
+        out_.keys[i] = other == 1 || other == g.machine ? 0 : pairkey(me_.secret, g.machine, other);
+      }
+      encode(out_, bytes_);
+      net_.send(g.peer, bytes_.data(), bytes_.size(), true);
     }
   }
   // Strangers still knocking are turned away: the match has begun.
@@ -276,6 +319,10 @@ void lobbyjoin::service(uint32_t nowms) {
     if (nowms - since_ > lobbytimeout) fail(reason::noanswer);
   } else if (state_ == inlobby && nowms - lastheard_ > lobbytimeout) {
     fail(reason::hostsilent);
+  } else if (state_ == inlobby && nowms - lastsent_ >= rosterevery) {
+    // Still here: the host lets a joiner it no longer hears go.
+    lastsent_ = nowms;
+    setplayers(id_.players);
   }
 }
 
@@ -310,9 +357,10 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
         hostversion_ = in_.versionstring();
         return fail(reason::otherversion);
       }
-      fail(in_.reason == refusal::bodyfile ? reason::bodyfile
-           : in_.reason == refusal::full   ? reason::full
-                                           : reason::started);
+      fail(in_.reason == refusal::bodyfile  ? reason::bodyfile
+           : in_.reason == refusal::full    ? reason::full
+           : in_.reason == refusal::removed ? reason::removed
+                                            : reason::started);
       return;
     case packettype::welcome:
       if (state_ != waiting) return fail(reason::brokenpacket);
@@ -335,7 +383,7 @@ void lobbyjoin::handle(const netevent& e, uint32_t nowms) {
       start_.seed = in_.seed;
       start_.settings.assign(in_.settings.begin(), in_.settings.begin() + in_.settingslength);
       start_.setup.me = me_;
-      start_.setup.token = in_.seed;
+      for (int i = 0; i < in_.rostercount; i++) start_.setup.keys[in_.roster[i].machine] = in_.keys[i];
       start_.setup.delay = in_.delay;
       start_.setup.machines = in_.rostercount;
       std::copy(in_.roster.begin(), in_.roster.begin() + in_.rostercount, start_.setup.roster.begin());

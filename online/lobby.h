@@ -19,6 +19,9 @@ struct lobbyidentity {
   std::string version;    // the game's version
   uint64_t bodyhash = 0;  // the body file's, so men move alike everywhere
   int players = 1;        // players this machine brings
+  // Host: where the keys of the joiners' direct lines come from; nobody
+  // else learns it.
+  uint64_t secret = 0;
 };
 
 struct lobbyevent {
@@ -28,6 +31,12 @@ struct lobbyevent {
 
 // A hung-up or silent peer in the lobby is given up after this long.
 constexpr uint32_t lobbytimeout = 5000;
+// A connection must say hello this soon: one that does not holds a place
+// an honest joiner may need.
+constexpr uint32_t hellotimeout = 1500;
+// Connections from one address that have not said hello yet; a further
+// one lets the oldest go.
+constexpr int strangersperaddress = 2;
 
 // The match every machine starts, as the host decided it.
 struct lobbystart {
@@ -52,6 +61,8 @@ class lobbyhost {
   // from here; peerof() gives its links.
   lobbystart start(uint64_t seed, const std::vector<uint8_t>& settings, int delay, uint32_t nowms);
   int peerof(int machine) const;
+  // Takes a joiner out of the lobby: it is told so and hung up on.
+  bool remove(int machine);
   // Esc: hangs up on everybody.
   void close();
 
@@ -61,7 +72,10 @@ class lobbyhost {
     int machine = 0;  // 0 until its hello is accepted
     int players = 0;
     uint32_t since = 0;
+    uint32_t lastheard = 0;
+    uint32_t address = 0;
   };
+  void admit(int peer, uint32_t nowms);
   void handle(guest& g, const netevent& e, uint32_t nowms);
   void refuse(guest& g, refusal why);
   void drop(guest& g);
@@ -119,6 +133,7 @@ class lobbyjoin {
   int me_ = 0;
   uint32_t since_;
   uint32_t lastheard_ = 0;
+  uint32_t lastsent_ = 0;
   std::vector<rosterentry> roster_;
   std::deque<lobbyevent> events_;
   lobbystart start_;

@@ -1,5 +1,7 @@
 #include "online/netplay.h"
 
+#include <random>
+
 #include "online/address.h"
 #include "online/enet_transport.h"
 
@@ -30,7 +32,10 @@ netplay::netplay(transport& net, const netplayoptions& o, uint32_t nowms) : opti
     net_ = sim_.get();
   }
   if (o.host) {
-    host_ = std::make_unique<lobbyhost>(*net_, o.identity);
+    lobbyidentity me = o.identity;
+    // Nobody may guess the keys of the direct lines from what they see.
+    if (me.secret == 0) me.secret = (static_cast<uint64_t>(std::random_device()()) << 32) ^ std::random_device()();
+    host_ = std::make_unique<lobbyhost>(*net_, me);
   } else {
     join_ = std::make_unique<lobbyjoin>(*net_, o.identity, nowms);
   }

@@ -61,6 +61,8 @@ class netplay {
   // This machine's players (Left and Right in the lobby).
   bool setplayers(int players);
   bool canstart() const { return host_ && host_->canstart(); }
+  // Host: takes a joiner out of the lobby.
+  bool remove(int machine) { return host_ && !started_ && host_->remove(machine); }
   // Host: starts the series with its settings and random seed.
   void startseries(uint64_t seed, const std::vector<uint8_t>& settings, uint32_t nowms);
   // The series has started: start() says with what.

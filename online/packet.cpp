@@ -297,6 +297,7 @@ void encode(const packet& p, std::vector<uint8_t>& out) {
       w.byte(p.settingslength);
       for (int i = 0; i < p.settingslength; i++) w.byte(p.settings[i]);
       writeroster(w, p, false);
+      for (int i = 0; i < p.rostercount; i++) w.u64(p.keys[i]);
       break;
     case packettype::input:
       w.byte(static_cast<uint8_t>(p.advantage));
@@ -383,6 +384,7 @@ bool decode(const uint8_t* data, size_t size, packet& p, std::string* why) {
       if (s) std::memcpy(p.settings.data(), s, p.settingslength);
       if (r.ok()) readroster(r, p, false);
       if (r.ok() && p.rostercount < 2) return r.fail("a match needs two machines");
+      for (int i = 0; i < p.rostercount && r.ok(); i++) p.keys[i] = r.u64();
       break;
     }
     case packettype::input: {

@@ -42,7 +42,8 @@ enum class refusal : uint8_t {
   bodyfile,     // a different body file
   full,         // no room for that many men
   started,      // the match has begun
-  last = started
+  removed,      // the host took this machine out of the lobby
+  last = removed
 };
 
 struct rosterentry {
@@ -85,7 +86,7 @@ struct packet {
 
   // welcome, leave, meet, leaving
   uint8_t machine = 0;
-  uint64_t token = 0;  // meet: the match's, known only to its machines
+  uint64_t token = 0;  // meet: the line's key, which the host gave only to its two machines
 
   // refuse
   refusal reason = refusal::version;
@@ -99,6 +100,9 @@ struct packet {
   uint8_t delay = 0;
   uint8_t settingslength = 0;
   std::array<uint8_t, maxsettings> settings{};
+  // For each machine of the roster, the key of the direct line between it
+  // and the receiver: each joiner gets its own start.
+  std::array<uint64_t, maxmachines> keys{};
 
   // input
   int8_t advantage = 0;  // the sender's frames ahead of the receiver, as it sees it

@@ -23,6 +23,7 @@ enum class reason : uint8_t {
   full,           // no room in the lobby
   started,        // the series began without this machine
   notinmatch,     // the host started without this machine
+  removed,        // the host took this machine out of the lobby
 };
 
 }  // namespace online

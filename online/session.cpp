@@ -21,6 +21,17 @@ constexpr size_t maxknocks = maxmachines;
 
 }  // namespace
 
+uint64_t pairkey(uint64_t secret, int a, int b) {
+  uint64_t x = secret ^ (static_cast<uint64_t>(std::min(a, b)) << 8 | static_cast<uint64_t>(std::max(a, b)));
+  for (int i = 0; i < 2; i++) {
+    x += 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    x ^= x >> 31;
+  }
+  return x;
+}
+
 session::session(rollbackgame& game, transport& net, const sessionsetup& setup)
     : game_(game), net_(net), setup_(setup), core_(game, setup.window) {
   int man = 0;
@@ -168,9 +179,12 @@ session::result session::tick(const machineinput& local, uint32_t nowms, bool pl
   // Presses made while this machine waits are kept for the frame it plays.
   pendingbuttons_ |= local.buttons & machinebuttons;
   result r = advanced;
+  const bool stalled = play && frame() - confirmed() >= setup_.window;
+  holdup(nowms, stalled);
+  if (over_) return over;
   if (!play) {
     r = waited;
-  } else if (frame() - confirmed() >= setup_.window) {
+  } else if (stalled) {
     r = waited;
     stats_.windowstalls++;
   } else if (sync_.wait()) {
@@ -191,7 +205,13 @@ session::result session::tick(const machineinput& local, uint32_t nowms, bool pl
   // The figures time sync works from, once a frame for every peer.
   for (int m = 1; m <= maxmachines; m++) {
     const peerline& l = lines_[m];
-    if (l.up && l.heard) sync_.sample(m - 1, frame() - l.lastbase, l.lastadvantage);
+    if (!l.up || !l.heard) continue;
+    const int local = frame() - l.lastbase;
+    // What a peer says of its own timing slows us only as far as its
+    // inputs bear out: they reach a delay past its frame, so the frames we
+    // run past its inputs are the most it can be behind.
+    const int behind = std::max(frame() - (queues_[m].next() - setup_.delay), 0);
+    sync_.sample(m - 1, local, std::max(l.lastadvantage, local - 2 * behind));
   }
   return over_ ? over : r;
 }
@@ -203,15 +223,23 @@ void session::simulate(int32_t f, bool silent) {
 
 void session::rollback() {
   int32_t wrong = inputqueue::nowrong;
-  for (inputqueue& q : queues_) {
-    wrong = std::min(wrong, q.firstwrong());
+  int culprit = 0;
+  for (int m = 1; m <= maxmachines; m++) {
+    inputqueue& q = queues_[m];
+    if (q.firstwrong() < wrong) wrong = q.firstwrong(), culprit = m;
     q.clearwrong();
   }
   const int32_t present = frame();
   if (wrong >= present) return;
   if (!core_.rewind(wrong)) {
     // Only a peer breaking the rules can push a correction this far back.
-    raisedesync(wrong, setup_.me);
+    // The host's match stands and the machine is dropped; a joiner can no
+    // longer play the host's.
+    if (ishost() && culprit != setup_.me) {
+      blame(culprit, wrong);
+    } else {
+      outofstep(wrong);
+    }
     return;
   }
   for (int32_t f = wrong; f < present; f++) simulate(f, true);
@@ -242,26 +270,84 @@ void session::reportchecks() {
     } else if (usable(1)) {
       sendreliable(1, out_);
     }
-    if (checks_.differing(f, sum) != 0) raisedesync(f, setup_.me);
+    for (int m = 1; m <= maxmachines && !over_; m++) {
+      if (!checks_.keptdiffers(m, f, sum)) continue;
+      if (ishost()) {
+        blame(m, f);
+      } else {
+        outofstep(f);
+      }
+    }
   }
 }
 
 void session::comparecheck(int machine, int32_t f, uint64_t sum) {
-  if (checks_.compare(machine, f, sum) == checkbook::differs) raisedesync(f, setup_.me);
+  if (checks_.compare(machine, f, sum) != checkbook::differs) return;
+  if (ishost()) {
+    blame(machine, f);
+  } else {
+    outofstep(f);
+  }
 }
 
-void session::raisedesync(int32_t f, int from) {
+// The host's match is the match: a joiner whose state differs is told so
+// and dropped, and the computer plays its men on every other machine.
+void session::blame(int machine, int32_t f) {
+  if (!usable(machine)) return;
+  out_.type = packettype::desync;
+  out_.frame = f;
+  sendreliable(machine, out_);
+  lose(machine, reason::outofsync);
+}
+
+// This machine's match is not the host's: it leaves.
+void session::outofstep(int32_t f) {
   if (over_) return;
   sessionevent e;
   e.what = sessionevent::desync;
   e.frame = f;
   push(e);
-  out_.type = packettype::desync;
-  out_.frame = f;
-  for (int m = 1; m <= maxmachines; m++) {
-    if (usable(m) && m != from) sendreliable(m, out_);
+  quit();
+}
+
+void session::holdup(uint32_t nowms, bool stalled) {
+  // A stopped process finds a long gap when it goes on: that was not
+  // anybody's waiting.
+  const uint32_t dt = ticked_ ? std::min<uint32_t>(nowms - lastnow_, 100) : 0;
+  lastnow_ = nowms;
+  ticked_ = true;
+  if (!stalled) {
+    stalled_ = false;
+    for (uint32_t& h : held_) h -= std::min(h, dt / 2);
+    return;
   }
-  over_ = true;
+  if (!stalled_) stalledsince_ = nowms;
+  stalled_ = true;
+  const int32_t c = confirmed();
+  for (int m = 1; m <= maxmachines && !over_; m++) {
+    if (m == setup_.me || !present(m) || queues_[m].complete() || queues_[m].next() != c) continue;
+    held_[m] += dt;
+    // Packets that bring nothing new count as silence: only the host
+    // drops a joiner, and a joiner gives up on its host.
+    if (held_[m] > setup_.droptimeout && (ishost() || m == 1)) lose(m, reason::hostsilent);
+  }
+}
+
+bool session::waiting(uint32_t& held, int& machine, uint32_t& left) const {
+  if (!stalled_ || over_) return false;
+  held = now_ - stalledsince_;
+  machine = 0;
+  uint32_t most = 0;
+  const int32_t c = confirmed();
+  for (int m = 1; m <= maxmachines; m++) {
+    if (m == setup_.me || !present(m) || queues_[m].complete() || queues_[m].next() != c) continue;
+    uint32_t spent = held_[m];
+    if (usable(m)) spent = std::max(spent, now_ - lines_[m].lastheard);
+    if (machine == 0 || spent > most) machine = m, most = spent;
+  }
+  if (machine == 0) return false;
+  left = setup_.droptimeout - std::min(most, setup_.droptimeout);
+  return true;
 }
 
 void session::sendreliable(int machine, const packet& p) {
@@ -365,7 +451,7 @@ void session::knock(int peer, const netevent& e, uint32_t nowms) {
   if (ishost() || !setup_.directlines) return;
   if (!decode(e.data.data(), e.data.size(), in_) || in_.type != packettype::meet) return;
   if (k != knocks_.end()) knocks_.erase(k);
-  const bool ok = in_.token == setup_.token && present(in_.machine) && in_.machine != 1 &&
+  const bool ok = in_.token != 0 && in_.token == setup_.keys[in_.machine] && present(in_.machine) && in_.machine != 1 &&
                   in_.machine < setup_.me && !lines_[in_.machine].up && !lines_[in_.machine].dialling;
   if (!ok) {
     net_.disconnect(peer);
@@ -393,7 +479,7 @@ void session::receiveall(uint32_t nowms) {
         l.open(incoming_.peer, nowms, setup_.delay);
         out_.type = packettype::meet;
         out_.machine = static_cast<uint8_t>(setup_.me);
-        out_.token = setup_.token;
+        out_.token = setup_.keys[m];
         sendreliable(m, out_);
       }
       continue;
@@ -475,7 +561,12 @@ void session::handle(int machine, const packet& p, uint32_t nowms) {
       }
       break;
     case packettype::desync:
-      raisedesync(p.frame, machine);
+      // Only the host tells a machine it is out of step.
+      if (fromhost) {
+        outofstep(p.frame);
+      } else {
+        lose(machine, reason::badpacket);
+      }
       return;
     default:
       // Lobby messages and greetings repeated late are harmless.

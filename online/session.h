@@ -38,11 +38,15 @@ struct sessionsetup {
   // addresses are where they are dialled.
   int machines = 0;
   std::array<rosterentry, maxmachines> roster{};
-  uint64_t token = 0;            // proves a direct line comes from this match
+  // keys[m] opens the direct line between this machine and joiner m: the
+  // host gives it to exactly those two, so no third can pose as either.
+  std::array<uint64_t, maxmachines + 1> keys{};
   uint8_t epoch = 0;             // the match's number in the series
   int delay = 2;                 // frames between a press and its use
   int window = 8;                // the furthest a guess may run ahead of the inputs
-  uint32_t droptimeout = 5000;   // milliseconds of silence that end a peer
+  // Milliseconds a peer may be silent, or hold the match up with no new
+  // inputs, before it is dropped.
+  uint32_t droptimeout = 5000;
   int checkinterval = 60;        // frames between checksum comparisons
   int floodlimit = 512;          // packets from one peer in one frame
   // While nothing changes, inputs go out every this many frames: the guess
@@ -51,11 +55,15 @@ struct sessionsetup {
   bool directlines = true;       // joiners dial each other
 };
 
+// The key of the direct line between machines a and b, from the host's
+// secret: the same whichever of the two asks.
+uint64_t pairkey(uint64_t secret, int a, int b);
+
 struct sessionevent {
   enum kind {
     check,     // this machine's checksum of a confirmed frame
     left,      // a machine left; the computer plays its men after `frame`
-    desync,    // the machines disagree on `frame`: the match is over
+    desync,    // this machine's match differs from the host's at `frame`: it is over here
     hostleft,  // the host is gone or hung up on us: the series is over
   } what = check;
   int machine = 0;
@@ -128,6 +136,12 @@ class session {
   // Leaves on purpose: tells the others right away.
   void quit();
 
+  // The match has been held up this long (milliseconds) waiting for inputs
+  // that have not come; `machine` is the one waiting is for and `left` the
+  // milliseconds until it is dropped. False when the latest frame was not
+  // held up by a missing input.
+  bool waiting(uint32_t& held, int& machine, uint32_t& left) const;
+
  private:
   bool present(int machine) const { return machine >= 1 && machine <= maxmachines && present_[machine]; }
   bool ishost() const { return setup_.me == 1; }
@@ -151,9 +165,11 @@ class session {
   void simulate(int32_t f, bool silent);
   void reportchecks();
   void comparecheck(int machine, int32_t frame, uint64_t sum);
-  void raisedesync(int32_t frame, int from);
   void sendinputs();
   void sendreliable(int machine, const packet& p);
+  void holdup(uint32_t nowms, bool stalled);
+  void blame(int machine, int32_t frame);
+  void outofstep(int32_t frame);
   void push(const sessionevent& e);
 
   rollbackgame& game_;
@@ -175,6 +191,14 @@ class session {
   machineinput lastlocal_;
   bool dialled_ = false;
   uint32_t now_ = 0;
+  // What holding the match up costs each machine: milliseconds of waiting
+  // for its inputs, paid back slowly while frames flow. Past the drop
+  // timeout it counts as silence, whatever else it sends.
+  std::array<uint32_t, maxmachines + 1> held_{};
+  uint32_t lastnow_ = 0;
+  bool ticked_ = false;
+  uint32_t stalledsince_ = 0;  // when the present stall began
+  bool stalled_ = false;
   bool over_ = false;
   timesync sync_;
   std::deque<sessionevent> events_;

@@ -3,10 +3,8 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -15,10 +13,6 @@
 
 namespace plat {
 namespace {
-
-std::atomic<int> gGlErrors{0};
-
-static_assert(sizeof(GlRenderer::Corner) == 24, "corners are uploaded as they are");
 
 // Positions arrive in the frame's pixels, y down; the frame is stored the
 // GL way (bottom row first) and flipped only when read back. Colour and
@@ -114,14 +108,7 @@ bool MakeTarget(int w, int h, GLuint* fbo, GLuint* rbo) {
   return complete;
 }
 
-// The array's layers are bytes in a corner, and GL 3.3 promises 256.
-constexpr int kMaxLayers = 256;
-
 }  // namespace
-
-int GlErrorsSeen() { return gGlErrors.load(); }
-
-GlRenderer::GlRenderer() : packer_(kLayerSize) {}
 
 bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   Shutdown();
@@ -132,7 +119,6 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
     if (error) *error = "the frame is larger than the graphics driver allows";
     return false;
   }
-  packer_ = AtlasPacker(std::min(kLayerSize, maxTextureSize_));
 
   ready_ = true;  // from here on a failure must go through Shutdown
   program_ = Link(error);
@@ -176,25 +162,10 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLushort), indices.data(),
                GL_STATIC_DRAW);
 
-  // Unit 1 keeps the array that makes the mipmaps bound; unit 0 the one
-  // that is sampled (see RefreshFlat).
-  glActiveTexture(GL_TEXTURE1);
-  const FlatMipLayout layout(packer_.LayerSize());
-  for (int level = 0; level <= AtlasPacker::kMipLevels; ++level) {
-    const float size = static_cast<float>(packer_.LayerSize() >> level);
-    levelU0_[level] = static_cast<float>(layout.X(level)) / layout.Width();
-    levelDu_[level] = size / layout.Width();
-    levelV0_[level] = static_cast<float>(layout.Y(level)) / layout.Height();
-    levelDv_[level] = size / layout.Height();
-  }
-  const uint8_t white[4] = {255, 255, 255, 255};
-  if (!EnsureLayers(1) || AddImage(white, 1, 1) < 0) {
-    if (error) *error = "cannot create the texture array";
+  if (!textures_.Init(maxTextureSize_, error)) {
     Shutdown();
     return false;
   }
-  white_ = regions_.back();
-  regions_.pop_back();
 
   if (!MakeTarget(frameW, frameH, &shownFbo_, &shownRbo_) ||
       !MakeTarget(frameW, frameH, &drawFbo_, &drawRbo_)) {
@@ -212,7 +183,7 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
   drawCalls_ = lastDrawCalls_ = 0;
   drawHoldsShown_ = false;
-  CheckErrors("setting up");
+  CheckGlErrors("setting up");
   return true;
 }
 
@@ -223,19 +194,9 @@ void GlRenderer::Shutdown() {
   target_ = kNoFrame;
   shownInLog_ = false;
   drawableW_ = drawableH_ = 0;
-  keepsBack_ = backHolds_ = false;  // a new window says again
-  frontStale_ = true;
-  backW_ = backH_ = 0;
-  firstId_ += static_cast<int>(regions_.size());
-  regions_.clear();
-  white_ = Region();
-  packer_ = AtlasPacker(kLayerSize);
-  atlasLayers_ = flatLayers_ = 0;
-  mipsStale_ = false;
-  flatStale_.clear();
+  changed_.Forget();
+  textures_.Shutdown(ready_);
   if (!ready_) return;
-  glDeleteTextures(1, &atlas_);  // 0 is ignored
-  glDeleteTextures(1, &flat_);
   glDeleteFramebuffers(1, &drawFbo_);
   glDeleteFramebuffers(1, &shownFbo_);
   glDeleteRenderbuffers(1, &drawRbo_);
@@ -244,105 +205,13 @@ void GlRenderer::Shutdown() {
   glDeleteBuffers(1, &ibo_);
   glDeleteVertexArrays(1, &vao_);
   glDeleteProgram(program_);
-  vao_ = vbo_ = ibo_ = atlas_ = flat_ = program_ = 0;
+  vao_ = vbo_ = ibo_ = program_ = 0;
   drawFbo_ = drawRbo_ = shownFbo_ = shownRbo_ = 0;
   ready_ = false;
 }
 
-// Grows the array to hold `layers` layers, keeping what the old one held.
-bool GlRenderer::EnsureLayers(int layers) {
-  if (layers <= atlasLayers_) return true;
-  GLint driverMax = 0;
-  glGetIntegerv(GL_MAX_ARRAY_TEXTURE_LAYERS, &driverMax);
-  const int limit = std::min(kMaxLayers, static_cast<int>(driverMax));
-  if (layers > limit) return false;
-  const int count = std::min(limit, std::max(layers, atlasLayers_ * 2));
-  const int size = packer_.LayerSize();
-  CheckErrors("before the texture array");
-  GLuint grown = 0;
-  glGenTextures(1, &grown);
-  glBindTexture(GL_TEXTURE_2D_ARRAY, grown);
-  for (int level = 0; level <= AtlasPacker::kMipLevels; ++level) {
-    glTexImage3D(GL_TEXTURE_2D_ARRAY, level, GL_RGBA8, size >> level, size >> level, count, 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  }
-  if (glGetError() != GL_NO_ERROR) {  // out of memory, most likely
-    glDeleteTextures(1, &grown);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, atlas_);
-    return false;
-  }
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_BASE_LEVEL, 0);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, AtlasPacker::kMipLevels);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  if (atlas_ != 0) {
-    // Layer by layer through a framebuffer: copying between textures needs
-    // more than GL 3.3.
-    GLuint fbo = 0;
-    glGenFramebuffers(1, &fbo);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    for (int layer = 0; layer < atlasLayers_; ++layer) {
-      glFramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, atlas_, 0, layer);
-      glCopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, 0, 0, layer, 0, 0, size, size);
-    }
-    glDeleteFramebuffers(1, &fbo);
-    glDeleteTextures(1, &atlas_);
-    mipsStale_ = true;
-    BindTarget();
-  }
-  atlas_ = grown;
-  atlasLayers_ = count;
-  flatStale_.assign(static_cast<size_t>(count), true);
-  CheckErrors("growing the texture array");
-  return true;
-}
-
-int GlRenderer::AddImage(const uint8_t* rgba, int w, int h) {
-  AtlasCell cell;
-  if (!packer_.Place(w, h, &cell) || !EnsureLayers(cell.layer + 1)) return -1;
-  int tw = 0, th = 0;
-  const std::vector<uint8_t> texels = PaddedCellTexels(rgba, w, h, cell, &tw, &th);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, cell.x - AtlasPacker::kPadding,
-                  cell.y - AtlasPacker::kPadding, cell.layer, tw, th, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                  texels.data());
-  mipsStale_ = true;
-  flatStale_[static_cast<size_t>(cell.layer)] = true;
-  const float size = static_cast<float>(packer_.LayerSize());
-  Region r;
-  r.live = true;
-  r.layer = static_cast<uint8_t>(cell.layer);
-  r.u0 = cell.x / size;
-  r.v0 = cell.y / size;
-  r.du = cell.w / size;
-  r.dv = cell.h / size;
-  r.texelsW = static_cast<float>(cell.w);
-  r.texelsH = static_cast<float>(cell.h);
-  // A shrunk image's coverage would be that of another image.
-  r.coverage = cell.w == w && cell.h == h ? CoverageOf(rgba, w, h) : FullCoverage();
-  for (uint64_t cells : r.coverage.cells) r.trimmable = r.trimmable || cells != ~uint64_t{0};
-  for (const float* box : r.coverage.box)
-    r.croppable = r.croppable || box[0] > 0 || box[1] > 0 || box[2] < 1 || box[3] < 1;
-  regions_.push_back(r);
-  return firstId_ + static_cast<int>(regions_.size()) - 1;
-}
-
 int GlRenderer::CreateTexture(const TextureData& data) {
-  if (!ready_ || data.rgba == nullptr || data.width <= 0 || data.height <= 0 ||
-      data.width > maxTextureSize_ || data.height > maxTextureSize_) {
-    return -1;
-  }
-  CheckErrors("before a texture");
-  return AddImage(data.rgba, data.width, data.height);
-}
-
-const GlRenderer::Region* GlRenderer::RegionFor(int id) const {
-  if (id == kWhiteTexture) return white_.live ? &white_ : nullptr;
-  const long index = static_cast<long>(id) - firstId_;
-  if (index < 0 || index >= static_cast<long>(regions_.size())) return nullptr;
-  return &regions_[index];
+  return ready_ ? textures_.Create(data) : -1;
 }
 
 void GlRenderer::SetDrawableSize(int w, int h) {
@@ -366,7 +235,7 @@ void GlRenderer::Clear() {
   if (Fits()) {
     target_ = kWindow;
     frameLog_.clear();
-    if (keepsBack_) return;  // cleared where it changes, at the end
+    if (changed_.On()) return;  // cleared where it changes, at the end
   } else {
     target_ = kOffscreen;
     if (drawHoldsShown_) {
@@ -383,12 +252,12 @@ void GlRenderer::Clear() {
 }
 
 void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count) {
-  const Region* region = ready_ ? RegionFor(texture) : nullptr;
+  const GlTextures::Region* region = ready_ ? textures_.Find(texture) : nullptr;
   if (region == nullptr || quads == nullptr || count <= 0) {
     return;  // stale or unknown ids draw nothing
   }
   if (target_ == kNoFrame) BeginFrameOnShown();
-  const Region& r = *region;  // stays put: no image is added while drawing
+  const GlTextures::Region& r = *region;  // stays put: no image is added while drawing
   const uint8_t light = blend == kBlendLight ? 1 : 0;
   for (int i = 0; i < count; ++i) {
     // The level a GPU's nearest-mipmap filter would pick, for the whole
@@ -409,18 +278,17 @@ void GlRenderer::Draw(int texture, BlendMode blend, const Quad* quads, int count
   }
 }
 
-void GlRenderer::Append(const Region& r, uint8_t light, int level, const Quad& quad) {
+void GlRenderer::Append(const GlTextures::Region& r, uint8_t light, int level, const Quad& quad) {
   CornerQuad q;
-  const float u0 = levelU0_[level] + r.u0 * levelDu_[level], du = r.du * levelDu_[level];
-  const float v0 = levelV0_[level] + r.v0 * levelDv_[level], dv = r.dv * levelDv_[level];
+  const GlTextures::LevelRect at = textures_.At(r, level);
   for (int k = 0; k < 4; ++k) {
     const Vertex& in = quad.v[k];
-    const float u = u0 + in.u * du, v = v0 + in.v * dv;
+    const float u = at.u0 + in.u * at.du, v = at.v0 + in.v * at.dv;
     q.c[k] = {in.x, in.y, u, v, in.r, in.g, in.b, in.a, r.layer, light, {0, 0}};
   }
   if (target_ == kWindow) {
     frameLog_.push_back(q);
-    if (keepsBack_) return;  // drawn where it changes, at the end
+    if (changed_.On()) return;  // drawn where it changes, at the end
   }
   Queue(&q, 1);
 }
@@ -440,11 +308,7 @@ void GlRenderer::Queue(const CornerQuad* quads, size_t count) {
 
 void GlRenderer::Flush() {
   if (pending_.empty() || !ready_) return;
-  if (mipsStale_) {
-    glGenerateMipmap(GL_TEXTURE_2D_ARRAY);
-    RefreshFlat();
-    mipsStale_ = false;
-  }
+  textures_.Prepare();
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
   glBufferData(GL_ARRAY_BUFFER, pending_.size() * sizeof(CornerQuad), pending_.data(),
                GL_STREAM_DRAW);
@@ -455,51 +319,6 @@ void GlRenderer::Flush() {
     ++drawCalls_;
   }
   pending_.clear();
-}
-
-// Copies every level of the layers that changed from atlas_ into flat_,
-// growing flat_ to as many layers first.
-void GlRenderer::RefreshFlat() {
-  const int size = packer_.LayerSize();
-  const FlatMipLayout layout(size);
-  // Mesa's software driver was seen copying mipmaps it had not finished
-  // making: waiting costs only when images come in.
-  glFinish();
-  glActiveTexture(GL_TEXTURE0);
-  if (flatLayers_ != atlasLayers_) {
-    glDeleteTextures(1, &flat_);
-    glGenTextures(1, &flat_);
-    glBindTexture(GL_TEXTURE_2D_ARRAY, flat_);
-    glTexImage3D(GL_TEXTURE_2D_ARRAY, 0, GL_RGBA8, layout.Width(), layout.Height(), atlasLayers_, 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    // One level, so no level is worked out per pixel.
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_BASE_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAX_LEVEL, 0);
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D_ARRAY, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    flatLayers_ = atlasLayers_;
-    flatStale_.assign(static_cast<size_t>(atlasLayers_), true);
-  }
-  GLint readFbo = 0;
-  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFbo);
-  GLuint fbo = 0;
-  glGenFramebuffers(1, &fbo);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-  for (int layer = 0; layer < flatLayers_; ++layer) {
-    if (!flatStale_[static_cast<size_t>(layer)]) continue;
-    for (int level = 0; level <= AtlasPacker::kMipLevels; ++level) {
-      glFramebufferTextureLayer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, atlas_, level, layer);
-      glCopyTexSubImage3D(GL_TEXTURE_2D_ARRAY, 0, layout.X(level), layout.Y(level), layer, 0, 0,
-                          size >> level, size >> level);
-    }
-    flatStale_[static_cast<size_t>(layer)] = false;
-  }
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFbo));
-  glDeleteFramebuffers(1, &fbo);
-  glActiveTexture(GL_TEXTURE1);
-  CheckErrors("laying the mipmaps flat");
 }
 
 // Drawing goes on over the shown frame without a clear first (the game may
@@ -514,7 +333,7 @@ void GlRenderer::BeginFrameOnShown() {
   if (Fits() && shownLog_.size() < kLogQuads) {
     target_ = kWindow;
     frameLog_ = shownLog_;
-    if (keepsBack_) return;
+    if (changed_.On()) return;
   } else {
     target_ = kOffscreen;  // shownFbo_ stays free to draw the log for screenshots
     drawHoldsShown_ = false;
@@ -536,11 +355,9 @@ void GlRenderer::KeepShownFrame() {
 }
 
 void GlRenderer::SetKeepsBackBuffer(bool on) {
-  if (on == keepsBack_) return;
+  if (on == changed_.On()) return;
   Flush();
-  keepsBack_ = on;
-  backHolds_ = false;
-  frontStale_ = true;
+  changed_.Set(on);
 }
 
 GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
@@ -551,15 +368,8 @@ GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
   if (target_ == kNoFrame && shownInLog_) BeginFrameOnShown();
   Flush();
   SetDrawableSize(drawableW, drawableH);
-  // A new size is a new back buffer, which the driver makes as the frame
-  // is drawn: showing part of it before could reach past the old one's
-  // edge. That frame swaps, and leaves the back buffer undefined.
-  const bool resized = drawableW != backW_ || drawableH != backH_;
-  backW_ = drawableW;
-  backH_ = drawableH;
-  shown.swap = !keepsBack_ || resized;
-  if (shown.swap) backHolds_ = false;
-  if (target_ == kWindow && keepsBack_ && Fits()) {
+  shown.swap = changed_.Swaps(drawableW, drawableH);
+  if (target_ == kWindow && changed_.On() && Fits()) {
     DrawChanges(&shown);
   } else if (target_ == kWindow && !Fits()) {
     // The window changed size under the frame: draw it again offscreen and
@@ -580,7 +390,7 @@ GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
     shownInLog_ = true;
     drawHoldsShown_ = false;
     target_ = kNoFrame;
-    CheckErrors("presenting");
+    CheckGlErrors("presenting");
     return shown;
   }
 
@@ -610,77 +420,23 @@ GlRenderer::Shown GlRenderer::EndFrame(int drawableW, int drawableH) {
   glBindFramebuffer(GL_FRAMEBUFFER, drawFbo_);
   glViewport(0, 0, frameW_, frameH_);
   // The back buffer now holds the scaled frame, not the log's.
-  backHolds_ = false;
-  frontStale_ = false;
+  changed_.Scaled();
   shown.count = 1;
   shown.rects[0] = {0, 0, drawableW, drawableH};
-  CheckErrors("presenting");
+  CheckGlErrors("presenting");
   return shown;
 }
 
-namespace {
-
-void Bounds(const GlRenderer::CornerQuad& q, float* x0, float* y0, float* x1, float* y1) {
-  *x0 = *x1 = q.c[0].x;
-  *y0 = *y1 = q.c[0].y;
-  for (const GlRenderer::Corner& c : q.c) {
-    *x0 = std::min(*x0, c.x);
-    *x1 = std::max(*x1, c.x);
-    *y0 = std::min(*y0, c.y);
-    *y1 = std::max(*y1, c.y);
-  }
-}
-
-}  // namespace
-
-// The frame in frameLog_ goes into the window's back buffer, which holds the
-// shown log's picture when backHolds_: a pixel that no changed quad of
-// either frame touches is covered by the same quads in the same order, so
-// it keeps its colour.
+// The frame in frameLog_ goes into the window's back buffer: only where it
+// changed is cleared and drawn again.
 void GlRenderer::DrawChanges(Shown* shown) {
-  damage_.Reset(frameW_, frameH_);
-  float x0, y0, x1, y1;
-  if (!backHolds_) {
-    damage_.AddAll();
-  } else {
-    const size_t n = std::max(frameLog_.size(), shownLog_.size());
-    for (size_t i = 0; i < n; ++i) {
-      const bool now = i < frameLog_.size(), before = i < shownLog_.size();
-      if (now && before && std::memcmp(&frameLog_[i], &shownLog_[i], sizeof(CornerQuad)) == 0) {
-        continue;
-      }
-      if (now) {
-        Bounds(frameLog_[i], &x0, &y0, &x1, &y1);
-        damage_.Add(x0, y0, x1, y1);
-      }
-      if (before) {
-        Bounds(shownLog_[i], &x0, &y0, &x1, &y1);
-        damage_.Add(x0, y0, x1, y1);
-      }
-    }
-  }
-  // A quad reaching into a changed rectangle is drawn whole, so the
-  // rectangle grows to hold it: then nothing drawn crosses its edge, and
-  // one draw call needs no scissor. A chain of quads drawn against the
-  // order of its reach could take a pass per quad: after a few, the whole
-  // frame.
-  for (int pass = 0; pass < 4 && damage_.Count() > 0 && !damage_.Whole(); ++pass) {
-    bool grew = false;
-    for (const CornerQuad& q : frameLog_) {
-      Bounds(q, &x0, &y0, &x1, &y1);
-      if (damage_.Touches(x0, y0, x1, y1) && !damage_.Holds(x0, y0, x1, y1)) {
-        damage_.Add(x0, y0, x1, y1);
-        grew = true;
-      }
-    }
-    if (!grew) break;
-    if (pass == 3) damage_.AddAll();
-  }
+  changed_.Plan(frameLog_, shownLog_, frameW_, frameH_);
+  const Damage& damage = changed_.Rects();
   BindTarget();
   glEnable(GL_SCISSOR_TEST);
   glClearColor(0, 0, 0, 1);
-  for (int k = 0; k < damage_.Count(); ++k) {
-    const PixelRect gl = FlipRows(damage_.Rect(k), frameH_);
+  for (int k = 0; k < damage.Count(); ++k) {
+    const PixelRect gl = FlipRows(damage.Rect(k), frameH_);
     glScissor(gl.x, gl.y, gl.w, gl.h);
     // A clear drawn as a quad of our own would read the atlas for every
     // pixel; the driver's own clear is cheaper even limited to a rectangle.
@@ -690,17 +446,10 @@ void GlRenderer::DrawChanges(Shown* shown) {
   glDisable(GL_SCISSOR_TEST);
   // Quads wholly outside the frame are left out here too.
   for (const CornerQuad& q : frameLog_) {
-    Bounds(q, &x0, &y0, &x1, &y1);
-    if (damage_.Touches(x0, y0, x1, y1)) Queue(&q, 1);
+    if (changed_.Touches(q)) Queue(&q, 1);
   }
   Flush();
-  // A swap leaves the back buffer undefined.
-  backHolds_ = !shown->swap;
-  if (frontStale_) {
-    shown->count = 1;
-    shown->rects[0] = {0, 0, frameW_, frameH_};
-    frontStale_ = false;
-  }
+  changed_.Drawn(frameW_, frameH_, shown);
 }
 
 bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) {
@@ -726,19 +475,13 @@ bool GlRenderer::ReadShownFrame(std::vector<uint8_t>* rgba) {
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, frameW_, frameH_, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
   BindTarget();
-  CheckErrors("reading the frame");
+  CheckGlErrors("reading the frame");
   rgba->resize(raw.size());
   for (int y = 0; y < frameH_; ++y) {
     std::memcpy(rgba->data() + y * row, raw.data() + (frameH_ - 1 - y) * row, row);
   }
   for (size_t i = 3; i < rgba->size(); i += 4) (*rgba)[i] = 255;
   return true;
-}
-
-void GlRenderer::CheckErrors(const char* where) const {
-  for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
-    if (gGlErrors.fetch_add(1) < 10) std::fprintf(stderr, "OpenGL error 0x%04x %s\n", e, where);
-  }
 }
 
 }  // namespace plat

@@ -9,10 +9,13 @@ void SubBufferPresenter::Setup(SDL_Window* window) {
   usable_ = false;
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
-      info.subsystem != SDL_SYSWM_X11) {
+  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
     return;
   }
+  // A context made through EGL (no GLX on this system, or SDL told to use
+  // EGL) has no GLX drawable to copy from; and where the GLX library is
+  // missing altogether, calling into it would end the program.
+  if (!epoxy_has_glx(info.info.x11.display) || glXGetCurrentContext() == nullptr) return;
   Display* display = glXGetCurrentDisplay();
   const GLXDrawable drawable = glXGetCurrentDrawable();
   if (display == nullptr || drawable == 0) return;

@@ -50,7 +50,7 @@ sessionsetup threemachines(int me) {
   sessionsetup s;
   s.me = me;
   s.machines = 3;
-  s.token = 7;
+  for (int j = 2; j <= 3; j++) s.keys[j] = j == me ? 0 : pairkey(7, me, j);
   s.roster[0] = {1, 1, 0};
   s.roster[1] = {2, 2, 0};
   s.roster[2] = {3, 1, 0};

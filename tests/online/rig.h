@@ -32,6 +32,7 @@ struct rig {
   std::vector<std::unique_ptr<node>> nodes;  // machine m is nodes[m - 1]
   online::sessionsetup setup;
   int64_t globaltick = 0;
+  uint64_t secret = 0x5ec2e7;  // the host's, for the keys of the direct lines
 
   // `players[i]` men on machine i + 1; machine 1 hosts.
   rig(const std::vector<int>& players, const online::netconditions& c, uint64_t seed,
@@ -44,7 +45,6 @@ struct rig {
       net.add();
     }
     setup.checkinterval = checkinterval;
-    setup.token = seed;
     for (size_t i = 1; i < players.size(); i++) net.connect(0, static_cast<int>(i));
     for (size_t i = 0; i < players.size(); i++) {
       auto n = std::make_unique<node>();
@@ -59,6 +59,7 @@ struct rig {
       node& n = *nodes[m - 1];
       online::sessionsetup mine = setup;
       mine.me = m;
+      for (int j = 2; j <= setup.machines; j++) mine.keys[j] = m == 1 || j == m ? 0 : online::pairkey(secret, m, j);
       n.s = std::make_unique<online::session>(n.game, *n.sim, mine);
       if (m == 1) {
         for (int j = 2; j <= setup.machines; j++) n.s->link(j, j - 1, 0);

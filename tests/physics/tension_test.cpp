@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "physics_helpers.h"
 
@@ -101,37 +102,38 @@ TEST(Tension, HoldsAnElbowAtItsRestAngle) {
   EXPECT_NEAR(std::fmod(a * 180 / M_PI + 720, 360), 270, 1);
 }
 
-// The corrections as numbers: a right angle (270) held at 180, so the error
-// is 90 degrees; b1 = (-40, 0), b2 = (0, 0), b3 = (0, y3).
-TEST(Tension, CorrectionsAreTheStiffnessTimesTheErrorOver400) {
-  struct expect {
-    double y3, strength, s, F, L2;
-  };
-  // F = k * 90 / 400 * s, k = min(strength, 0.7 * mmin * min(L1, L2)).
-  const double cap1600 = 0.699999988079071 * 1600, cap400 = 0.699999988079071 * 400;
-  for (const expect& e :
-       {expect{40, 500, 1, 500 * 90 / 400.0, 1600},
-        expect{40, 500, 2.5, 500 * 90 / 400.0 * 2.5, 1600},
-        expect{40, 1e9, 1, cap1600 * 90 / 400, 1600}, expect{20, 1e9, 1, cap400 * 90 / 400, 400}}) {
-    joint j(0, e.y3, 180, e.strength);
+// The corrections of a right angle (270) held at 180, an error of 90
+// degrees; b1 = (-40, 0), b2 = (0, 0), b3 = (0, y3), masses 2, 4 and 1.
+// Below the cap the push grows with the strength and the step; past it the
+// lightest ball's segment, when it is the shorter, turns by exactly the cap,
+// 0.7 * 90 / 400 radians, however strong the joint.
+TEST(Tension, CorrectionsFollowStrengthAndStepUpToTheCap) {
+  auto push = [](double y3, double strength, double s, double lightest = 1) {
+    joint j(0, y3, 180, strength);
     j.b1->actualmass = 2;
     j.b2->actualmass = 4;
-    j.b3->actualmass = 1;
+    j.b3->actualmass = lightest;
     for (ball* b : j.rag.balllist) b->shiftx = b->shifty = 0;
-    j.t->partialtension(0, e.s);
-    SCOPED_TRACE(testing::Message() << "y3 " << e.y3 << " strength " << e.strength << " s " << e.s);
-    const double tol = 1e-9 * e.F;
-    EXPECT_NEAR(j.b1->shiftx, 0, tol);
-    EXPECT_NEAR(j.b1->shifty, -e.F * 40 / 1600 / 2, tol);
-    EXPECT_NEAR(j.b3->shiftx, e.F * e.y3 / e.L2 / 1, tol);
-    EXPECT_NEAR(j.b3->shifty, 0, tol);
-    EXPECT_NEAR(j.b2->shiftx, -e.F * e.y3 / e.L2 / 4, tol);
-    EXPECT_NEAR(j.b2->shifty, e.F * 40 / 1600 / 4, tol);
+    j.t->partialtension(0, s);
+    EXPECT_NEAR(j.b1->shiftx, 0, 1e-12);
+    EXPECT_NEAR(j.b3->shifty, 0, 1e-12);
+    return std::vector<double>{j.b1->shifty, j.b2->shiftx, j.b2->shifty, j.b3->shiftx};
+  };
+  // A figure of a known-good run: strength 500 moves b3 by 2.8125.
+  const std::vector<double> base = push(40, 500, 1);
+  EXPECT_NEAR(base[3], 2.8125, 1e-9);
+  EXPECT_LT(base[0], 0);  // b1 and b3 close the angle, b2 pushes back
+  const std::vector<double> stepped = push(40, 500, 2.5), doubled = push(40, 1000, 1);
+  for (size_t k = 0; k < base.size(); ++k) {
+    EXPECT_NEAR(stepped[k], 2.5 * base[k], 1e-9) << k;
+    EXPECT_NEAR(doubled[k], 2 * base[k], 1e-9) << k;
   }
-  // The cap uses the lightest of the three masses.
-  joint light(0, 40, 180, 1e9);
-  light.b2->actualmass = 0.5;
-  for (ball* b : light.rag.balllist) b->shiftx = b->shifty = 0;
-  light.t->partialtension(0, 1);
-  EXPECT_NEAR(light.b3->shiftx, cap1600 * 0.5 * 90 / 400 * 40 / 1600, 1e-9);
+  const double cap = 0.7 * 90 / 400;
+  for (double y3 : {40.0, 20.0}) {
+    const std::vector<double> strong = push(y3, 1e9, 1), stronger = push(y3, 1e12, 1);
+    EXPECT_NEAR(strong[3] / y3, cap, 1e-6) << y3;
+    for (size_t k = 0; k < base.size(); ++k) EXPECT_EQ(strong[k], stronger[k]) << k;
+    // The cap follows the lightest mass.
+    EXPECT_NEAR(push(y3, 1e9, 1, 0.5)[0], strong[0] / 2, 1e-9) << y3;
+  }
 }

@@ -2,10 +2,12 @@
 # A match won online, as two real processes over loopback whose windows
 # differ (the host's 1024 x 768, the joiner's 640 x 480): the joiner plays
 # at the host's size, both end the match with the same line, and the replay
-# each machine saved is the same and plays back to that line.
+# each machine saved is the same and plays back to that line. In the middle
+# the joiner's process is stopped for two seconds: the host shows whom it
+# waits for and when he would be dropped, then both play on.
 . "$SRC/tests/scenarios/online_common.bash"
 
-port=$((40000 + $$ % 5000))
+port=$((30000 + $$ % 1000))
 mkdir "$work/host" "$work/join"
 prefs "$work/host" 3 0 1 1 0 1
 prefs "$work/join" 1 0 1 1 0 1
@@ -17,20 +19,34 @@ cp "$work/join/prefs.txt" "$work/prefs.before"
 # Enter starts the series, and from frame 1800 on leaves the winner's screen.
 hold() {  # KEYS...
   local f k
-  for f in $(seq 450 10 3000); do
+  for f in $(seq 450 10 3300); do
     for k in "$@"; do echo "$f down $k"; done
   done
 }
 {
-  for f in $(seq 40 20 400) $(seq 1800 20 3000); do echo "$f press ENTER"; done
+  for f in $(seq 40 20 400) $(seq 1800 20 3300); do echo "$f press ENTER"; done
   hold UP RIGHT
 } | sort -s -n > "$work/host/script.txt"
 hold DOWN RIGHT > "$work/join/script.txt"
 
-play "$work/host" 3000 --seed 1 --host "$port" &
+play "$work/host" 3300 --seed 1 --host "$port" &
 hostpid=$!
 sleep 0.3
-play "$work/join" 3000 --seed 7 --join "127.0.0.1:$port" || fail "the joiner ended with status $?"
+play "$work/join" 3300 --seed 7 --join "127.0.0.1:$port" &
+joinpid=$!
+for _ in $(seq 600); do
+  grep -q '^match start online' "$work/host/trace.txt" 2> /dev/null && break
+  sleep 0.1
+done
+sleep 3
+# The game itself, under the subshell and timeout.
+game=$joinpid
+while child=$(pgrep -P "$game" | head -1) && [ -n "$child" ]; do game=$child; done
+[ "$game" != "$joinpid" ] || fail "the joiner's game is not running"
+kill -STOP "$game"
+sleep 2
+kill -CONT "$game"
+wait "$joinpid" || fail "the joiner ended with status $?"
 wait "$hostpid" || fail "the host ended with status $?"
 
 h=$work/host/trace.txt
@@ -39,6 +55,11 @@ decided=$(grep '^match end' "$h" | grep -v ' -1 ' | head -1)
 [ -n "$decided" ] || fail "no match was won: $(grep '^match end' "$h")"
 grep -qx "$decided" "$j" || fail "the joiner ended the won match otherwise: $(grep '^match end' "$j")"
 same_checks "$h" "$j" 30
+grep -q '^label .* WAITING FOR PLAYER 2$' "$h" || fail "the host never showed whom it waited for"
+for n in 4 3; do
+  grep -q "^label .* DROPPED IN $n\$" "$h" || fail "the host's count-down never showed $n"
+done
+grep -q '^net peer leave' "$h" && fail "the stopped joiner was dropped"
 
 # The joiner played at the host's size and kept its own in prefs.txt.
 [ "$(grep '^display open' "$j" | head -2 | tr '\n' ,)" = 'display open 640 480 0,display open 1024 768 0,' ] ||

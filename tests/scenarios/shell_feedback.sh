@@ -1,7 +1,15 @@
-# Where the game used to go quiet or draw past its room: a key that cannot
-# be bound is told on the controls screen, a wide high-score name shrinks
-# short of its score, and the lobby counts one player in the singular.
+# Where the game used to go quiet or draw past its room: --help and
+# --version answer, a key that cannot be bound is told on the controls
+# screen, a wide high-score name shrinks short of its score, and the lobby
+# counts one player in the singular.
 . "$SRC/tests/scenarios/shell_common.bash"
+
+"$PARVANE" --seed 3 --help > help.txt || fail "--help did not exit 0"
+for option in headless script trace seed fake-clock max-frames replay synctest host \
+  'join HOST:PORT' 'join CODE' meet netsim version; do
+  grep -q -- "^ *--$option" help.txt || fail "--help does not tell --$option"
+done
+"$PARVANE" --version | grep -qx 'parvane [0-9.]*' || fail "--version does not print the version"
 
 prefs 3 0 1 1 5 1
 printf 'WWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\r\n700\r\nNOBODY\r\n0\r\n' > scores.txt
