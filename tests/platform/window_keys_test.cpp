@@ -18,7 +18,7 @@ TEST(WindowKeys, PhysicalKeysMapToVirtualKeys) {
       {40, 13}, {88, 13},                           // both Enter keys confirm
       {41, 27}, {44, 32},  {80, 37},    {82, 38},
       {79, 39}, {81, 40},  {89, 97},    {98, 96},  // keypad 1, keypad 0
-      {76, 46}, {58, 0},  {-5, 0},   {100000, 0},            // F1 and nonsense: ignored
+      {76, 46}, {58, 0},  {-5, 0},     {100000, 0},  // Delete; F1 and nonsense: ignored
   };
   for (const auto& p : pairs) EXPECT_EQ(VirtualKeyForScancode(p[0]), p[1]) << p[0];
 }
