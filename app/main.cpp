@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   }
   status = PlatformInit(config, &error);
   if (status != 0) {
-    std::cerr << error << "\n";
+    std::cerr << Printable(error) << "\n";  // it may quote a script's line
     return status;
   }
   auto parvane = std::make_unique<game>();

@@ -20,6 +20,7 @@
 #include "online/address.h"
 #include "online/netplay.h"
 #include "platform/platform.h"
+#include "platform/savefile.h"
 #include "players/man.h"
 #include "replay/recording.h"
 
@@ -380,7 +381,9 @@ std::string askaddress(const game& g) {
   std::string text;
   if (TextStream* in = OpenRead(lastjoinfile)) {
     text = ReadLine(in);
-    Close(in);
+    if (!Close(in)) reportreadfailure(lastjoinfile);
+  } else {
+    reportreadfailure(lastjoinfile);
   }
   // A file anyone may edit: only what could be typed is kept.
   std::string checked;

@@ -1,12 +1,5 @@
 #include "app/onlinesettings.h"
 
-namespace {
-
-// The window sizes of the options' resolutions 1 to 3.
-constexpr int windowsizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
-
-}  // namespace
-
 std::vector<uint8_t> encodesettings(const Tmultiplayersettings& m, int xwin, int ywin) {
   std::vector<uint8_t> out;
   for (int v : {m.speed, m.ballsize, m.ballmass, m.gravity, m.arenanum})
@@ -25,16 +18,14 @@ bool decodesettings(const std::vector<uint8_t>& in, seriessettings& s) {
       !within(in[3], 0, 10) || !within(in[4], 0, 16))
     return false;
   const int xwin = in[5] | in[6] << 8, ywin = in[7] | in[8] << 8;
-  for (int r = 1; r <= 3; r++) {
-    if (windowsizes[r - 1][0] != xwin || windowsizes[r - 1][1] != ywin) continue;
-    Tmultiplayersettings& m = s.multi;
-    m.speed = in[0];
-    m.ballsize = in[1];
-    m.ballmass = in[2];
-    m.gravity = in[3];
-    m.arenanum = in[4];
-    s.resolution = r;
-    return true;
-  }
-  return false;
+  const int r = resolutionof(xwin, ywin);
+  if (r == 0) return false;
+  Tmultiplayersettings& m = s.multi;
+  m.speed = in[0];
+  m.ballsize = in[1];
+  m.ballmass = in[2];
+  m.gravity = in[3];
+  m.arenanum = in[4];
+  s.resolution = r;
+  return true;
 }

@@ -37,7 +37,7 @@ int game::readprefs() {
     }
     // A seventh line only once the team colours were changed.
     optpalette = Eof(in) ? 0 : TextToInt(ReadLine(in));
-    Close(in);
+    if (!Close(in)) reportreadfailure(prefsfile);
   }
   if (optfullscr > 1 || optfullscr < 0) optfullscr = 0;
   if (optres > 3 || optres < 1) optres = 3;

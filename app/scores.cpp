@@ -29,7 +29,7 @@ int game::blackscores() {
       const std::string points = std::to_string(entry.points);
       const double pointsx = rightedge - LabelWidth(points) * s2;
       // A wide name shrinks to end short of its score, on the same middle.
-      const std::string label = std::to_string(i) + (i < 10 ? " " : "") + ": " + entry.name;
+      const std::string label = std::to_string(i) + (i < 10 ? " " : "") + ": " + Printable(entry.name);
       const double room = pointsx - w * 20 / 1024 - namex;
       const double s = LabelWidth(label) * s2 > room ? room / LabelWidth(label) : s2;
       SetDrawScale(s, s);

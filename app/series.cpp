@@ -132,7 +132,8 @@ int game::allmultiplayer(Tmultiplayersettings& settings) {
 namespace {
 
 [[noreturn]] void refusereplay(const std::string& message) {
-  std::cerr << "parvane: " << message << "\n";
+  // The path and the version come from outside: never raw to the terminal.
+  std::cerr << "parvane: " << Printable(message) << "\n";
   EndProgramWith(1);
 }
 

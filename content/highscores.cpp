@@ -23,6 +23,7 @@ void initscores(std::vector<highscore>& list) {
 int readscores(std::vector<highscore>& list) {
   TextStream* in = OpenRead(scoresfile);
   if (in == nullptr) {
+    // Not there, or not a file: the save below says which once.
     writescores(list);
     in = OpenRead(scoresfile);
     if (in == nullptr) return 1;
@@ -31,7 +32,9 @@ int readscores(std::vector<highscore>& list) {
     if (!Eof(in)) entry.name = ReadLine(in);
     if (!Eof(in)) entry.points = TextToInt64(ReadLine(in));
   }
-  Close(in);
+  // Entries before the damage are kept; the file is saved whole again after
+  // the next run that enters the table.
+  if (!Close(in)) reportreadfailure(scoresfile);
   return 0;
 }
 

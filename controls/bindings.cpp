@@ -160,7 +160,10 @@ std::vector<std::string> bindinglines(const keybindings& b) {
 
 keybindings readbindings() {
   TextStream* in = OpenRead(controlsfile);
-  if (in == nullptr) return defaultbindings();
+  if (in == nullptr) {
+    reportreadfailure(controlsfile);
+    return defaultbindings();
+  }
   std::vector<std::string> lines;
   while (!Eof(in) && static_cast<int>(lines.size()) < maxlines) {
     std::string line = ReadLine(in);
@@ -168,7 +171,7 @@ keybindings readbindings() {
     if (line.size() > maxlinelength) line.resize(maxlinelength + 1);
     lines.push_back(std::move(line));
   }
-  Close(in);
+  if (!Close(in)) reportreadfailure(controlsfile);
   return parsebindings(lines);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "match/scoring.h"
 #include "match/tlevel.h"
 #include "physics/mainball.h"
 #include "physics/teamcolours.h"
@@ -20,7 +21,7 @@ void setcolour(const float* c) {
 
 // The time bonus of a won level: levelnum * 20000 for an instant win,
 // falling linearly to 0 when the match took the whole allowance.
-int levelbonus(int levelnum, int mennumber, int elapsedms) {
+int levelbonus(int levelnum, int mennumber, uint32_t elapsedms) {
   int n = mennumber * secondsperman;
   if (n <= 0) return 0;
   double e = elapsedms / 1000.0;
@@ -28,7 +29,7 @@ int levelbonus(int levelnum, int mennumber, int elapsedms) {
   // game has always given for the same time.
   float a = static_cast<float>(n - e);
   float b = static_cast<float>(static_cast<double>(levelnum) * a);
-  double c = static_cast<double>(b) * 20000 / n;
+  double c = static_cast<double>(b) * timebonuspoints / n;
   return static_cast<int>(std::max(c, 0.0));
 }
 
@@ -98,9 +99,14 @@ int tlevel::changephase() {
       if (leveltype == "custom" || leveltype == "multiplayer") phase = "tellwinner";
       if (leveltype == "levels" && winner == 1) {
         phase = "levelcompleted";
-        levelscore = levelnum * 10000;
-        timebonus = levelbonus(levelnum, mennumber, frame.clock - initialtime);
-        endscore = startscore + levelscore + timebonus;
+        levelscore = levelnum * levelpoints;
+        // The clock wraps after 24 days: the time taken is counted modulo
+        // 2^32, and a clock that ran back gives no bonus.
+        const uint32_t elapsed =
+            static_cast<uint32_t>(frame.clock) - static_cast<uint32_t>(initialtime);
+        timebonus = levelbonus(levelnum, mennumber, elapsed);
+        endscore = static_cast<int>(
+            std::min<int64_t>(int64_t{startscore} + levelscore + timebonus, INT32_MAX));
       }
       if (leveltype == "levels" && winner != 1) {
         // A lost level is worth nothing, even when player 1 passed the

@@ -28,6 +28,17 @@ class Tmultiplayersettings {
   int arenanum = 1;
 };
 
+// The window sizes of the options' resolutions 1 to 3: the only windows a
+// shared file or a host may ask for.
+constexpr int windowsizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
+
+// The resolution of a window size, 0 when the options offer no such size.
+inline int resolutionof(int xwin, int ywin) {
+  for (int r = 1; r <= 3; r++)
+    if (windowsizes[r - 1][0] == xwin && windowsizes[r - 1][1] == ywin) return r;
+  return 0;
+}
+
 struct matchsetup {
   // "levels", "custom" or "multiplayer", or "online" (a multiplayer match
   // with the shared pause); only the settings of that mode are read.

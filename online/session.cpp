@@ -54,9 +54,10 @@ int session::firstman(int machine) const { return present(machine) ? firstman_[m
 int session::players(int machine) const { return present(machine) ? queues_[machine].players() : 0; }
 
 bool session::direct(int machine) const {
-  // Only once inputs came over it: a line just dialled may not be through.
+  // Only while new inputs come over it: a line just dialled may not be
+  // through, and one that brings only empty packets would starve us.
   return machine != 1 && !ishost() && usable(machine) && lines_[machine].heard &&
-         now_ - lines_[machine].lastheard < directquiet;
+         now_ - lines_[machine].lastnews < directquiet;
 }
 
 bool session::sendsover(int stream, int machine) const {
@@ -607,6 +608,7 @@ bool session::takeinput(int machine, const packet& p) {
         continue;
       }
       if (!q.add(f, b.frames[k]) && !(q.left() && f > q.leftafter())) return false;
+      l.lastnews = now_;
     }
   }
   // Frame figures from an older packet that arrived late would mislead time sync.

@@ -17,6 +17,7 @@ struct TextStream {
   FILE* file = nullptr;  // the file read, or the temporary file written
   bool writing = false;
   bool failed = false;
+  bool damaged = false;  // a read met a line too long to be real
   int error = 0;       // why a write failed
   std::string target;  // the file a write replaces
   std::string temp;
@@ -30,6 +31,10 @@ namespace plat {
 namespace {
 
 std::string gFileError;
+
+// No line the game writes comes near this; a longer one is not read into
+// memory, and its file counts as damaged.
+constexpr size_t kMaxLine = 4096;
 
 TextStream* FailWith(const std::string& why) {
   SetFileError(why);
@@ -105,11 +110,19 @@ std::string LastFileError() { return plat::gFileError; }
 TextStream* OpenRead(const std::string& path) {
   // Not blocking: a pipe by that name must not wait for a writer forever.
   const int fd = open(plat::ResolvePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    plat::SetFileError(errno == ENOENT ? "" : strerror(errno));
+    return nullptr;
+  }
   struct stat st;
   FILE* f = nullptr;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) f = fdopen(fd, "rb");
+  const bool known = fstat(fd, &st) == 0;
+  if (known && S_ISREG(st.st_mode)) f = fdopen(fd, "rb");
   if (!f) {
+    plat::SetFileError(!known                  ? strerror(errno)
+                       : S_ISDIR(st.st_mode)   ? strerror(EISDIR)
+                       : S_ISREG(st.st_mode)   ? strerror(errno)
+                                               : "not a regular file");
     close(fd);
     return nullptr;
   }
@@ -166,12 +179,18 @@ TextStream* OpenWrite(const std::string& path) {
 
 std::string ReadLine(TextStream* stream) {
   std::string line;
-  if (!stream || stream->writing) return line;
+  if (!stream || stream->writing || stream->damaged) return line;
   FILE* f = stream->file;
   for (;;) {
     int c = getc(f);
     if (c == EOF || c == '\n' || c == 0) break;
-    if (c != '\r') line.push_back(static_cast<char>(c));
+    if (c == '\r') continue;
+    if (line.size() == plat::kMaxLine) {
+      stream->damaged = true;
+      line.clear();
+      break;
+    }
+    line.push_back(static_cast<char>(c));
   }
   return line;
 }
@@ -198,7 +217,7 @@ void WriteLine(TextStream* stream, const std::string& text) {
 }
 
 bool Eof(TextStream* stream) {
-  if (!stream || stream->writing) return true;
+  if (!stream || stream->writing || stream->damaged) return true;
   int c = getc(stream->file);
   if (c == EOF) return true;
   ungetc(c, stream->file);
@@ -229,6 +248,10 @@ bool Close(TextStream* stream) {
     }
   } else {
     fclose(stream->file);
+    if (stream->damaged) {
+      plat::SetFileError("a line is too long (the file is damaged)");
+      ok = false;
+    }
   }
   delete stream;
   return ok;

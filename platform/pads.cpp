@@ -56,7 +56,7 @@ void PadState::Connect(int pad, const std::string& name, KeyState& keys) {
   // restarts the platform never take a new pad for one they knew.
   static uint32_t connections = 0;
   p.connection = ++connections;
-  p.name = name;
+  p.name = Printable(name);  // from the device or a mappings file
 }
 
 void PadState::Disconnect(int pad, KeyState& keys) {

@@ -227,6 +227,11 @@ int64_t TextToInt64(const std::string& text);
 // A leading decimal number (sign, digits, fraction, exponent); otherwise 0.
 double TextToReal(const std::string& text);
 
+// The text with each control character (C0, DEL, and C1 raw or as UTF-8)
+// replaced by '?'. What a file or a packet says reaches the terminal or the
+// screen only this way, so it can never move the cursor, retitle or clear.
+std::string Printable(const std::string& text);
+
 // ---- Files -----------------------------------------------------------------------
 
 // Paths starting with "media/" are looked up in the media folder; others are
@@ -235,10 +240,13 @@ double TextToReal(const std::string& text);
 // or a full disk never leaves a half-written file.
 TextStream* OpenRead(const std::string& path);   // nullptr when missing
 TextStream* OpenWrite(const std::string& path);  // nullptr on failure
-std::string ReadLine(TextStream* stream);  // up to LF or NUL, CR dropped
+// Up to LF or NUL, CR dropped. A line of more than 4096 bytes is not read:
+// it comes back empty, and the stream ends there as damaged.
+std::string ReadLine(TextStream* stream);
 void WriteLine(TextStream* stream, const std::string& text);  // text CR LF
 bool Eof(TextStream* stream);
-bool Close(TextStream* stream);  // false when the data could not be saved
+// False when the data could not be saved, or a read stream was damaged.
+bool Close(TextStream* stream);
 bool CreateEmptyFile(const std::string& path);
 // Whole binary files, named as above. A write goes through a temporary file
 // renamed over the target. A read takes at most `limit` bytes: 0 read, 1
@@ -260,8 +268,9 @@ bool MakeFolder(const std::string& path);  // true when it exists afterwards
 // permission bits, refuses a file without write permission, and writes in
 // place when no temporary file can be made beside the target.
 
-// Why the last OpenWrite, Close of a written stream or CreateEmptyFile
-// failed, in words for the player ("Permission denied").
+// Why the last OpenWrite, Close or CreateEmptyFile failed, in words for the
+// player ("Permission denied"); after an OpenRead that gave no stream, ""
+// when the file is simply missing.
 std::string LastFileError();
 // The absolute path of a game file, and of the folder that holds it, for
 // messages to the player.

@@ -28,4 +28,10 @@ void reportsavefailure(const std::string& path) {
   Notify("could not save " + GameFilePath(path) + ": " + LastFileError());
 }
 
+void reportreadfailure(const std::string& path) {
+  const std::string why = LastFileError();
+  if (why.empty() || !toldfailures().insert(path).second) return;
+  Notify("could not read " + GameFilePath(path) + ": " + why);
+}
+
 void forgetsavefailures() { toldfailures().clear(); }

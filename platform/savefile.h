@@ -14,5 +14,8 @@ TextStream* openreplacing(const std::string& path);
 // files failed: the full path and the reason. The game then goes on with
 // the old file, or none.
 void reportsavefailure(const std::string& path);
+// The same for a file that is there but cannot be read (a folder, a pipe, a
+// device) or was damaged; a missing one is no failure. Either is told once.
+void reportreadfailure(const std::string& path);
 // Forgets which failures were told (a new run, or a test).
 void forgetsavefailures();

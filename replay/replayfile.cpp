@@ -20,6 +20,7 @@
 #include <cstring>
 
 #include "match/hash64.h"
+#include "match/scoring.h"
 
 namespace {
 
@@ -29,8 +30,6 @@ constexpr size_t maxversionlength = 32;
 constexpr uint16_t knownbuttons = (1u << 13) - 1;
 constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
 constexpr int clockescape = 31;
-constexpr int minwindow = 320;
-constexpr int maxwindow = 8192;
 
 class writer {
  public:
@@ -249,15 +248,14 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   readmatchsettings(r, m);
   rec.xwin = static_cast<int>(r.u(2));
   rec.ywin = static_cast<int>(r.u(2));
-  if (r.ok() && (rec.xwin < minwindow || rec.xwin > maxwindow || rec.ywin < minwindow * 3 / 4 ||
-                 rec.ywin > maxwindow))
-    r.fail("its window size is out of range");
+  if (r.ok() && resolutionof(rec.xwin, rec.ywin) == 0) r.fail("its window size is out of range");
   rec.fireworks = r.ranged(1, 0, 1, "fireworks option");
   rec.trail = r.ranged(1, 0, 2, "trail option");
   for (int& v : rec.wins) v = static_cast<int>(r.u(2));
   rec.startscore = static_cast<int32_t>(r.i(4));
   rec.worstscore = static_cast<int32_t>(r.i(4));
-  if (r.ok() && rec.startscore < 0) r.fail("its score is out of range");
+  if (r.ok() && (rec.startscore < 0 || rec.startscore > maxscorebefore(rec.level)))
+    r.fail("its score is out of range");
   rec.randomstate = r.u(8);
   rec.initialtime = static_cast<int32_t>(r.i(4));
   rec.startchecksum = r.u(8);

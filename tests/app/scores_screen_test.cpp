@@ -11,6 +11,7 @@ TEST_F(ScoresScreen, EntriesAppearOneEveryFiveFrames) {
   initscores(g.scoreslist);
   g.scoreslist[0].name = "ZOE";
   g.scoreslist[0].points = 1234;
+  g.scoreslist[1].name = "AL\x1b[2J\n";  // a hand-edited scores.txt
   Start("101 press ENTER\n");
   g.changeres(0, 3, 0);
   g.blackscores();
@@ -29,6 +30,7 @@ TEST_F(ScoresScreen, EntriesAppearOneEveryFiveFrames) {
   const LabelLine first = LastLabel(trace, "1 : ZOE");
   EXPECT_DOUBLE_EQ(first.y, 130);
   EXPECT_DOUBLE_EQ(first.x, 270);
+  EXPECT_DOUBLE_EQ(LastLabel(trace, "2 : AL?[2J?").y, 160);
   EXPECT_DOUBLE_EQ(LastLabel(trace, "20: NOBODY").y, 700);
   const LabelLine points = LastLabel(trace, "1234");
   EXPECT_DOUBLE_EQ(points.y, 130);

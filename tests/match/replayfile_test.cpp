@@ -122,8 +122,14 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
       {[](replayrecord& r) { r.custom.numplayers = 7; }, "its number of players is out of range"},
       {[](replayrecord& r) { r.multi.speed = 0; }, "its speed is out of range"},
       {[](replayrecord& r) { r.ywin = 20; }, "its window size is out of range"},
+      // Only the sizes the options offer: a huge one would take a gigabyte.
+      {[](replayrecord& r) { r.xwin = r.ywin = 8192; }, "its window size is out of range"},
+      {[](replayrecord& r) { r.ywin = 768; }, "its window size is out of range"},
       {[](replayrecord& r) { r.trail = 3; }, "its trail option is out of range"},
       {[](replayrecord& r) { r.startscore = -5; }, "its score is out of range"},
+      // More than winning every level before at once could carry in.
+      {[](replayrecord& r) { r.startscore = INT32_MAX; }, "its score is out of range"},
+      {[](replayrecord& r) { r.level = 3, r.startscore = 90001; }, "its score is out of range"},
       {[](replayrecord& r) { r.winner = 5; }, "its winner is out of range"},
       {[](replayrecord& r) { r.frames[3].held = 1 << 14; }, "its buttons are unknown"},
       {[](replayrecord& r) { r.frames[4].players[2].keys = 16; }, "a player's keys are unknown"},
@@ -139,6 +145,10 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
     t.change(r);
     EXPECT_EQ(refusal(encodereplay(r)), std::string("not a playable replay: ") + t.cause);
   }
+  replayrecord best = sample();
+  best.level = 3;
+  best.startscore = 90000;
+  EXPECT_EQ(refusal(encodereplay(best)), "");
 
   // A frame count larger than the bytes could hold is not believed.
   std::string bytes = encodereplay(sample());
@@ -162,6 +172,7 @@ TEST(ReplayFile, AMatchWithAManTheComputerPlaysComesBack) {
     replayrecord r = sample();
     r.mode = mode;
     r.level = 1;
+    r.startscore = 0;
     for (size_t k = 150; k < r.frames.size(); k++)
       r.frames[k].players[3].keys |= online::inputcomputer;
     replayrecord back;

@@ -28,6 +28,19 @@ TEST(TextFiles, ReadLineStopsAtLineFeedOrNulAndDropsCarriageReturns) {
   EXPECT_TRUE(Close(s));
 }
 
+TEST(TextFiles, ALineTooLongToBeRealEndsTheFileAsDamaged) {
+  ScratchFolder dir;
+  std::string path = dir.File("long.txt");
+  const std::string longest(4096, 'x');
+  WriteBytes(path, longest + "\r\n" + std::string(200000, '9') + "\r\nafter\r\n");
+  TextStream* s = OpenRead(path);
+  EXPECT_EQ(ReadLine(s), longest);
+  EXPECT_EQ(ReadLine(s), "");  // nothing of the long line, nor of anything after it
+  EXPECT_TRUE(Eof(s));
+  EXPECT_FALSE(Close(s));
+  EXPECT_EQ(LastFileError(), "a line is too long (the file is damaged)");
+}
+
 TEST(TextFiles, BytesAboveAsciiSurviveAsOneCharacterEach) {
   ScratchFolder dir;
   std::string path = dir.File("bytes.txt");
@@ -201,10 +214,16 @@ TEST(SpecialFiles, AreUnreadableAndNeverBlock) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   // Each of these would wait for a writer or reader forever.
   EXPECT_EQ(OpenRead(fifo), nullptr);
+  EXPECT_EQ(LastFileError(), "not a regular file");
   EXPECT_EQ(OpenWrite(fifo), nullptr);
   EXPECT_FALSE(CreateEmptyFile(fifo));
   EXPECT_EQ(OpenRead(dir.path()), nullptr);
+  EXPECT_EQ(LastFileError(), strerror(EISDIR));
   EXPECT_EQ(OpenRead("/dev/zero"), nullptr);  // would never end
+  EXPECT_EQ(LastFileError(), "not a regular file");
+  // Only a missing file is no failure to tell.
+  EXPECT_EQ(OpenRead(dir.File("none.txt")), nullptr);
+  EXPECT_EQ(LastFileError(), "");
   // A link to a regular file is read like the file.
   WriteBytes(dir.File("real.txt"), "5\r\n");
   ASSERT_EQ(symlink("real.txt", dir.File("link.txt").c_str()), 0);

@@ -50,3 +50,12 @@ TEST(TextToReal, ReadsALeadingDecimalNumberOnly) {
   EXPECT_EQ(TextToReal("-."), 0);
   EXPECT_EQ(TextToReal("1e999"), DBL_MAX);
 }
+
+TEST(Printable, ControlCharactersBecomeQuestionMarksAndLettersStay) {
+  // Retitle, clear, colour: all inert. A raw or UTF-8 C1 CSI too.
+  EXPECT_EQ(Printable("\x1b]0;owned\x07\x1b[2J\r\n\x7f"), "?]0;owned??[2J???");
+  EXPECT_EQ(Printable("a\x9b" "31m b\xc2\x9b" "31m"), "a?31m b?31m");
+  // Latin-1 and UTF-8 letters, and a UTF-8 sequence cut short, are kept.
+  EXPECT_EQ(Printable("caf\xe9 caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d \xc2\xa0 \xe2\x80"),
+            "caf\xe9 caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d \xc2\xa0 \xe2?");
+}

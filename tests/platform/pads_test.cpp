@@ -90,7 +90,8 @@ TEST_F(Pads, AStickNearTheThresholdDoesNotChatter) {
 }
 
 TEST_F(Pads, OutOfRangeValuesAndUnknownPadsAreHarmless) {
-  pads.Connect(1, "P", keys);
+  pads.Connect(1, "Pad\x1b[2J", keys);  // a name from a mappings file
+  EXPECT_EQ(pads.Name(1), "Pad?[2J");
   pads.Axis(1, padaxisleftx, 7.0f, keys);
   EXPECT_EQ(pads.AxisValue(1, padaxisleftx), 1.0f);
   pads.Axis(1, padaxislefttrigger, -1.0f, keys);

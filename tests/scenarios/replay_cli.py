@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Rewrites a replay file for the replay scenario: `endsum FILE` changes the
 recorded end checksum, `cut FILE N` keeps the first N bytes, `flip FILE I`
-flips a bit of byte I. endsum keeps the file's check value right, as a
+flips a bit of byte I, `version FILE TEXT` names another game version and
+another set-up. endsum and version keep the file's check value right, as a
 hand-made file would."""
+import os
 import sys
 
 M = (1 << 64) - 1
@@ -48,6 +50,14 @@ def main():
     data = bytearray(open(path, "rb").read())
     if what == "endsum":
         data[-16] ^= 1
+        data[-8:] = hash64(bytes(data[:-8])).to_bytes(8, "little")
+    elif what == "version":
+        old = data[6]
+        text = os.fsencode(sys.argv[3])
+        data[6:7 + old] = bytes([len(text)]) + text
+        # Past mode, level, settings, window, options, wins, scores,
+        # generator and clock: the start checksum.
+        data[7 + len(text) + 2 + 13 + 6 + 8 + 8 + 8 + 4] ^= 1
         data[-8:] = hash64(bytes(data[:-8])).to_bytes(8, "little")
     elif what == "cut":
         data = data[:int(sys.argv[3])]

@@ -99,6 +99,12 @@ grep -q '^match' bad.txt && fail "a cut file played a match"
 cp "$good" flipped.pvr
 python3 "$tool" flip flipped.pvr 60
 refused flipped.pvr "not a playable replay: it is damaged"
+# A file from "another version" whose version would retitle, clear and
+# colour the terminal: named with those codes made harmless.
+cp "$good" codes.pvr
+python3 "$tool" version codes.pvr $'\e]0;owned\a\e[2J\e[31m\r'
+refused codes.pvr "codes.pvr is not a playable replay: .*(version ?]0;owned??\[2J?\[31m?)$"
+grep -q $'[\x01-\x1f]' stderr.txt && fail "control characters reached the terminal"
 # A file whose match ends differently from what it recorded plays, then
 # says so.
 cp "$good" other.pvr

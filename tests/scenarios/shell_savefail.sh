@@ -26,6 +26,26 @@ has_line "notify could not save $work/prefs.txt: not a regular file"
 grep -q '^display open' trace.txt || fail "no display after the pipes"
 rm prefs.txt scores.txt
 
+# controls.txt a link to /dev/zero, lastjoin.txt a pipe, prefs.txt one line
+# of 20 MB: each told once, though the join screen reads lastjoin.txt twice,
+# and nothing waits or fills the memory.
+ln -s /dev/zero controls.txt
+mkfifo lastjoin.txt
+head -c 20000000 /dev/zero | tr '\0' 7 > prefs.txt
+tojoin() { printf '%s\n' "$1 press ENTER" "$(($1 + 2)) press UP" "$(($1 + 4)) press ENTER" "$(($1 + 7)) press ESC"; }
+run "$skiplogo
+3 press DOWN
+$(tojoin 5)
+$(tojoin 15)
+25 press ESC" --max-frames 200
+expect_status 0
+has_line "notify could not read $work/controls.txt: not a regular file"
+has_line "notify could not read $work/lastjoin.txt: not a regular file"
+has_line "notify could not read $work/prefs.txt: a line is too long (the file is damaged)"
+[ "$(notes)" = 3 ] || fail "$(notes) messages for three unreadable files"
+[ "$(frame 20 | grep -c 'HOST OR HOST:PORT$')" = 1 ] || fail "no second visit to the join screen"
+rm controls.txt lastjoin.txt prefs.txt
+
 # A scores.txt made read-only is read, kept, and its failed save told once
 # when a name is typed at the end of a run.
 find_gameover
