@@ -38,6 +38,18 @@ std::string networds(online::reason why, const std::string& hostversion, const s
       return "THE GAME HAS ALREADY STARTED";
     case reason::notinmatch:
       return "THE HOST STARTED WITHOUT THIS MACHINE";
+    case reason::unknowncode:
+      return "NO GAME HAS THAT CODE: CHECK IT WITH THE HOST";
+    case reason::meetsilent:
+      return "THE MEETING SERVER DOES NOT ANSWER: CHECK THE CONNECTION, OR TYPE THE HOST'S ADDRESS";
+    case reason::meetbusy:
+      return "THE MEETING SERVER IS BUSY: TRY AGAIN IN A MINUTE";
+    case reason::meetrefused:
+      return "THE MEETING SERVER CANNOT HELP: TRY AGAIN LATER, OR TYPE THE HOST'S ADDRESS";
+    case reason::relayfull:
+      return "THE ROUTERS NEED THE MEETING SERVER'S RELAY, AND IT IS FULL: TRY AGAIN LATER";
+    case reason::relaysilent:
+      return "THE MEETING SERVER'S RELAY DOES NOT ANSWER: TRY AGAIN";
     case reason::removed:
       return "THE HOST REMOVED THIS MACHINE";
   }

@@ -18,6 +18,7 @@
 #include "match/quit.h"
 #include "match/tlevel.h"
 #include "online/address.h"
+#include "online/meeting.h"
 #include "online/netplay.h"
 #include "platform/platform.h"
 #include "platform/savefile.h"
@@ -91,6 +92,12 @@ void passnews(online::netplay& net, int* left = nullptr) {
       case online::netnews::desync:
         TraceEvent("net", "desync " + std::to_string(n.frame));
         break;
+      case online::netnews::gotcode:
+        TraceEvent("net", "code " + n.code);
+        break;
+      case online::netnews::lineup:
+        TraceEvent("net", "route " + std::to_string(n.machine) + " " + online::linename(n.route));
+        break;
     }
   }
 }
@@ -157,6 +164,12 @@ void drawpieces(const std::vector<piece>& pieces, double y, double scale, double
   SetColor(grey.r, grey.g, grey.b);
 }
 
+std::string linelabel(online::linekind k) {
+  std::string s = online::linename(k);
+  for (char& c : s) c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
 // The lobby until the series starts; false when it was closed or failed.
 bool lobby(const game& g, online::netplay& net) {
   realpacer pacer;
@@ -200,6 +213,31 @@ bool lobby(const game& g, online::netplay& net) {
     y += perwidth(80, w);
     SetColor(100, 100, 100);
     if (net.ishost()) {
+      // The code first and large: it is what a friend types.
+      switch (net.meetstatus()) {
+        case online::netplay::registered:
+          drawcentred("GAME CODE", y, small, w);
+          y += perwidth(40, w);
+          settitlecolor();
+          drawcentred(net.code(), y, textscale(7, w), w);
+          SetColor(100, 100, 100);
+          y += perwidth(90, w);
+          break;
+        case online::netplay::asking:
+          drawcentred("ASKING THE MEETING SERVER FOR A GAME CODE", y, small, w);
+          y += perwidth(40, w);
+          break;
+        case online::netplay::silent:
+          drawcentred("NO ANSWER FROM THE MEETING SERVER: JOIN BY ADDRESS", y, small, w);
+          y += perwidth(40, w);
+          break;
+        case online::netplay::nomeeting:
+          drawcentred(net.meetproblem().empty() ? "GAME CODES NEED A MEETING SERVER"
+                                                : net.meetproblem(),
+                      y, small, w);
+          y += perwidth(40, w);
+          break;
+      }
       drawcentred("UDP PORT " + std::to_string(net.port()), y, small, w);
       y += perwidth(40, w);
       for (const std::string& a : addresses) {
@@ -217,7 +255,10 @@ bool lobby(const game& g, online::netplay& net) {
       // Each player in the shirt colour his man will wear.
       for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
         line.push_back({"PLAYER " + std::to_string(man + 1), shirtcolour(man + 1)});
-      if (e.machine != 1) line.push_back({std::to_string(e.roundtrip) + " MS", grey});
+      if (e.machine != 1) {
+        if (e.route != online::linekind::unknown) line.push_back({linelabel(e.route), grey});
+        line.push_back({std::to_string(e.roundtrip) + " MS", grey});
+      }
       drawpieces(line, y, small, w);
       y += perwidth(40, w);
     }
@@ -375,6 +416,34 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
 }
 
 const char* const lastjoinfile = "lastjoin.txt";
+const char* const onlinefile = "online.txt";
+
+#ifndef PARVANE_MEET_SERVER
+#define PARVANE_MEET_SERVER ""
+#endif
+
+// The meeting server for game codes: the command line's, else the "meet
+// HOST[:PORT]" line of online.txt, else the one the build names.
+std::string meetserver() {
+  if (!RunConfig().meet.empty()) return RunConfig().meet;
+  std::string named;
+  if (TextStream* in = OpenRead(onlinefile)) {
+    for (int n = 0; n < 64 && !Eof(in); n++) {
+      const std::string line = ReadLine(in);
+      if (line.compare(0, 5, "meet ") == 0) named = line.substr(5);
+    }
+    Close(in);
+  }
+  // A file anyone may edit: what is no address is said and left aside.
+  std::string host, why;
+  uint16_t port = 0;
+  if (!named.empty() && !online::parseaddress(named, host, port, &why)) {
+    std::fprintf(stderr, "parvane: %s: the meeting server \"%s\" is no address\n",
+                 GameFilePath(onlinefile).c_str(), named.substr(0, 64).c_str());
+    named.clear();
+  }
+  return named.empty() ? PARVANE_MEET_SERVER : named;
+}
 
 // The host to join, typed; the last one is offered again. Empty when Esc.
 std::string askaddress(const game& g) {
@@ -391,8 +460,15 @@ std::string askaddress(const game& g) {
     if (c > ' ' && c < 127 && checked.size() < 64) checked += c;
   text = checked;
   realpacer pacer;
+  // Games hosted on this network answer a broadcast; Down picks one.
+  online::lanlist lan(RealClock());
+  int picked = -1;
   ClearKeys();
   for (;;) {
+    lan.service(RealClock());
+    const std::vector<online::langame>& games = lan.games();
+    if (KeyPresses(keydown) != 0 && picked + 1 < static_cast<int>(games.size())) picked++;
+    if (KeyPresses(keyup) != 0 && picked >= 0) picked--;
     for (int c = NextTypedChar(); c != 0; c = NextTypedChar()) {
       if (c == 8) {
         if (!text.empty()) text.pop_back();
@@ -401,13 +477,29 @@ std::string askaddress(const game& g) {
       }
     }
     if (KeyPresses(keyesc) != 0) return "";
-    if (KeyPresses(keyenter) != 0 && !text.empty()) break;
+    if (KeyPresses(keyenter) != 0) {
+      // A game from the list is joined at its address, with no server.
+      if (picked >= 0) return games[static_cast<size_t>(picked)].address;
+      if (!text.empty()) break;
+    }
     Cls();
     setrowcolor(g.unicol, titlerow);
     drawcentred("JOIN ONLINE GAME", g.ywin * 0.2, textscale(5, g.xwin), g.xwin);
     SetColor(100, 100, 100);
-    drawcentred("HOST OR HOST:PORT", g.ywin * 0.4, textscale(3, g.xwin), g.xwin);
+    drawcentred("GAME CODE, HOST OR HOST:PORT", g.ywin * 0.4, textscale(3, g.xwin), g.xwin);
+    if (picked < 0) setrowcolor(g.unicol, titlerow);
     drawcentred(text + "_", g.ywin * 0.5, textscale(4, g.xwin), g.xwin);
+    if (!games.empty()) {
+      SetColor(100, 100, 100);
+      drawcentred("ON THIS NETWORK (DOWN AND ENTER)", g.ywin * 0.62, textscale(3, g.xwin), g.xwin);
+    }
+    for (size_t i = 0; i < games.size(); i++) {
+      SetColor(100, 100, 100);
+      if (static_cast<int>(i) == picked) setrowcolor(g.unicol, titlerow);
+      const online::langame& lg = games[i];
+      drawcentred(lg.name + "  " + lg.address + (lg.code.empty() ? "" : "  " + lg.code),
+                  g.ywin * 0.68 + perwidth(40, g.xwin) * static_cast<double>(i), textscale(3, g.xwin), g.xwin);
+    }
     checkquit();
     Flip(-1);
     pacer.wait();
@@ -431,6 +523,7 @@ int game::allonline(int port, const std::string& typed) {
   o.host = port != 0;
   o.port = static_cast<uint16_t>(port);
   o.address = address;
+  o.meet = meetserver();
   o.identity.version = gameversion;
   o.identity.bodyhash = bodyfilehash();
   o.identity.players = 1;

@@ -54,4 +54,53 @@ std::vector<std::string> localaddresses() {
   return out;
 }
 
+std::vector<uint32_t> localnumbers() {
+  std::vector<uint32_t> out;
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return out;
+  for (ifaddrs* a = list; a; a = a->ifa_next) {
+    if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
+    const uint32_t n = reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr.s_addr;
+    if ((ntohl(n) >> 24) != 127) out.push_back(n);
+  }
+  freeifaddrs(list);
+  return out;
+}
+
+bool onlocalnetwork(uint32_t address) {
+  if ((ntohl(address) >> 24) == 127) return true;
+  bool local = false;
+  ifaddrs* list = nullptr;
+  if (getifaddrs(&list) != 0) return false;
+  for (ifaddrs* a = list; a && !local; a = a->ifa_next) {
+    if (!a->ifa_addr || !a->ifa_netmask || a->ifa_addr->sa_family != AF_INET) continue;
+    const uint32_t mine = reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr.s_addr;
+    const uint32_t mask = reinterpret_cast<const sockaddr_in*>(a->ifa_netmask)->sin_addr.s_addr;
+    local = (mine & mask) == (address & mask);
+  }
+  freeifaddrs(list);
+  return local;
+}
+
+std::string dotted(uint32_t address) {
+  char text[INET_ADDRSTRLEN] = {};
+  in_addr a;
+  a.s_addr = address;
+  return inet_ntop(AF_INET, &a, text, sizeof text) ? text : "";
+}
+
+const char* linename(linekind k) {
+  switch (k) {
+    case linekind::lan:
+      return "lan";
+    case linekind::direct:
+      return "direct";
+    case linekind::relay:
+      return "relay";
+    case linekind::unknown:
+      break;
+  }
+  return "unknown";
+}
+
 }  // namespace online

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "online/transport.h"
+
 namespace online {
 
 constexpr uint16_t defaultport = 24680;
@@ -15,5 +17,11 @@ bool parseaddress(const std::string& text, std::string& host, uint16_t& port, st
 
 // This machine's IPv4 addresses other than loopback, for telling friends.
 std::vector<std::string> localaddresses();
+// The same as numbers in network order, for the meeting server to pass on.
+std::vector<uint32_t> localnumbers();
+// Whether a network-order address is this machine's loopback or on one of
+// the networks its interfaces are on: a line there is local.
+bool onlocalnetwork(uint32_t address);
+std::string dotted(uint32_t address);
 
 }  // namespace online

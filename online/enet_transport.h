@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "online/transport.h"
 
@@ -20,6 +21,10 @@ class enettransport : public transport {
   // later; `only` keeps it to one address of this machine.
   static std::unique_ptr<enettransport> join(const std::string& host, uint16_t port, std::string* why,
                                              const char* only = nullptr);
+  // A joiner's socket that dials nobody yet: the meeting server says where.
+  static std::unique_ptr<enettransport> unbound(std::string* why, const char* only = nullptr);
+  // A name or dotted address as a network-order IPv4 address.
+  static bool resolve(const std::string& host, uint32_t& address);
   ~enettransport() override;
 
   void service(uint32_t nowms) override;
@@ -29,13 +34,38 @@ class enettransport : public transport {
   int roundtrip(int peer) const override;
   bool whereis(int peer, uint32_t& address, uint16_t& port) const override;
   int dial(uint32_t address, uint16_t port) override;
+  linekind route(int peer) const override;
   uint16_t port() const;
+
+  // Datagrams beside ENet's on the same socket, so the routers open one
+  // hole for both: the meeting server's words and punches are taken out of
+  // ENet's stream and wait here. At most a few dozen wait; a flood is
+  // dropped.
+  bool receiveraw(uint32_t& address, uint16_t& port, std::vector<uint8_t>& data);
+  // hops > 0 sends with that time to live, restored right after.
+  void sendraw(uint32_t address, uint16_t port, const uint8_t* data, size_t size, int hops = 0);
+  // A relay port of the meeting server: lines through it are relayed.
+  void markrelay(uint32_t address, uint16_t port);
 
   struct impl;
 
  private:
   explicit enettransport(std::unique_ptr<impl> p);
   std::unique_ptr<impl> p_;
+};
+
+// The join screen's look for games hosted on the local network: a question
+// broadcast to the game's port, answered by every host that hears it.
+class lanfinder {
+ public:
+  static std::unique_ptr<lanfinder> open();
+  ~lanfinder();
+  void ask(const uint8_t* data, size_t size, uint16_t port);
+  bool heard(uint32_t& address, uint16_t& port, std::vector<uint8_t>& data);
+
+ private:
+  lanfinder() = default;
+  int socket_ = -1;
 };
 
 }  // namespace online

@@ -64,7 +64,7 @@ void lobbyhost::rebuild() {
       if (g.machine != m) continue;
       const int rtt = net_.roundtrip(g.peer);
       r.push_back({static_cast<uint8_t>(m), static_cast<uint8_t>(g.players),
-                   static_cast<uint16_t>(std::clamp(rtt, 0, 65535))});
+                   static_cast<uint16_t>(std::clamp(rtt, 0, 65535)), 0, 0, net_.route(g.peer)});
     }
   }
   diff(roster_, r, 1, events_);

@@ -7,10 +7,39 @@
 
 namespace online {
 
+namespace {
+
+// A game code is typed with no dot or colon; anything else is an address.
+bool iscode(const std::string& typed) {
+  std::string code;
+  return typed.find_first_of(".:") == std::string::npos && parsecode(typed, code);
+}
+
+}  // namespace
+
 std::unique_ptr<netplay> netplay::open(const netplayoptions& o, uint32_t nowms, std::string* why) {
   std::unique_ptr<enettransport> net;
+  std::unique_ptr<meeting> meet;
+  std::string problem;
+  meetaddress server;
+  const bool named = !o.meet.empty() && meeting::findserver(o.meet, server, &problem);
   if (o.host) {
     net = enettransport::listen(o.port, why, o.only);
+    // Without a server the meeting still answers the local network.
+    if (net) meet = std::make_unique<meeting>(*net, named ? server : meetaddress(), nowms);
+  } else if (iscode(o.address)) {
+    std::string code;
+    parsecode(o.address, code);
+    if (o.meet.empty()) {
+      if (why) *why = "GAME CODES NEED A MEETING SERVER: START WITH --meet HOST, OR TYPE THE HOST'S ADDRESS";
+      return nullptr;
+    }
+    if (!named) {
+      if (why) *why = problem;
+      return nullptr;
+    }
+    net = enettransport::unbound(why, o.only);
+    if (net) meet = std::make_unique<meeting>(*net, server, code, nowms);
   } else {
     std::string hostname;
     uint16_t port = 0;
@@ -19,12 +48,14 @@ std::unique_ptr<netplay> netplay::open(const netplayoptions& o, uint32_t nowms, 
   }
   if (!net) return nullptr;
   transport& t = *net;
-  auto p = std::make_unique<netplay>(t, o, nowms);
+  auto p = std::make_unique<netplay>(t, o, nowms, meet != nullptr && !o.host);
   p->owned_ = std::move(net);
+  p->meet_ = std::move(meet);
+  p->meetproblem_ = problem;
   return p;
 }
 
-netplay::netplay(transport& net, const netplayoptions& o, uint32_t nowms) : options_(o) {
+netplay::netplay(transport& net, const netplayoptions& o, uint32_t nowms, bool meetfirst) : options_(o) {
   net_ = &net;
   if (o.simulate) {
     // Its own seed: the game's random numbers never see the network's.
@@ -36,26 +67,38 @@ netplay::netplay(transport& net, const netplayoptions& o, uint32_t nowms) : opti
     // Nobody may guess the keys of the direct lines from what they see.
     if (me.secret == 0) me.secret = (static_cast<uint64_t>(std::random_device()()) << 32) ^ std::random_device()();
     host_ = std::make_unique<lobbyhost>(*net_, me);
-  } else {
+  } else if (!meetfirst) {
     join_ = std::make_unique<lobbyjoin>(*net_, o.identity, nowms);
   }
+  players_ = o.identity.players;
 }
 
 netplay::~netplay() { close(); }
 
 uint16_t netplay::port() const { return owned_ ? owned_->port() : 0; }
 
-const std::vector<rosterentry>& netplay::roster() const { return host_ ? host_->roster() : join_->roster(); }
+netplay::meetstate netplay::meetstatus() const {
+  if (!host_ || !meet_ || options_.meet.empty() || !meetproblem_.empty()) return nomeeting;
+  if (!meet_->code().empty() && !meet_->silent()) return registered;
+  return meet_->silent() ? silent : asking;
+}
+
+const std::vector<rosterentry>& netplay::roster() const {
+  static const std::vector<rosterentry> none;
+  if (host_) return host_->roster();
+  return join_ ? join_->roster() : none;
+}
 
 bool netplay::setplayers(int players) {
   if (host_) return host_->setplayers(players);
-  join_->setplayers(players);
+  players_ = players;
+  if (join_) join_->setplayers(players);
   return true;
 }
 
 void netplay::lobbyevents() {
   lobbyevent e;
-  while (host_ ? host_->pollevent(e) : join_->pollevent(e)) {
+  while (host_ ? host_->pollevent(e) : join_ && join_->pollevent(e)) {
     netnews n;
     n.what = e.what == lobbyevent::joined ? netnews::joined : netnews::left;
     n.machine = e.machine;
@@ -63,11 +106,56 @@ void netplay::lobbyevents() {
   }
 }
 
+// The meeting server's part: the host's code and introductions; a joiner's
+// lookup, punches and relay until the host is dialled.
+void netplay::meetinglobby(uint32_t nowms) {
+  if (!meet_) return;
+  if (!host_ && !join_) owned_->service(nowms);
+  meet_->service(nowms);
+  if (meet_->code() != announcedcode_) {
+    announcedcode_ = meet_->code();
+    netnews n;
+    n.what = netnews::gotcode;
+    n.code = announcedcode_;
+    tell(n);
+  }
+  if (host_ || join_) return;
+  if (meet_->failure() != reason::none) {
+    failure_ = meet_->failure();
+  } else if (meet_->dialled() >= 0) {
+    lobbyidentity id = options_.identity;
+    id.players = players_;
+    join_ = std::make_unique<lobbyjoin>(*net_, id, nowms);
+  }
+}
+
+// `net route` for every line that came up or changed: the host's to each
+// joiner, a joiner's to the host.
+void netplay::routelines() {
+  auto announce = [this](int machine, linekind k) {
+    if (k == linekind::unknown || routes_[machine] == k) return;
+    routes_[machine] = k;
+    netnews n;
+    n.what = netnews::lineup;
+    n.machine = machine;
+    n.route = k;
+    tell(n);
+  };
+  if (host_) {
+    for (const rosterentry& e : host_->roster())
+      if (e.machine != 1) announce(e.machine, e.route);
+  } else if (join_ && join_->status() == lobbyjoin::inlobby) {
+    announce(1, net_->route(join_->hostpeer()));
+  }
+}
+
 void netplay::servicelobby(uint32_t nowms) {
   if (started_ || failure_ != reason::none) return;
+  meetinglobby(nowms);
+  if (failure_ != reason::none) return;
   if (host_) {
     host_->service(nowms);
-  } else {
+  } else if (join_) {
     join_->service(nowms);
     if (join_->status() == lobbyjoin::failed) failure_ = join_->failure();
     if (join_->status() == lobbyjoin::started) {
@@ -76,12 +164,15 @@ void netplay::servicelobby(uint32_t nowms) {
     }
   }
   lobbyevents();
+  routelines();
 }
 
 void netplay::startseries(uint64_t seed, const std::vector<uint8_t>& settings, uint32_t nowms) {
   if (!host_ || started_) return;
   start_ = host_->start(seed, settings, 2, nowms);
   started_ = true;
+  // Nobody joins a started series: the code goes.
+  if (meet_) meet_->close();
 }
 
 int netplay::men() const {
@@ -172,6 +263,7 @@ void netplay::close() {
   if (session_) session_->quit();
   if (host_) host_->close();
   if (join_) join_->close();
+  if (meet_) meet_->close();
   // The goodbyes leave before the sockets close.
   if (sim_) sim_->flush();
 }

@@ -12,6 +12,7 @@
 
 #include "online/enet_transport.h"
 #include "online/lobby.h"
+#include "online/meeting.h"
 #include "online/netsim.h"
 #include "online/session.h"
 
@@ -20,7 +21,8 @@ namespace online {
 struct netplayoptions {
   bool host = false;
   uint16_t port = 0;      // the host's UDP port
-  std::string address;    // a joiner's "HOST" or "HOST:PORT"
+  std::string address;    // a joiner's "HOST", "HOST:PORT" or game code
+  std::string meet;       // the meeting server's "HOST[:PORT]", empty for none
   bool simulate = false;  // --netsim
   netconditions conditions;
   lobbyidentity identity;
@@ -35,11 +37,15 @@ struct netnews {
     start,   // a match begins with `men` men in all
     check,   // this machine's `checksum` of confirmed `frame`
     desync,  // this machine's match differs from the host's at `frame`
+    gotcode,  // the meeting server gave the host its game `code`
+    lineup,   // the line to `machine` is up, or changed, and runs as `route`
   } what = joined;
   int machine = 0;
   int men = 0;
   int32_t frame = 0;
   uint64_t checksum = 0;
+  std::string code;
+  linekind route = linekind::unknown;
 };
 
 class netplay {
@@ -48,12 +54,20 @@ class netplay {
   static std::unique_ptr<netplay> open(const netplayoptions& o, uint32_t nowms, std::string* why);
   // Over a transport the caller owns (the in-process network of tests); a
   // joiner's transport must already be dialling the host.
-  netplay(transport& net, const netplayoptions& o, uint32_t nowms);
+  // `meetfirst`: a joiner whose host the meeting server finds first.
+  netplay(transport& net, const netplayoptions& o, uint32_t nowms, bool meetfirst = false);
   ~netplay();
 
   bool ishost() const { return host_ != nullptr; }
   // The UDP port ENet listens on (the host's), or 0.
   uint16_t port() const;
+  // The host's game code from the meeting server, empty until there is one.
+  std::string code() const { return meet_ ? meet_->code() : std::string(); }
+  // How the host stands with the meeting server, for the lobby to say.
+  enum meetstate { nomeeting, asking, registered, silent };
+  meetstate meetstatus() const;
+  // Why the meeting server named cannot be used, or empty.
+  const std::string& meetproblem() const { return meetproblem_; }
 
   // The lobby, once a frame until the match starts.
   void servicelobby(uint32_t nowms);
@@ -92,8 +106,15 @@ class netplay {
     if (news_.size() < 256) news_.push_back(n);
   }
   void lobbyevents();
+  void meetinglobby(uint32_t nowms);
+  void routelines();
 
   std::unique_ptr<enettransport> owned_;
+  std::unique_ptr<meeting> meet_;
+  std::string meetproblem_;
+  std::string announcedcode_;
+  int players_ = 1;
+  linekind routes_[maxmachines + 1] = {};  // announced, by machine
   std::unique_ptr<netsim> sim_;
   transport* net_ = nullptr;
   netplayoptions options_;

@@ -34,6 +34,7 @@ class netsim : public transport {
   void send(int peer, const uint8_t* data, size_t size, bool reliable) override;
   void disconnect(int peer) override;
   int roundtrip(int peer) const override;
+  linekind route(int peer) const override { return inner_.route(peer); }
   bool whereis(int peer, uint32_t& address, uint16_t& port) const override {
     return inner_.whereis(peer, address, port);
   }

@@ -208,6 +208,9 @@ bool readroster(reader& r, packet& p, bool withroundtrip) {
     e.machine = r.byte();
     e.players = r.byte();
     e.roundtrip = withroundtrip ? r.u16() : 0;
+    const uint8_t route = withroundtrip ? r.byte() : 0;
+    if (route > static_cast<uint8_t>(linekind::relay)) return r.fail("a roster names no kind of line");
+    e.route = static_cast<linekind>(route);
     e.address = 0;
     e.port = 0;
     if (!withroundtrip) {
@@ -234,6 +237,7 @@ void writeroster(writer& w, const packet& p, bool withroundtrip) {
     w.byte(p.roster[i].players);
     if (withroundtrip) {
       w.u16(p.roster[i].roundtrip);
+      w.byte(static_cast<uint8_t>(p.roster[i].route));
     } else {
       for (int b = 0; b < 4; b++) w.byte(static_cast<uint8_t>(p.roster[i].address >> (8 * b)));
       w.u16(p.roster[i].port);

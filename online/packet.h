@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "online/netgame.h"
+#include "online/transport.h"
 
 namespace online {
 
@@ -53,6 +54,7 @@ struct rosterentry {
   // Where the host reaches it, so the joiners can reach each other (start only).
   uint32_t address = 0;
   uint16_t port = 0;
+  linekind route = linekind::unknown;  // the line to the host, as the host sees it (roster only)
 };
 
 // Inputs of one machine for `count` frames from `start`.

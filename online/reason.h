@@ -23,6 +23,12 @@ enum class reason : uint8_t {
   full,           // no room in the lobby
   started,        // the series began without this machine
   notinmatch,     // the host started without this machine
+  unknowncode,    // the meeting server knows no game by the code typed
+  meetsilent,     // the meeting server does not answer
+  meetbusy,       // the meeting server asks this machine to wait
+  meetrefused,    // the meeting server cannot help (full, another version, forgot us)
+  relayfull,      // no relay port is free for a line no router lets through
+  relaysilent,    // the relay does not answer
   removed,        // the host took this machine out of the lobby
 };
 

@@ -10,6 +10,11 @@
 
 namespace online {
 
+// How a line between two machines runs: over the local network, straight
+// through the routers on the way, or through the meeting server's relay.
+enum class linekind : uint8_t { unknown = 0, lan = 1, direct = 2, relay = 3 };
+const char* linename(linekind k);  // "lan", "direct", "relay" or "unknown"
+
 struct netevent {
   enum kind { connected, disconnected, received } what = received;
   int peer = 0;
@@ -35,6 +40,8 @@ class transport {
   // peer's number (its `connected` event follows) or -1.
   virtual bool whereis(int peer, uint32_t& address, uint16_t& port) const = 0;
   virtual int dial(uint32_t address, uint16_t port) = 0;
+  // How the line to a peer runs; lines inside one process are local.
+  virtual linekind route(int) const { return linekind::lan; }
 };
 
 }  // namespace online

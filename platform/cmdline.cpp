@@ -34,6 +34,21 @@ bool ValidJoin(const char* text) {
   return ParseNumber(s.c_str() + colon + 1, 65535, &port) && port > 0;
 }
 
+// A game code: six letters and digits, the meeting server checks the rest.
+bool ValidCode(const char* text) {
+  const std::string s = text;
+  if (s.size() != 6) return false;
+  for (char c : s)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+// "HOST" or "HOST:PORT".
+bool ValidServer(const char* text) {
+  const std::string s = text;
+  return s.find(':') == std::string::npos ? ValidJoin((s + ":1").c_str()) : ValidJoin(text);
+}
+
 // "LOSS/DELAY/JITTER": three numbers, the loss a percentage.
 bool ValidNetsim(const char* text) {
   const std::string s = text;
@@ -51,8 +66,8 @@ bool ValidNetsim(const char* text) {
 int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string* error) {
   const char* usage =
       "usage: parvane [--headless] [--script FILE] [--trace FILE] [--seed N] [--fake-clock] "
-      "[--max-frames N] [--replay FILE] [--synctest N] [--host PORT | --join HOST:PORT] "
-      "[--netsim LOSS/DELAY/JITTER]";
+      "[--max-frames N] [--replay FILE] [--synctest N] [--host PORT | --join HOST:PORT | --join CODE] "
+      "[--meet HOST[:PORT]] [--netsim LOSS/DELAY/JITTER]";
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](const char** out) {
@@ -98,11 +113,17 @@ int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string*
       }
       config->hostPort = static_cast<int>(n);
     } else if (arg == "--join") {
-      if (!value(&v) || !ValidJoin(v)) {
-        *error = "--join needs HOST:PORT with a port from 1 to 65535\n" + std::string(usage);
+      if (!value(&v) || !(ValidJoin(v) || ValidCode(v))) {
+        *error = "--join needs HOST:PORT with a port from 1 to 65535, or a game code\n" + std::string(usage);
         return 1;
       }
       config->join = v;
+    } else if (arg == "--meet") {
+      if (!value(&v) || !ValidServer(v)) {
+        *error = "--meet needs HOST or HOST:PORT with a port from 1 to 65535\n" + std::string(usage);
+        return 1;
+      }
+      config->meet = v;
     } else if (arg == "--netsim") {
       if (!value(&v) || !ValidNetsim(v)) {
         *error = "--netsim needs LOSS/DELAY/JITTER: a loss from 0 to 100 percent and two delays "

@@ -61,7 +61,7 @@ bool MakeFolders(const std::string& folder) {
 FileHome HomeOf(const std::string& path) {
   if (path.empty() || path[0] == '/') return FileHome::kWorking;
   const std::string first = FirstComponent(path);
-  if (first == "prefs.txt" || first == "controls.txt" || first == "lastjoin.txt" ||
+  if (first == "prefs.txt" || first == "controls.txt" || first == "lastjoin.txt" || first == "online.txt" ||
       first == "gamecontrollerdb.txt")
     return FileHome::kConfig;
   if (first == "scores.txt" || first == "replays") return FileHome::kData;

@@ -29,7 +29,8 @@ struct PlatformConfig {
   std::string replay;      // --replay: the replay file to play, empty for none
   int synctest = 0;        // --synctest: frames rolled back and simulated again, 0 off
   int hostPort = 0;        // --host: the UDP port to open the online lobby on, 0 none
-  std::string join;        // --join: "HOST:PORT" of an online lobby, empty for none
+  std::string join;        // --join: "HOST:PORT" or a game code, empty for none
+  std::string meet;        // --meet: "HOST[:PORT]" of the meeting server, empty for the usual one
   std::string netsim;      // --netsim: "LOSS/DELAY/JITTER", empty for a plain network
 };
 
@@ -258,7 +259,7 @@ std::vector<std::string> ListFolder(const std::string& path);
 bool MakeFolder(const std::string& path);  // true when it exists afterwards
 
 // The game's own files are named by plain relative paths. "prefs.txt",
-// "controls.txt" and "lastjoin.txt" are configuration; "scores.txt" and
+// "controls.txt", "lastjoin.txt" and "online.txt" are configuration; "scores.txt" and
 // everything under "replays/" are data. Run from the build tree they live in
 // the working folder; installed, in $XDG_CONFIG_HOME/parvane and
 // $XDG_DATA_HOME/parvane, whose folders OpenWrite and CreateEmptyFile

@@ -13,21 +13,18 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/scratch_folder.h"
 
 class ShellRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/parvane-app-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::filesystem::current_path(dir_);
+    ASSERT_TRUE(scratch_.Enter());
+    home_ = scratch_.home();
+    dir_ = scratch_.path();
   }
 
   void TearDown() override {
     Stop();
-    std::filesystem::current_path(home_);
-    std::filesystem::remove_all(dir_);
   }
 
   // Starts the platform with `script`; a run that forgets to leave its
@@ -74,6 +71,7 @@ class ShellRun : public ::testing::Test {
 
   std::filesystem::path dir_;
   std::filesystem::path home_;
+  ScratchFolder scratch_{"parvane-app"};  // the working folder while the test runs
   bool started_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include "content/highscores.h"
 #include "platform/platform.h"
+#include "tests/scratch_folder.h"
 
 namespace {
 
@@ -15,11 +16,9 @@ namespace {
 class Scores : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/parvane-scores-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::filesystem::current_path(dir_);
+    ASSERT_TRUE(scratch_.Enter());
+    home_ = scratch_.home();
+    dir_ = scratch_.path();
     PlatformConfig config;
     config.headless = true;
     config.fakeClock = true;
@@ -28,8 +27,6 @@ class Scores : public ::testing::Test {
   }
   void TearDown() override {
     PlatformShutdown();
-    std::filesystem::current_path(home_);
-    std::filesystem::remove_all(dir_);
   }
   void WriteFile(const std::string& bytes) {
     std::ofstream(dir_ / "scores.txt", std::ios::binary) << bytes;
@@ -52,6 +49,7 @@ class Scores : public ::testing::Test {
     return list;
   }
   std::filesystem::path dir_, home_;
+  ScratchFolder scratch_{"parvane-scores"};  // the working folder while the test runs
 };
 
 TEST_F(Scores, AMissingFileIsCreatedFromTheDefaults) {

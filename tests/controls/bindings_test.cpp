@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/platform.h"
+#include "tests/scratch_folder.h"
 
 namespace {
 
@@ -69,17 +70,12 @@ TEST(ControlsFile, NeverTwoActionsOnOneKey) {
 class ControlsFileOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/parvane-controls-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::filesystem::current_path(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(home_);
-    std::filesystem::remove_all(dir_);
+    ASSERT_TRUE(scratch_.Enter());
+    home_ = scratch_.home();
+    dir_ = scratch_.path();
   }
   std::filesystem::path home_, dir_;
+  ScratchFolder scratch_{"parvane-controls"};  // the working folder while the test runs
 };
 
 TEST_F(ControlsFileOnDisk, SavedAndReadBackWithNoFileMeaningDefaults) {

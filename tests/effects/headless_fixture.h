@@ -17,6 +17,7 @@
 #include "physics/mainball.h"
 #include "platform/platform.h"
 #include "players/man.h"
+#include "tests/scratch_folder.h"
 
 // Fields of a trace line "sprite X Y SX SY R G B A ANGLE BLEND NAME".
 struct SpriteLine {
@@ -38,18 +39,14 @@ struct TextLine {
 class HeadlessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/parvane-phases-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::filesystem::current_path(dir_);
+    ASSERT_TRUE(scratch_.Enter());
+    home_ = scratch_.home();
+    dir_ = scratch_.path();
   }
 
   void TearDown() override {
     level_.reset();
     Stop();
-    std::filesystem::current_path(home_);
-    std::filesystem::remove_all(dir_);
   }
 
   // Starts the platform; script actions stamped F take effect after the
@@ -172,6 +169,7 @@ class HeadlessTest : public ::testing::Test {
 
   std::filesystem::path dir_;
   std::filesystem::path home_;
+  ScratchFolder scratch_{"parvane-phases"};  // the working folder while the test runs
   bool started_ = false;
   std::unique_ptr<tlevel> level_;
   std::unique_ptr<Tmainball> ball_;

@@ -14,8 +14,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
+
+#include "tests/scratch_folder.h"
 
 namespace scratch {
 
@@ -23,24 +24,16 @@ inline int homefolder = -1;
 
 // Made on first use (named after `stem`) and removed when the program ends.
 inline const std::string& folder(const char* stem) {
-  static std::string path;
-  if (!path.empty()) return path;
-  for (const char* root : {"/dev/shm", "/tmp"}) {
-    std::string pattern = std::string(root) + "/" + stem + "_XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) {
-      path = pattern;
-      break;
-    }
+  static const ScratchFolder made(stem, true);
+  if (made.path().empty()) std::abort();
+  static bool told = false;
+  if (!told) {
+    // The fuzzer saves the input of a crash inside the game in the working
+    // folder of the moment: this one.
+    std::fprintf(stderr, "%s: inputs are played in %s\n", stem, made.path().c_str());
+    told = true;
   }
-  if (path.empty()) std::abort();
-  // The fuzzer saves the input of a crash inside the game in the working
-  // folder of the moment: this one.
-  std::fprintf(stderr, "%s: inputs are played in %s\n", stem, path.c_str());
-  std::atexit([] {
-    std::error_code error;
-    std::filesystem::remove_all(path, error);
-  });
-  return path;
+  return made.path();
 }
 
 inline void enter(const char* stem) {

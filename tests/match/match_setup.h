@@ -14,6 +14,7 @@
 
 #include "bench/soak.h"
 #include "replay/recording.h"
+#include "tests/scratch_folder.h"
 
 // The lines of a trace that start with `prefix`.
 inline std::vector<std::string> Starting(const std::vector<std::string>& lines,
@@ -28,11 +29,9 @@ inline std::vector<std::string> Starting(const std::vector<std::string>& lines,
 class MatchRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    home_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/parvane-match-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::filesystem::current_path(dir_);
+    ASSERT_TRUE(scratch_.Enter());
+    home_ = scratch_.home();
+    dir_ = scratch_.path();
     // A media folder of our own, so a test can take the body file away.
     media_ = dir_ / "media";
     std::filesystem::copy(home_ / "media", media_, std::filesystem::copy_options::recursive);
@@ -40,8 +39,6 @@ class MatchRun : public ::testing::Test {
 
   void TearDown() override {
     Stop();
-    std::filesystem::current_path(home_);
-    std::filesystem::remove_all(dir_);
   }
 
   // Starts the platform on a 1024 x 768 display with the game's images and
@@ -90,6 +87,7 @@ class MatchRun : public ::testing::Test {
   }
 
   std::filesystem::path dir_, home_, media_;
+  ScratchFolder scratch_{"parvane-match"};  // the working folder while the test runs
   bool started_ = false;
   matchmedia images_;
   replaykeeper keeper_;

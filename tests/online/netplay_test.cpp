@@ -40,6 +40,12 @@ struct machine {
         case netnews::desync:
           lines.push_back("net desync " + std::to_string(n.frame));
           break;
+        case netnews::gotcode:
+          lines.push_back("net code " + n.code);
+          break;
+        case netnews::lineup:
+          lines.push_back("net route " + std::to_string(n.machine) + " " + linename(n.route));
+          break;
       }
     }
   }

@@ -236,6 +236,11 @@ TEST(CommandLine, HarnessOptions) {
   EXPECT_EQ(ParseCommandLine(3, const_cast<char**>(join), &j, &error), -1) << error;
   EXPECT_EQ(j.join, "127.0.0.1:65535");
   EXPECT_EQ(j.hostPort, 0);
+  const char* code[] = {"parvane", "--join", "k7m2qx", "--meet", "meet.example.org"};
+  PlatformConfig m;
+  EXPECT_EQ(ParseCommandLine(5, const_cast<char**>(code), &m, &error), -1) << error;
+  EXPECT_EQ(m.join, "k7m2qx");
+  EXPECT_EQ(m.meet, "meet.example.org");
 
   const std::vector<std::vector<const char*>> bad = {{"parvane", "--seed"},
                                                      {"parvane", "--seed", "-1"},
@@ -255,6 +260,10 @@ TEST(CommandLine, HarnessOptions) {
                                                      {"parvane", "--join", "a b:1"},
                                                      {"parvane", "--join", "h:0"},
                                                      {"parvane", "--host", "1", "--join", "h:2"},
+                                                     {"parvane", "--join", "k7m2qxz"},
+                                                     {"parvane", "--meet", "h:0"},
+                                                     {"parvane", "--meet", "a b"},
+                                                     {"parvane", "--meet"},
                                                      {"parvane", "--netsim", "101/0/0"},
                                                      {"parvane", "--netsim", "5/100"},
                                                      {"parvane", "--netsim", "5/100/30/1"},
