@@ -163,8 +163,9 @@ int multiplayermenu(Tmultiplayersettings& s, double xwin, double /*ywin*/, Color
       {"GRAVITY= ", &s.gravity, 0, 10},
       {"ARENA= ", &s.arenanum, 1, 15},
   };
-  return settingsmenu("MULTIPLAYER", 220, settings, 6, xwin, unicol, adder,
-                      {"HOST ONLINE GAME", "JOIN ONLINE GAME"});
+  std::vector<std::string> online;
+  if (kOnlinePlay) online = {"HOST ONLINE GAME", "JOIN ONLINE GAME"};
+  return settingsmenu("MULTIPLAYER", 220, settings, 6, xwin, unicol, adder, online);
 }
 
 int playmusic(const std::array<Sound*, 4>& musics, Channel* channel, double volume) {

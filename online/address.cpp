@@ -41,6 +41,10 @@ bool parseaddress(const std::string& text, std::string& host, uint16_t& port, st
 
 std::vector<std::string> localaddresses() {
   std::vector<std::string> out;
+#ifdef __EMSCRIPTEN__
+  // A web page sees no network interfaces (and plays no online game).
+  return out;
+#endif
   ifaddrs* list = nullptr;
   if (getifaddrs(&list) != 0) return out;
   for (ifaddrs* a = list; a; a = a->ifa_next) {

@@ -2,10 +2,28 @@
 
 #include <thread>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "platform/internal.h"
 #include "platform/platform.h"
 
 namespace plat {
+
+namespace {
+
+// A web page must never block: its sleeps give the browser its turn.
+void SleepFor(std::chrono::steady_clock::duration span) {
+#ifdef __EMSCRIPTEN__
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(span).count();
+  emscripten_sleep(static_cast<unsigned>(ms > 0 ? ms : 0));
+#else
+  std::this_thread::sleep_for(span);
+#endif
+}
+
+}  // namespace
 
 void FrameClock::Reset(bool fake) {
   fake_ = fake;
@@ -28,7 +46,7 @@ void FrameClock::Sleep(int64_t ms) {
     fakeNow_ += ms;
     return;
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  SleepFor(std::chrono::milliseconds(ms));
 }
 
 void FrameClock::SleepUntil(int64_t ms) {
@@ -36,7 +54,7 @@ void FrameClock::SleepUntil(int64_t ms) {
     if (ms > fakeNow_) fakeNow_ = ms;
     return;
   }
-  std::this_thread::sleep_until(origin_ + std::chrono::milliseconds(ms));
+  SleepFor(origin_ + std::chrono::milliseconds(ms) - std::chrono::steady_clock::now());
 }
 
 void FrameClock::Pace(int rate) {
@@ -68,7 +86,7 @@ uint32_t RealClock() {
 }
 
 void RealSleep(int ms) {
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  if (ms > 0) plat::SleepFor(std::chrono::milliseconds(ms));
 }
 
 int Clock() { return static_cast<int>(plat::State().clock.Now()); }

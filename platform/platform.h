@@ -17,6 +17,13 @@ struct TextStream;  // a text file opened for reading or writing
 
 // How the platform runs: the window or the harness. Filled from the command
 // line (see ParseCommandLine) or directly by tests.
+// Online play needs UDP, which a web page does not have.
+#ifdef __EMSCRIPTEN__
+constexpr bool kOnlinePlay = false;
+#else
+constexpr bool kOnlinePlay = true;
+#endif
+
 struct PlatformConfig {
   bool headless = false;
   std::string script;      // scripted input file, empty for none

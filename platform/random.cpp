@@ -1,6 +1,10 @@
 #include "platform/random.h"
 
+// <cstddef> first: Emscripten's <sys/random.h> uses size_t without it.
+#include <cstddef>
+// clang-format off
 #include <sys/random.h>
+// clang-format on
 
 #include <chrono>
 
@@ -59,7 +63,11 @@ void SeedRandom(uint32_t seed) {
 
 uint32_t LaunchSeed() {
   uint32_t seed = 0;
+#ifdef __EMSCRIPTEN__
+  if (getentropy(&seed, sizeof seed) == 0) return seed;  // the browser's crypto
+#else
   if (getrandom(&seed, sizeof seed, GRND_NONBLOCK) == sizeof seed) return seed;
+#endif
   // No entropy to be had yet: the wall clock in microseconds still differs
   // between launches, unlike a clock counted from the program's start.
   const auto now = std::chrono::system_clock::now().time_since_epoch();

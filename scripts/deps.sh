@@ -31,5 +31,7 @@ PARVANE_BUILD_PACKAGES=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libst
   libpng-dev zlib1g-dev libogg-dev libvorbis-dev libenet-dev libx11-dev)
 PARVANE_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri python3
   desktop-file-utils appstream x11-utils)
+# The web build (scripts/web.sh) and its check in a headless browser.
+PARVANE_WEB_PACKAGES=(emscripten libstb-dev chromium python3)
 # Building and checking the Debian package.
 PARVANE_PACKAGE_PACKAGES=(dpkg-dev lintian file gzip)

@@ -1,6 +1,5 @@
 #include "platform/window/gl_renderer.h"
 
-#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/window/gl_api.h"
 #include "platform/window/letterbox.h"
 
 namespace plat {
@@ -18,13 +18,13 @@ namespace {
 // GL way (bottom row first) and flipped only when read back. Colour and
 // mode are the same on every corner of a quad, so they are not
 // interpolated across it.
-const char* const kVertexShader = R"(#version 330 core
+const char* const kVertexShader = PARVANE_GLSL_VERSION R"(
 layout(location = 0) in vec2 aPos;
 layout(location = 1) in vec2 aUv;
 layout(location = 2) in vec4 aColor;
 layout(location = 3) in vec4 aMode;
 uniform vec2 uFrame;
-noperspective out vec2 vUv;
+LINEAR out vec2 vUv;
 flat out vec4 vColor;
 flat out vec4 vMode;
 void main() {
@@ -40,9 +40,9 @@ void main() {
 // colour leaves premultiplied by its alpha, and the blend adds it to what
 // is there times one minus the alpha it carries: the alpha itself for
 // blending, zero for light.
-const char* const kFragmentShader = R"(#version 330 core
+const char* const kFragmentShader = PARVANE_GLSL_VERSION R"(
 uniform sampler2DArray uAtlas;
-noperspective in vec2 vUv;
+LINEAR in vec2 vUv;
 flat in vec4 vColor;
 flat in vec4 vMode;
 out vec4 oColor;
@@ -51,6 +51,20 @@ void main() {
   oColor = vec4(c.rgb * c.a, c.a - c.a * vMode.y);
 }
 )";
+
+// The vertex layout, read from `first` corners into the buffer.
+void PointAtCorners(size_t first) {
+  const GLsizei stride = sizeof(Corner);
+  const size_t base = first * sizeof(Corner);
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(base + offsetof(Corner, x)));
+  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(base + offsetof(Corner, u)));
+  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                        reinterpret_cast<void*>(base + offsetof(Corner, r)));
+  glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_FALSE, stride,
+                        reinterpret_cast<void*>(base + offsetof(Corner, layer)));
+}
 
 GLuint Compile(GLenum kind, const char* source, std::string* error) {
   GLuint shader = glCreateShader(kind);
@@ -135,19 +149,8 @@ bool GlRenderer::Init(int frameW, int frameH, std::string* error) {
   glBindVertexArray(vao_);
   glGenBuffers(1, &vbo_);
   glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  const GLsizei stride = sizeof(Corner);
-  glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<void*>(offsetof(Corner, x)));
-  glEnableVertexAttribArray(1);
-  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<void*>(offsetof(Corner, u)));
-  glEnableVertexAttribArray(2);
-  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                        reinterpret_cast<void*>(offsetof(Corner, r)));
-  glEnableVertexAttribArray(3);
-  glVertexAttribPointer(3, 4, GL_UNSIGNED_BYTE, GL_FALSE, stride,
-                        reinterpret_cast<void*>(offsetof(Corner, layer)));
+  for (GLuint a = 0; a < 4; ++a) glEnableVertexAttribArray(a);
+  PointAtCorners(0);
 
   // Corners come top-left, top-right, bottom-right, bottom-left: two
   // triangles sharing the diagonal 0-2.
@@ -314,8 +317,14 @@ void GlRenderer::Flush() {
                GL_STREAM_DRAW);
   for (size_t first = 0; first < pending_.size(); first += kBatchQuads) {
     const size_t n = std::min(pending_.size() - first, static_cast<size_t>(kBatchQuads));
+#ifdef __EMSCRIPTEN__
+    // WebGL 2 has no base vertex: the attributes point at the batch instead.
+    PointAtCorners(first * 4);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_SHORT, nullptr);
+#else
     glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_SHORT, nullptr,
                              static_cast<GLint>(first * 4));
+#endif
     ++drawCalls_;
   }
   pending_.clear();

@@ -1,11 +1,11 @@
 #include "platform/window/gl_textures.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
+
+#include "platform/window/gl_api.h"
 
 namespace plat {
 namespace {
