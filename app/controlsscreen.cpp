@@ -75,7 +75,8 @@ int game::controlsscreen() {
     setrowcolor(unicol, titlerow);
     drawcentred("CONTROLS", perwidth(50, w), textscale(7, w), w);
     for (int p = 0; p < controlplayers; p++) {
-      SetColor(teamcolors[p][0], teamcolors[p][1], teamcolors[p][2]);
+      const teamrgb c = shirtcolour(p + 1);
+      SetColor(c.r, c.g, c.b);
       cell("PLAYER " + std::to_string(p + 1), columnx(p, w), perwidth(160, w), w, 130);
     }
     for (int r = 0; r < defaultsrow; r++) {

@@ -45,7 +45,12 @@ void game::allgame() {
 
   int choice = 1;
   for (;;) {
-    choice = startscreen(choice);
+    const int picked = startscreen(choice);
+    if (picked == replaysitem) {
+      replaysscreen();
+      continue;
+    }
+    choice = picked;
     switch (choice) {
       case 1:
         allsingleplayer();

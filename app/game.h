@@ -37,6 +37,7 @@ class game {
   int optfullscr = 0;
   int optfireworks = 1;
   int opttrail = 0;
+  int optpalette = 0;  // usualpalette or distinctpalette (physics/teamcolours.h)
   Sound* cheers = nullptr;
   int xwin = 1024;
   int ywin = 768;
@@ -73,8 +74,15 @@ class game {
   virtual int controlsscreen();
   virtual int drawlogo0();
   virtual int drawlogo();
-  // The title menu: opens on `item`, returns the chosen item 1..6.
+  // The title menu: opens on `item`, returns the chosen item 1..6, or
+  // replaysitem for R.
   virtual int startscreen(int item);
+  static constexpr int replaysitem = 7;
+  // The saved replays, to watch or delete (replaysscreen.cpp).
+  virtual int replaysscreen();
+  // Watches one replay file; "" when it played as recorded, otherwise
+  // what went wrong, in words for the screen.
+  std::string watch(const std::string& path);
   virtual int readprefs();
   virtual int initprefs();
   // 0 when prefs.txt was saved, 1 when it could not be.

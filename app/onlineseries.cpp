@@ -139,10 +139,10 @@ void showmessage(const game& g, online::netplay& net, const std::string& text) {
 // A part of a line of text in a colour of its own.
 struct piece {
   std::string text;
-  const int* rgb;
+  teamrgb rgb;
 };
-constexpr int grey[3] = {100, 100, 100};
-constexpr int white[3] = {230, 230, 230};
+constexpr teamrgb grey = {100, 100, 100};
+constexpr teamrgb white = {230, 230, 230};
 constexpr int removekey = 'R';
 
 // The pieces side by side, two blanks apart, centred as one line; a line
@@ -157,11 +157,11 @@ void drawpieces(const std::vector<piece>& pieces, double y, double scale, double
   SetDrawScale(scale, scale);
   double x = (w - width) / 2;
   for (const piece& p : pieces) {
-    SetColor(p.rgb[0], p.rgb[1], p.rgb[2]);
+    SetColor(p.rgb.r, p.rgb.g, p.rgb.b);
     DrawLabel(p.text, x, y);
     x += LabelWidth(p.text) * scale + gap;
   }
-  SetColor(grey[0], grey[1], grey[2]);
+  SetColor(grey.r, grey.g, grey.b);
 }
 
 std::string linelabel(online::linekind k) {
@@ -254,7 +254,7 @@ bool lobby(const game& g, online::netplay& net) {
       line.push_back({e.machine == 1 ? "HOST" : "MACHINE " + std::to_string(e.machine), grey});
       // Each player in the shirt colour his man will wear.
       for (int p = 0; p < e.players && man < online::maxmen; p++, man++)
-        line.push_back({"PLAYER " + std::to_string(man + 1), teamcolors[man]});
+        line.push_back({"PLAYER " + std::to_string(man + 1), shirtcolour(man + 1)});
       if (e.machine != 1) {
         if (e.route != online::linekind::unknown) line.push_back({linelabel(e.route), grey});
         line.push_back({std::to_string(e.roundtrip) + " MS", grey});

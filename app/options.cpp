@@ -3,6 +3,7 @@
 #include "app/game.h"
 #include "app/menudraw.h"
 #include "match/quit.h"
+#include "physics/teamcolours.h"
 #include "platform/platform.h"
 
 namespace {
@@ -29,8 +30,14 @@ std::string trailname(int opttrail) {
   }
 }
 
-// Below the five settings, the line that opens the controls screen.
-constexpr int controlsitem = 6;
+// Below the five settings the team colours, then the line that opens the
+// controls screen, last so that Up from the first line still reaches it.
+constexpr int paletteitem = 6;
+constexpr int controlsitem = 7;
+
+std::string palettename(int palette) {
+  return palette == distinctpalette ? "COLOR-BLIND SAFE" : "USUAL";
+}
 
 }  // namespace
 
@@ -59,15 +66,21 @@ int game::optionsmenu() {
     }
     drawitem("CONTROLS", perwidth(200, w) + controlsitem * perwidth(60, w), textscale(3, w), w,
              item == controlsitem, unicol);
+    drawitem("TEAM COLORS= " + palettename(optpalette),
+             perwidth(200, w) + paletteitem * perwidth(60, w), textscale(3, w), w,
+             item == paletteitem, unicol);
     SetDrawScale(1, 1);
     Flip(-1);
     checkquit();
 
     const bool right = KeyPresses(keyright) != 0;
     const bool left = KeyPresses(keyleft) != 0;
-    if (item < controlsitem) {
+    if (item < paletteitem) {
       if (right) *fields[item - 1] += 1;
       if (left) *fields[item - 1] -= 1;
+    } else if (item == paletteitem && (right || left)) {
+      optpalette = optpalette == distinctpalette ? usualpalette : distinctpalette;
+      setteampalette(optpalette);
     }
     opttrail = clampto(opttrail, 0, 2);
     optfullscr = clampto(optfullscr, 0, 1);

@@ -2,6 +2,7 @@
 
 #include "app/game.h"
 #include "app/menudraw.h"
+#include "physics/teamcolours.h"
 #include "platform/platform.h"
 #include "platform/savefile.h"
 
@@ -34,6 +35,8 @@ int game::readprefs() {
       if (Eof(in)) break;
       *field = TextToInt(ReadLine(in));
     }
+    // A seventh line only once the team colours were changed.
+    optpalette = Eof(in) ? 0 : TextToInt(ReadLine(in));
     if (!Close(in)) reportreadfailure(prefsfile);
   }
   if (optfullscr > 1 || optfullscr < 0) optfullscr = 0;
@@ -44,6 +47,8 @@ int game::readprefs() {
   opttrail = clampto(opttrail, 0, 2);
   optfireworks = clampto(optfireworks, 0, 1);
   musicvolume = clampto(musicvolume, 0, 10);
+  optpalette = clampto(optpalette, usualpalette, distinctpalette);
+  setteampalette(optpalette);
   if (maxinitiallevel > lastlevel) maxinitiallevel = lastlevel;
   initiallevel = maxinitiallevel;
   return 0;
@@ -56,6 +61,8 @@ int game::writeprefs() {
     for (int value : {optres, optfullscr, opttrail, optfireworks, musicvolume, maxinitiallevel}) {
       WriteLine(out, std::to_string(value));
     }
+    // Left out at the usual colours: the file stays as it always was.
+    if (optpalette != usualpalette) WriteLine(out, std::to_string(optpalette));
     saved = Close(out);
   }
   // The options stay in force for this run even though they are not kept.

@@ -7,6 +7,7 @@ namespace {
 const char* const titleitems[] = {"SINGLE PLAYER", "MULTIPLAYER", "OPTIONS",
                                   "SCORES",        "HELP",        "QUIT"};
 constexpr int titleitemcount = 6;
+constexpr int keyreplays = 'R';
 }  // namespace
 
 int game::startscreen(int item) {
@@ -28,5 +29,7 @@ int game::startscreen(int item) {
     checkquit();
     if (KeyPresses(keyesc) != 0) quitgame();
     if (confirmpressed()) return item;
+    // Not an item: the menu stays as it is for those who never watch one.
+    if (KeyPresses(keyreplays) != 0) return replaysitem;
   }
 }

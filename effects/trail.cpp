@@ -1,5 +1,6 @@
 #include "effects/trail.h"
 
+#include "physics/teamcolours.h"
 #include "physics/view.h"
 #include "platform/platform.h"
 
@@ -33,7 +34,8 @@ int dotburst::update(double /*slower*/) {
 int dotburst::draw(double zoom, double xcenter, double ycenter, double xwin, double ywin) {
   SetBlend(4);
   SetAlpha(alpha);
-  SetColor(color[0], color[1], color[2]);
+  const teamrgb c = shownballcolour(color[0], color[1], color[2]);
+  SetColor(c.r, c.g, c.b);
   double sx = toscreen(x, xcenter, zoom, xwin);
   double sy = toscreen(y, ycenter, zoom, ywin);
   double s = zoom * 2 * r / 50;

@@ -6,6 +6,7 @@
 #include "match/scoring.h"
 #include "match/tlevel.h"
 #include "physics/mainball.h"
+#include "physics/teamcolours.h"
 #include "platform/platform.h"
 #include "players/man.h"
 
@@ -13,9 +14,6 @@ namespace {
 
 constexpr int lastlevel = 40;
 constexpr int secondsperman = 30;  // time allowance of a level, per man
-
-// Bar colours of men 0 to 3: red, blue, green, yellow.
-constexpr int barcolours[4][3] = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}};
 
 void setcolour(const float* c) {
   SetColor(static_cast<int>(c[0]), static_cast<int>(c[1]), static_cast<int>(c[2]));
@@ -54,7 +52,8 @@ int tlevel::writeowntime() {
       // Every match has the first two bars; the others only with their man.
       if (i >= 2 && mennumber <= i) break;
       if (men[i] == nullptr) continue;
-      SetColor(barcolours[i][0], barcolours[i][1], barcolours[i][2]);
+      const teamrgb c = barcolour(i + 1);
+      SetColor(c.r, c.g, c.b);
       SetDrawScale(static_cast<double>(xwin) / w * men[i]->owntime / maxowntime,
                    15.0 / h * xwin / 1024);
       DrawSprite(sciaimage, 0, xwin * 15.0 * i / 1024, 0);

@@ -212,6 +212,7 @@ int tlevel::playframe() {
 
   advance(in, false);
   if (!replaying) inputs.push_back(in);
+  if (keeper != nullptr && decidedframe == framecount && !replaying) keeper->decided(*this);
   if (synctest > 0) checksync();
   capture.clear(clearrequest);
 

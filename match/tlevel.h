@@ -28,11 +28,14 @@ using matchsnapshot = std::vector<uint8_t>;
 
 class tlevel;
 
-// Keeps what a match leaves behind (the replay folder does): told when the
-// match's loop ends. The match itself knows nothing of files.
+// Keeps what a match leaves behind (the replay folder does): told in the
+// frame the match is decided, before its end screen shows (a window closed
+// there loses nothing), and when the match's loop ends. The match itself
+// knows nothing of files.
 class matchkeeper {
  public:
   virtual ~matchkeeper() = default;
+  virtual void decided(const tlevel& level) = 0;
   virtual void ended(const tlevel& level, int result) = 0;
 };
 

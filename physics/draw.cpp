@@ -6,6 +6,7 @@
 #include "physics/mainball.h"
 #include "physics/masses.h"
 #include "physics/ragobject.h"
+#include "physics/teamcolours.h"
 #include "physics/view.h"
 
 namespace {
@@ -92,8 +93,9 @@ void Tmainball::updatecolor() {
 
 int Tmainball::draw(double xc, double yc, double zoom, double xwin, double ywin) {
   updatecolor();
-  SetColor(static_cast<int>(realcolor[0]), static_cast<int>(realcolor[1]),
-           static_cast<int>(realcolor[2]));
+  const teamrgb c = shownballcolour(static_cast<int>(realcolor[0]), static_cast<int>(realcolor[1]),
+                                    static_cast<int>(realcolor[2]));
+  SetColor(c.r, c.g, c.b);
   // The image turns with the ball's position seen from the world point (0, -3000).
   SetDrawAngle(std::atan2(y + 3000, x) * physicsconst::degrees - 45);
   ball::draw(xc, yc, zoom, xwin, ywin);

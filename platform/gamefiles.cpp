@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "platform/internal.h"
 
@@ -124,6 +125,18 @@ std::vector<std::string> ListFiles(const std::string& folder) {
   closedir(dir);
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string FileDate(const std::string& path) {
+  struct stat st;
+  if (stat(plat::ResolvePath(path).c_str(), &st) != 0) return "";
+  if (RunConfig().fakeClock) return "2000-01-01 00:00";
+  struct tm local;
+  char text[32];
+  if (localtime_r(&st.st_mtime, &local) == nullptr ||
+      strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local) == 0)
+    return "";
+  return text;
 }
 
 bool RemoveFile(const std::string& path) {

@@ -133,6 +133,7 @@ constexpr int key1 = '1';
 constexpr int key4 = '4';
 constexpr int key5 = '5';
 constexpr int keypause = 'P';
+constexpr int keydelete = 46;
 // Any key the game has no code of its own for (F1, Shift, ...).
 constexpr int keyother = 255;
 
@@ -289,6 +290,10 @@ std::string GameFileFolder(const std::string& path);
 std::vector<std::string> ListFiles(const std::string& folder);
 // Removes one game file (never a folder); false when nothing was removed.
 bool RemoveFile(const std::string& path);
+// When a game file was last written, local time, "YYYY-MM-DD HH:MM"; "" when
+// it is missing. Under --fake-clock every file reads "2000-01-01 00:00", so
+// a run's trace does not depend on the day it ran.
+std::string FileDate(const std::string& path);
 
 // ---- Dialogs -----------------------------------------------------------------------
 

@@ -70,7 +70,8 @@ int Tman::draw(double xc, double yc, double zoom, double xwin, double ywin) {
   }
   for (int shirt = 0; shirt <= 1; shirt++) {
     if (shirt == 1 && team >= 1 && team <= 4) {
-      SetColor(teamcolors[team - 1][0], teamcolors[team - 1][1], teamcolors[team - 1][2]);
+      const teamrgb c = shirtcolour(team);
+      SetColor(c.r, c.g, c.b);
     }
     for (ball* b : balllist) {
       if (b->shirt == shirt) b->draw(xc, yc, zoom, xwin, ywin);

@@ -6,12 +6,12 @@
 
 #include "controls/playerinput.h"
 #include "physics/ragobject.h"
+#include "physics/teamcolours.h"
 
 class Tmainball;
 
-// Shirt colours of teams 1 to 4: man n plays for team n, and wherever a
-// player is named (the online lobby, the controls) he wears his colour.
-inline constexpr int teamcolors[4][3] = {{200, 0, 0}, {0, 0, 200}, {0, 200, 0}, {200, 200, 0}};
+// Man n plays for team n, and wherever a player is named (the online
+// lobby, the controls) he wears his shirt colour (shirtcolour).
 
 class Tman : public ragobject {
  public:

@@ -34,10 +34,27 @@ std::string savereplay(const tlevel& level, int winner) {
   return name;
 }
 
-void replaykeeper::ended(const tlevel& level, int result) { savereplay(level, result); }
+void replaykeeper::decided(const tlevel& level) {
+  written_ = savereplayfile(encodereplay(recordof(level, level.winner != 0 ? level.winner : -1)));
+}
 
-int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
-  *finished = false;
+void replaykeeper::ended(const tlevel& level, int result) {
+  std::string name = written_;
+  written_.clear();
+  if (name.empty() || !WriteWholeFile(name, encodereplay(recordof(level, result)))) {
+    savereplay(level, result);
+    return;
+  }
+  TraceEvent("replay", "save " + name);
+}
+
+bool sameoutcome(const tlevel& level, const replayrecord& r, int result) {
+  if (result == r.winner) return true;
+  const bool endscreen = level.decidedframe > 0 && level.phase != "end";
+  return endscreen && level.winner != 0 && level.winner == r.winner;
+}
+
+int startrecorded(tlevel& level, const replayrecord& r) {
   level.replaying = true;
   matchsetup setup;
   setup.mode = replaymodename(r.mode);
@@ -54,19 +71,38 @@ int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
   setup.fixedclock = true;
   setup.startclock = r.initialtime;
   const std::string& mode = setup.mode;
-  // An online match is a multiplayer match whose inputs came from several
-  // machines, with the pause they share.
-  const bool online = r.mode == replayonline;
   SetRandomState(r.randomstate);
   if (level.startmatch(setup) != 0) return -2;
   if (tlevel::checksumof(level.startsnapshot) != r.startchecksum) return -3;
-
   TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? r.level : 0) +
                           " " + std::to_string(level.mennumber));
+  return 0;
+}
+
+void playrecordedframe(tlevel& level, const replayrecord& r, size_t k, bool silent) {
+  // An online match is a multiplayer match whose inputs came from several
+  // machines, with the pause they share; once ended it stays as it ended,
+  // as it did on every machine.
+  if (r.mode != replayonline || level.phase != "end") level.advance(r.frames[k], silent);
+}
+
+int endrecorded(tlevel& level, const replayrecord& r) {
+  int result = level.phase == "end" && level.winner != 0 ? level.winner : -1;
+  // Online, a match counts as won only once every machine knew its end; one
+  // left in the frames between is recorded as left.
+  if (r.mode == replayonline && r.winner == -1) result = -1;
+  TraceEvent("match", "end " + std::to_string(level.framecount) + " " + std::to_string(result) +
+                          " " + checksumtext(level.checksum()));
+  return result;
+}
+
+int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
+  *finished = false;
+  const int started = startrecorded(level, r);
+  if (started != 0) return started;
   bool left = false;
   for (size_t k = 0; k < r.frames.size() && !left; k++) {
-    // Online, an ended match stays as it ended, as it did on every machine.
-    if (!online || level.phase != "end") level.advance(r.frames[k], false);
+    playrecordedframe(level, r, k, false);
     level.drawreplaymark();
     if (level.synctest > 0) {
       level.inputs.push_back(r.frames[k]);
@@ -79,11 +115,5 @@ int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
     left = level.capture.leaving() && k + 1 < r.frames.size();
   }
   *finished = !left;
-  int result = level.phase == "end" && level.winner != 0 ? level.winner : -1;
-  // Online, a match counts as won only once every machine knew its end; one
-  // left in the frames between is recorded as left.
-  if (online && r.winner == -1) result = -1;
-  TraceEvent("match", "end " + std::to_string(level.framecount) + " " + std::to_string(result) +
-                          " " + checksumtext(level.checksum()));
-  return result;
+  return endrecorded(level, r);
 }

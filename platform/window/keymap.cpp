@@ -40,6 +40,8 @@ int VirtualKeyForScancode(int scancode) {
       return 39;
     case SDL_SCANCODE_DOWN:
       return 40;
+    case SDL_SCANCODE_DELETE:
+      return 46;
     default:
       return 0;
   }

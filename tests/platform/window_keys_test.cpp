@@ -18,7 +18,7 @@ TEST(WindowKeys, PhysicalKeysMapToVirtualKeys) {
       {40, 13}, {88, 13},                           // both Enter keys confirm
       {41, 27}, {44, 32},  {80, 37},    {82, 38},
       {79, 39}, {81, 40},  {89, 97},    {98, 96},  // keypad 1, keypad 0
-      {58, 0},  {-5, 0},   {100000, 0},            // F1 and nonsense: ignored
+      {76, 46}, {58, 0},  {-5, 0},     {100000, 0},  // Delete; F1 and nonsense: ignored
   };
   for (const auto& p : pairs) EXPECT_EQ(VirtualKeyForScancode(p[0]), p[1]) << p[0];
 }
@@ -64,8 +64,8 @@ TEST(WindowKeys, RepeatsAreNotPressesButBackspaceKeepsTyping) {
   keys.Key(f1, false, false, log);
   keys.Key(0, true, false, log);  // no key at all
   EXPECT_EQ(log.calls, (std::vector<std::string>{"down 65", "up 65", "char 8", "down 8", "char 8",
-                                                 "up 8", "char 127", "down 255", "down 255",
-                                                 "up 255"}));  // Delete is another key too
+                                                 "up 8", "char 127", "down 46", "down 255",
+                                                 "up 255"}));  // Delete is a key of its own too
 }
 
 TEST(WindowKeys, LosingFocusReleasesHeldKeysOnce) {
