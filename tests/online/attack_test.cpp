@@ -74,8 +74,18 @@ struct machine {
 
 class Attack : public ::testing::Test {
  protected:
+  // CTest runs each test in a process of its own, side by side: every test
+  // takes ports of its own by its place in the suite.
   static uint16_t port() {
-    static uint16_t next = 30400;
+    static uint16_t next = 0;
+    if (next == 0) {
+      const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+      const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+      int place = 0;
+      for (int i = 0; i < suite->total_test_count(); i++)
+        if (name == suite->GetTestInfo(i)->name()) place = i;
+      next = static_cast<uint16_t>(30400 + 8 * place);
+    }
     return next++;
   }
 
@@ -176,6 +186,7 @@ TEST_F(Attack, AMachineThatHoldsTheMatchUpIsDroppedLikeASilentOne) {
     m_.clear();
     now_ = 0;
     open(2, 3);
+    ASSERT_FALSE(HasFatalFailure());
     startall();
     ASSERT_TRUE(until([&] { return frame(1) >= 120 && frame(3) >= 120; }));
     at(3).wire->rewrite = [&](packet& p) {
@@ -204,6 +215,7 @@ TEST_F(Attack, AMachineThatHoldsTheMatchUpIsDroppedLikeASilentOne) {
 // checksums from a joiner get that joiner dropped, nobody else.
 TEST_F(Attack, ForgedDesyncsAndChecksumsEndNothing) {
   open(2, 3);
+  ASSERT_FALSE(HasFatalFailure());
   startall();
   ASSERT_TRUE(until([&] { return frame(1) >= 30 && frame(3) >= 30; }));
   at(3).wire->rewrite = [](packet& p) {
@@ -227,6 +239,7 @@ TEST_F(Attack, ForgedDesyncsAndChecksumsEndNothing) {
 // "inputs": machine 3 never takes them.
 TEST_F(Attack, NoMachineCanPoseAsAnotherOnADirectLine) {
   open(3);
+  ASSERT_FALSE(HasFatalFailure());
   std::string why;
   at(2).late = true;  // the real machine 2 begins late
   startall();
@@ -362,6 +375,7 @@ TEST_F(Attack, SquattersLeaveTheLobby) {
 // on time slows nobody down.
 TEST_F(Attack, LyingAboutTimeSlowsNobody) {
   open(2, 3);
+  ASSERT_FALSE(HasFatalFailure());
   startall();
   ASSERT_TRUE(until([&] { return frame(1) >= 60 && frame(3) >= 60; }));
   at(3).wire->rewrite = [](packet& p) {
