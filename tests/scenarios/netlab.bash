@@ -122,6 +122,10 @@ lab_home() {
 }
 
 lab_machine() { echo "home$1-m$2"; }
+# The addresses, inside the lab only, of the meeting server and of machine
+# M at home N.
+lab_meet_address=10.200.0.10
+lab_machine_address() { echo "192.168.$1.$((10 + $2))"; }
 
 # lab_ports MACHINE PORT: sends from one UDP socket bound to PORT to two
 # ports of the meeting server's machine, and prints the outside source port

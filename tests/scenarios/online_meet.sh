@@ -42,7 +42,7 @@ labplay() {
   [ -e "$work/$name/script.txt" ] || echo '' > "$work/$name/script.txt"
   started[$name]=$(date +%s%N)
   (cd "$work/$name" && lab_run "$machine" timeout 150 "$PARVANE" --headless --fake-clock --script script.txt \
-    --trace trace.txt --max-frames "$frames" --meet 10.200.0.10 "$@" 2> stderr.txt) &
+    --trace trace.txt --max-frames "$frames" --meet "$lab_meet_address" "$@" 2> stderr.txt) &
   pids[$name]=$!
 }
 
@@ -125,7 +125,7 @@ printf '%s\n' '1 down SPACE' '3 up SPACE' '5 press DOWN' '7 press ENTER' '9 pres
   '150 press DOWN' '152 press ENTER' > "$work/finder/script.txt"
 labplay "$(lab_machine 1 2)" finder 600 --seed 8
 waitline finder '^net route 1 lan$' > /dev/null
-grep -q " 192.168.1.11:24680 " "$work/finder/trace.txt" || fail "the join screen did not list the game next door"
+grep -q " $(lab_machine_address 1 1):24680 " "$work/finder/trace.txt" || fail "the join screen did not list the game next door"
 for name in kind2 kind1 lanhost finder; do finish "$name"; done
 stopserver
 
