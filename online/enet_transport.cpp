@@ -128,38 +128,19 @@ std::unique_ptr<enettransport> enettransport::listen(uint16_t port, std::string*
 
 std::unique_ptr<enettransport> enettransport::join(const std::string& hostname, uint16_t port, std::string* why,
                                                   const char* only) {
-  if (!startenet()) {
-    if (why) *why = "THE NETWORK COULD NOT BE STARTED";
-    return nullptr;
-  }
-  ENetAddress here;
-  here.host = ENET_HOST_ANY;
-  here.port = 0;
-  if (only && enet_address_set_host_ip(&here, only) != 0) {
-    stopenet();
-    if (why) *why = std::string("NO ADDRESS ") + only;
-    return nullptr;
-  }
-  auto p = std::make_unique<impl>();
-  // The host, the other joiners and a spare.
-  p->host = enet_host_create(only ? &here : nullptr, maxmachines + 1, 2, 0, 0);
-  if (!p->host) {
-    stopenet();
-    if (why) *why = "THE NETWORK COULD NOT BE STARTED";
-    return nullptr;
-  }
-  p->limit();
+  auto t = unbound(why, only);
+  if (!t) return nullptr;
   ENetAddress address;
   address.port = port;
   if (enet_address_set_host(&address, hostname.c_str()) != 0) {
     if (why) *why = "NO HOST CALLED " + hostname;
     return nullptr;
   }
-  if (!enet_host_connect(p->host, &address, 2, 0)) {
+  if (!enet_host_connect(t->p_->host, &address, 2, 0)) {
     if (why) *why = "THE NETWORK COULD NOT BE STARTED";
     return nullptr;
   }
-  return std::unique_ptr<enettransport>(new enettransport(std::move(p)));
+  return t;
 }
 
 void enettransport::service(uint32_t) {
@@ -264,6 +245,7 @@ std::unique_ptr<enettransport> enettransport::unbound(std::string* why, const ch
     return nullptr;
   }
   auto p = std::make_unique<impl>();
+  // The host, the other joiners and a spare.
   p->host = enet_host_create(only ? &here : nullptr, maxmachines + 1, 2, 0, 0);
   if (!p->host) {
     stopenet();
