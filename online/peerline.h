@@ -25,6 +25,8 @@ class peerline {
   int lastadvantage = 0;   // its frames past us, as it reported
   bool heard = false;      // an input packet came: the two figures above mean something
   uint32_t lastnews = 0;   // when a packet over it last brought inputs we lacked
+  bool waited = false;     // the match waited for inputs it should bring,
+  uint32_t lastwait = 0;   // last at this time
   std::array<int32_t, maxmachines + 1> theirnext{};  // what it has of each stream
   std::array<int32_t, maxmachines + 1> sentupto{};   // the end of what we last sent of each
   std::array<bool, maxmachines + 1> theydirect{};    // it has a direct line to that machine

@@ -54,10 +54,12 @@ int session::firstman(int machine) const { return present(machine) ? firstman_[m
 int session::players(int machine) const { return present(machine) ? queues_[machine].players() : 0; }
 
 bool session::direct(int machine) const {
-  // Only while new inputs come over it: a line just dialled may not be
-  // through, and one that brings only empty packets would starve us.
-  return machine != 1 && !ishost() && usable(machine) && lines_[machine].heard &&
-         now_ - lines_[machine].lastnews < directquiet;
+  // Only while new inputs come over it, and not for a while after we had
+  // to wait for them: a line just dialled may not be through, and one that
+  // brings only empty packets, or a drip of inputs, would starve us.
+  const peerline& l = lines_[machine];
+  return machine != 1 && !ishost() && usable(machine) && l.heard && now_ - l.lastnews < directquiet &&
+         !(l.waited && now_ - l.lastwait < directquiet);
 }
 
 bool session::sendsover(int stream, int machine) const {
@@ -319,34 +321,47 @@ void session::holdup(uint32_t nowms, bool stalled) {
   ticked_ = true;
   if (!stalled) {
     stalled_ = false;
-    for (uint32_t& h : held_) h -= std::min(h, dt / 2);
+    // Paid back at an eighth of the time frames flow: a lag now and then
+    // is forgiven, while a machine that holds the match up for more than
+    // one part in nine is dropped in the end, however it spaces its inputs.
+    for (uint32_t& h : held_) h -= std::min(h, dt / 8);
     return;
   }
-  if (!stalled_) stalledsince_ = nowms;
   stalled_ = true;
-  const int32_t c = confirmed();
+  const std::array<bool, maxmachines + 1> who = holders();
   for (int m = 1; m <= maxmachines && !over_; m++) {
-    if (m == setup_.me || !present(m) || queues_[m].complete() || queues_[m].next() != c) continue;
+    if (!who[m]) continue;
     held_[m] += dt;
+    lines_[m].waited = true;
+    lines_[m].lastwait = nowms;
     // Packets that bring nothing new count as silence: only the host
     // drops a joiner, and a joiner gives up on its host.
     if (held_[m] > setup_.droptimeout && (ishost() || m == 1)) lose(m, reason::hostsilent);
   }
 }
 
-bool session::waiting(uint32_t& held, int& machine, uint32_t& left) const {
-  if (!stalled_ || over_) return false;
-  held = now_ - stalledsince_;
-  machine = 0;
-  uint32_t most = 0;
+std::array<bool, maxmachines + 1> session::holders() const {
+  std::array<bool, maxmachines + 1> out{};
   const int32_t c = confirmed();
   for (int m = 1; m <= maxmachines; m++) {
-    if (m == setup_.me || !present(m) || queues_[m].complete() || queues_[m].next() != c) continue;
+    out[m] = m != setup_.me && present(m) && !queues_[m].complete() && queues_[m].next() == c;
+  }
+  return out;
+}
+
+bool session::waiting(uint32_t& held, int& machine, uint32_t& left) const {
+  if (!stalled_ || over_) return false;
+  machine = 0;
+  uint32_t most = 0;
+  const std::array<bool, maxmachines + 1> who = holders();
+  for (int m = 1; m <= maxmachines; m++) {
+    if (!who[m]) continue;
     uint32_t spent = held_[m];
     if (usable(m)) spent = std::max(spent, now_ - lines_[m].lastheard);
     if (machine == 0 || spent > most) machine = m, most = spent;
   }
   if (machine == 0) return false;
+  held = most;
   left = setup_.droptimeout - std::min(most, setup_.droptimeout);
   return true;
 }

@@ -136,10 +136,10 @@ class session {
   // Leaves on purpose: tells the others right away.
   void quit();
 
-  // The match has been held up this long (milliseconds) waiting for inputs
-  // that have not come; `machine` is the one waiting is for and `left` the
-  // milliseconds until it is dropped. False when the latest frame was not
-  // held up by a missing input.
+  // The latest frame was held up by inputs that have not come: `machine` is
+  // the one waiting is for, `held` how long (milliseconds) it has held the
+  // match up, silent or dripping, and `left` the time until it is dropped.
+  // False when the latest frame was not held up by a missing input.
   bool waiting(uint32_t& held, int& machine, uint32_t& left) const;
 
  private:
@@ -169,6 +169,9 @@ class session {
   void sendreliable(int machine, const packet& p);
   void holdup(uint32_t nowms, bool stalled);
   void blame(int machine, int32_t frame);
+  // The machines the present stall waits for: those whose inputs are
+  // missing at the frame that blocks.
+  std::array<bool, maxmachines + 1> holders() const;
   void outofstep(int32_t frame);
   void push(const sessionevent& e);
 
@@ -197,7 +200,6 @@ class session {
   std::array<uint32_t, maxmachines + 1> held_{};
   uint32_t lastnow_ = 0;
   bool ticked_ = false;
-  uint32_t stalledsince_ = 0;  // when the present stall began
   bool stalled_ = false;
   bool over_ = false;
   timesync sync_;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -19,18 +20,19 @@ using namespace online;
 
 namespace {
 
-// A transport whose outgoing packets pass through `rewrite` (false drops one).
+// A transport whose outgoing packets to a peer pass through `rewrite`
+// (false drops one).
 class tap : public transport {
  public:
   explicit tap(std::unique_ptr<enettransport> t) : t_(std::move(t)) {}
-  std::function<bool(packet&)> rewrite;
+  std::function<bool(int, packet&)> rewrite;
 
   void service(uint32_t nowms) override { t_->service(nowms); }
   bool receive(netevent& out) override { return t_->receive(out); }
   void send(int peer, const uint8_t* data, size_t size, bool reliable) override {
     packet p;
     if (rewrite && decode(data, size, p)) {
-      if (!rewrite(p)) return;
+      if (!rewrite(peer, p)) return;
       std::vector<uint8_t> bytes;
       encode(p, bytes);
       t_->send(peer, bytes.data(), bytes.size(), reliable);
@@ -177,38 +179,75 @@ class Attack : public ::testing::Test {
   std::function<void()> extra;  // the test's own work each round
 };
 
-// Packets that bring no new inputs (none at all, or another match's) hold
-// the match up; past the silence timeout the machine is dropped, and the
-// wait is shown meanwhile.
+// Packets that bring no new inputs (none at all, another match's, or a
+// drip of them every half second) hold the match up; past the silence
+// timeout the machine is dropped, and the wait is shown meanwhile. The
+// honest joiner, starved by the same machine, is not blamed for it.
 TEST_F(Attack, AMachineThatHoldsTheMatchUpIsDroppedLikeASilentOne) {
-  for (int wrongepoch = 0; wrongepoch < 2; wrongepoch++) {
-    SCOPED_TRACE(wrongepoch ? "another match's packets" : "packets without inputs");
+  const char* kinds[] = {"packets without inputs", "another match's packets", "a packet every half second",
+                         "a frame every half second", "a packet every half second to the host only"};
+  for (int kind = 0; kind < 5; kind++) {
+    SCOPED_TRACE(kinds[kind]);
     m_.clear();
     now_ = 0;
     open(2, 3);
     ASSERT_FALSE(HasFatalFailure());
     startall();
     ASSERT_TRUE(until([&] { return frame(1) >= 120 && frame(3) >= 120; }));
-    at(3).wire->rewrite = [&](packet& p) {
-      if (p.type != packettype::input) return true;
-      if (wrongepoch) {
-        p.epoch++;
-      } else {
-        p.blockcount = 0;
+    // Each line its own drip, the two out of step.
+    std::map<int, uint32_t> lastdrip;
+    const int host = at(3).net->match()->peerof(1);
+    at(3).wire->rewrite = [&](int peer, packet& p) {
+      if (p.type != packettype::input || (kind == 4 && peer != host)) return true;
+      if (kind == 0) p.blockcount = 0;
+      if (kind == 1) p.epoch++;
+      if (kind >= 2) {
+        if (!lastdrip.count(peer)) lastdrip[peer] = now_ - 250 * static_cast<uint32_t>(lastdrip.size());
+        if (now_ - lastdrip[peer] < 500) return false;
+        lastdrip[peer] = now_;
+        for (int i = 0; kind == 3 && i < p.blockcount; i++) p.blocks[i].count = 1;
       }
       return true;
     };
     bool shown = false;
+    const int32_t from = frame(1);
+    int rounds = 0;
     ASSERT_TRUE(until([&] {
       uint32_t held, left;
       int m;
-      if (at(1).net->match()->waiting(held, m, left) && held > 500) shown = shown || (m == 3 && left < 5000);
+      if (at(1).net->match()->waiting(held, m, left) && held > 400) shown = shown || (m == 3 && left < 5000);
+      rounds++;
       return at(1).left(3) && at(2).left(3);
-    }, 60 * 8));
+    }, 60 * 30)) << frame(1) - from << " frames in " << rounds << " rounds";
     EXPECT_TRUE(shown) << "the host showed whom it waited for";
     at(3).held = true;
     expecthonestplayon({1, 2}, frame(1) + 300);
+    EXPECT_FALSE(at(1).left(2));
   }
+}
+
+// A machine that feeds the host but drips its inputs to the other joiner
+// over their direct line gets that joiner blamed for nothing: the host
+// passes the inputs on, and the match runs.
+TEST_F(Attack, StarvingOneJoinerGetsNobodyDropped) {
+  open(2, 3);
+  ASSERT_FALSE(HasFatalFailure());
+  startall();
+  ASSERT_TRUE(until([&] { return frame(1) >= 120 && frame(2) >= 120 && at(2).net->match()->direct(3); }));
+  uint32_t lastdrip = now_;
+  const int host = at(3).net->match()->peerof(1);
+  at(3).wire->rewrite = [&](int peer, packet& p) {
+    if (p.type != packettype::input || peer == host) return true;
+    if (now_ - lastdrip < 500) return false;
+    lastdrip = now_;
+    return true;
+  };
+  const int32_t from = frame(1);
+  for (int i = 0; i < 60 * 30; i++) round();
+  EXPECT_GT(frame(1) - from, 60 * 30 * 3 / 4);
+  for (const machine& m : m_) EXPECT_EQ(m.net->failure(), reason::none);
+  EXPECT_FALSE(at(1).left(2));
+  EXPECT_FALSE(at(1).left(3));
 }
 
 // Only the host declares a desync: forged desync packets and wrong
@@ -218,7 +257,7 @@ TEST_F(Attack, ForgedDesyncsAndChecksumsEndNothing) {
   ASSERT_FALSE(HasFatalFailure());
   startall();
   ASSERT_TRUE(until([&] { return frame(1) >= 30 && frame(3) >= 30; }));
-  at(3).wire->rewrite = [](packet& p) {
+  at(3).wire->rewrite = [](int, packet& p) {
     if (p.type == packettype::check) p.checksum ^= 1;
     if (p.type == packettype::input) {
       // Every input packet is followed by a claim that the match is lost.
@@ -378,7 +417,7 @@ TEST_F(Attack, LyingAboutTimeSlowsNobody) {
   ASSERT_FALSE(HasFatalFailure());
   startall();
   ASSERT_TRUE(until([&] { return frame(1) >= 60 && frame(3) >= 60; }));
-  at(3).wire->rewrite = [](packet& p) {
+  at(3).wire->rewrite = [](int, packet& p) {
     if (p.type == packettype::input) p.advantage = -100;
     return true;
   };
