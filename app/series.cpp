@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "app/menus.h"
+#include "controls/controls.h"
 #include "match/tlevel.h"
 #include "replay/recording.h"
 
@@ -57,7 +58,9 @@ int game::allsingleplayer() {
 
 // The music plays through a whole series and is silent in the menus. At
 // volume 0 the channel is never touched, neither at the start nor the end.
+// A series starts with everyone playing himself.
 static void startseries(game& g) {
+  forgetstandins();
   g.musicnumber = 1;
   if (g.musicvolume > 0) playmusic(g.musics, g.musicchannel, g.musicvolume / 10.0);
 }

@@ -87,10 +87,18 @@ void syncpads() {
 
 void begincontrols(bool singleplayer) {
   syncpads();
-  state().singleplayer = singleplayer;
-  state().lost = 0;
+  controlstate& s = state();
+  s.singleplayer = singleplayer;
+  s.lost = 0;
+  // Alone, the player is at the keyboard: his next match is his own. In
+  // multiplayer the others chose to play on without his pad, so while it is
+  // still missing the computer keeps playing him rather than leave his man
+  // standing for the others to beat.
+  if (singleplayer) s.standin = 0;
   SetPadKeys(padkeysmatch);
 }
+
+void forgetstandins() { state().standin = 0; }
 
 void endcontrols() {
   state().singleplayer = false;
