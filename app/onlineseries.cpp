@@ -306,6 +306,16 @@ online::machineinput localinput(const FrameInput& in, int players) {
   return out;
 }
 
+// The inputs of every frame this machine played: the confirmed ones, then
+// the guesses it played the rest with. None past the end: the confirmed
+// frames may run on after it.
+void playedframes(tlevel& level, online::session& s) {
+  std::vector<FrameInput>& frames = level.inputs;
+  if (frames.size() > static_cast<size_t>(level.framecount)) frames.resize(level.framecount);
+  for (int32_t k = static_cast<int32_t>(frames.size()); k < level.framecount; k++)
+    frames.push_back(s.frameinput(k));
+}
+
 // One match of the series. Returns the winner, -1 when it was left, -2 when
 // the series cannot go on.
 int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
@@ -322,7 +332,11 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
-  level->keeper = nullptr;  // this loop saves the replay itself
+  // This loop tells the keeper itself: the match is decided only once no
+  // late input can undo it.
+  level->keeper = nullptr;
+  replaykeeper keeper;
+  bool kept = false;
   if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
@@ -357,6 +371,15 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     if (net.failure() != online::reason::none) {
       failed = true;
       break;
+    }
+    // Written before the end screen is seen for long: a window closed on it
+    // loses nothing. The confirmed inputs are put back afterwards.
+    if (!kept && level->decidedframe > 0 && net.match()->confirmed() >= level->decidedframe) {
+      kept = true;
+      const std::vector<FrameInput> confirmedframes = level->inputs;
+      playedframes(*level, *net.match());
+      keeper.decided(*level);
+      level->inputs = confirmedframes;
     }
     // The end counts once no late input can change it.
     if (level->phase == "end") {
@@ -400,14 +423,10 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   g.musicnumber = level->musicnumber;
   TraceEvent("match", "end " + std::to_string(level->framecount) + " " + std::to_string(result) +
                           " " + checksumtext(level->checksum()));
-  // The replay holds exactly the frames this machine played: none of the
-  // confirmed ones past the end, and where the match was left before its
-  // inputs were all in, the guesses it played with.
-  std::vector<FrameInput>& frames = level->inputs;
-  if (frames.size() > static_cast<size_t>(level->framecount)) frames.resize(level->framecount);
-  for (int32_t k = static_cast<int32_t>(frames.size()); k < level->framecount; k++)
-    frames.push_back(net.match()->frameinput(k));
-  savereplay(*level, result);
+  // The replay holds exactly the frames this machine played; the one
+  // written when the match was decided is completed.
+  playedframes(*level, *net.match());
+  keeper.ended(*level, result);
   if (failed) {
     showmessage(g, net, failuretext(net));
     return -2;
@@ -555,6 +574,7 @@ int game::allonline(int port, const std::string& typed) {
   const bool switched = settings.resolution != optres;
   if (switched) changeres(optfullscr, settings.resolution, 1);
   int wins[4] = {0, 0, 0, 0};
+  forgetstandins();  // a local series' stand-in has no place here
   musicnumber = 1;
   int result = 0;
   for (int number = 0; result != -1 && result != -2; number++) {
