@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
+#include "app/game.h"
+#include "match/tlevel.h"
 #include "platform/platform.h"
+#include "shellrun.h"
 
 namespace {
 
@@ -80,4 +84,16 @@ TEST(CommandLine, HelpAndVersionAnswerAloneFromAnywhere) {
   Read version({"--seed", "x", "--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.message.compare(0, 8, "parvane "), 0);
+}
+
+class SelfTest : public ShellRun {};
+
+// Nothing a player sees tells whether --synctest runs: only this does.
+TEST_F(SelfTest, EveryMatchTheGameMakesRunsTheSelfTestAskedFor) {
+  Start("");
+  game g;
+  g.cmdline.synctest = 4;
+  std::unique_ptr<tlevel> level = newmatch(g);
+  ASSERT_EQ(level->startmatch(newsetup(g, "custom")), 0);
+  EXPECT_EQ(level->synctest, 4);
 }
