@@ -7,7 +7,8 @@ namespace {
 
 const char* const usage =
     "usage: parvane [--headless] [--script FILE] [--trace FILE] [--seed N] [--fake-clock] "
-    "[--max-frames N] [--replay FILE] [--synctest N] [--host PORT | --join HOST:PORT | --join CODE] "
+    "[--max-frames N] [--replay FILE] [--synctest N] [--host PORT | --join HOST:PORT | --join "
+    "CODE] "
     "[--meet HOST[:PORT]] [--netsim LOSS/DELAY/JITTER]";
 
 const char* const help =
@@ -46,8 +47,8 @@ bool validjoin(const std::string& s) {
   if (colon == std::string::npos || colon == 0 || colon > 253) return false;
   for (size_t i = 0; i < colon; ++i) {
     const char c = s[i];
-    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-          c == '.' || c == '-'))
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+          c == '-'))
       return false;
   }
   uint64_t port = 0;
@@ -121,8 +122,9 @@ int takegameoption(int argc, char** argv, int* at, commandline* args, std::strin
     args->meet = v;
   } else if (arg == "--netsim") {
     if (!value() || !validnetsim(v)) {
-      *error = "--netsim needs LOSS/DELAY/JITTER: a loss from 0 to 100 percent and two delays "
-               "from 0 to 5000 ms";
+      *error =
+          "--netsim needs LOSS/DELAY/JITTER: a loss from 0 to 100 percent and two delays "
+          "from 0 to 5000 ms";
       return -1;
     }
     args->netsim = v;

@@ -51,17 +51,34 @@ TEST(CommandLine, ThePlatformsOptionsAndTheGamesGoToEach) {
 }
 
 TEST(CommandLine, ABadLineNamesItsFirstFaultAboveTheUsage) {
-  const std::vector<std::vector<const char*>> bad = {
-      {"--seed"},           {"--seed", "-1"},        {"--seed", "4294967296"},
-      {"--max-frames", "0"}, {"--max-frames", "x"},   {"--script"},
-      {"--replay"},         {"--synctest", "0"},     {"--synctest", "9"},
-      {"--synctest"},       {"--host", "0"},         {"--host", "65536"},
-      {"--host"},           {"--join", "localhost"}, {"--join", ":24680"},
-      {"--join", "a b:1"},  {"--join", "h:0"},       {"--host", "1", "--join", "h:2"},
-      {"--join", "k7m2qxz"}, {"--meet", "h:0"},      {"--meet", "a b"},
-      {"--meet"},           {"--netsim", "101/0/0"}, {"--netsim", "5/100"},
-      {"--netsim", "5/100/30/1"}, {"--netsim", "5/-1/30"}, {"--bogus"},
-      {"file.txt"}};
+  const std::vector<std::vector<const char*>> bad = {{"--seed"},
+                                                     {"--seed", "-1"},
+                                                     {"--seed", "4294967296"},
+                                                     {"--max-frames", "0"},
+                                                     {"--max-frames", "x"},
+                                                     {"--script"},
+                                                     {"--replay"},
+                                                     {"--synctest", "0"},
+                                                     {"--synctest", "9"},
+                                                     {"--synctest"},
+                                                     {"--host", "0"},
+                                                     {"--host", "65536"},
+                                                     {"--host"},
+                                                     {"--join", "localhost"},
+                                                     {"--join", ":24680"},
+                                                     {"--join", "a b:1"},
+                                                     {"--join", "h:0"},
+                                                     {"--host", "1", "--join", "h:2"},
+                                                     {"--join", "k7m2qxz"},
+                                                     {"--meet", "h:0"},
+                                                     {"--meet", "a b"},
+                                                     {"--meet"},
+                                                     {"--netsim", "101/0/0"},
+                                                     {"--netsim", "5/100"},
+                                                     {"--netsim", "5/100/30/1"},
+                                                     {"--netsim", "5/-1/30"},
+                                                     {"--bogus"},
+                                                     {"file.txt"}};
   for (const auto& words : bad) {
     Read r(words);
     EXPECT_EQ(r.status, 1) << words.back();
@@ -77,9 +94,9 @@ TEST(CommandLine, HelpAndVersionAnswerAloneFromAnywhere) {
   Read help({"--bogus", "--help"});
   EXPECT_EQ(help.status, 0);
   // Every option is listed, the platform's and the game's.
-  for (const char* option : {"--headless", "--script", "--trace", "--seed", "--fake-clock",
-                             "--max-frames", "--replay", "--synctest", "--host", "--join",
-                             "--meet", "--netsim", "--version"})
+  for (const char* option :
+       {"--headless", "--script", "--trace", "--seed", "--fake-clock", "--max-frames", "--replay",
+        "--synctest", "--host", "--join", "--meet", "--netsim", "--version"})
     EXPECT_NE(help.message.find(std::string("\n  ") + option + " "), std::string::npos) << option;
   Read version({"--seed", "x", "--version"});
   EXPECT_EQ(version.status, 0);
