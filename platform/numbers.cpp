@@ -97,3 +97,16 @@ double Sind(double degrees) { return std::sin(degrees * kDegToRad); }
 double Cosd(double degrees) { return std::cos(degrees * kDegToRad); }
 double ATand(double x) { return SameAtan(x) * kRadToDeg; }
 double ATan2d(double y, double x) { return SameAtan2(y, x) * kRadToDeg; }
+
+bool ReadDecimal(const std::string& text, uint64_t limit, uint64_t* value) {
+  if (text.empty() || text.size() > 20) return false;
+  uint64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    const uint64_t d = static_cast<uint64_t>(c - '0');
+    if (d > limit || v > (limit - d) / 10) return false;
+    v = v * 10 + d;
+  }
+  *value = v;
+  return true;
+}
