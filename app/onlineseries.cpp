@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/gamefiles.h"
 #include "app/menudraw.h"
 #include "app/networds.h"
 #include "app/onlinesettings.h"
@@ -434,17 +435,14 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   return result;
 }
 
-const char* const lastjoinfile = "lastjoin.txt";
-const char* const onlinefile = "online.txt";
-
 #ifndef PARVANE_MEET_SERVER
 #define PARVANE_MEET_SERVER ""
 #endif
 
 // The meeting server for game codes: the command line's, else the "meet
 // HOST[:PORT]" line of online.txt, else the one the build names.
-std::string meetserver() {
-  if (!RunConfig().meet.empty()) return RunConfig().meet;
+std::string meetserver(const commandline& args) {
+  if (!args.meet.empty()) return args.meet;
   std::string named;
   if (TextStream* in = OpenRead(onlinefile)) {
     for (int n = 0; n < 64 && !Eof(in); n++) {
@@ -542,13 +540,13 @@ int game::allonline(int port, const std::string& typed) {
   o.host = port != 0;
   o.port = static_cast<uint16_t>(port);
   o.address = address;
-  o.meet = meetserver();
+  o.meet = meetserver(cmdline);
   o.identity.version = gameversion;
   o.identity.bodyhash = bodyfilehash();
   o.identity.players = 1;
   std::string why;
-  if (!RunConfig().netsim.empty()) {
-    if (!online::parseconditions(RunConfig().netsim, o.conditions, &why)) {
+  if (!cmdline.netsim.empty()) {
+    if (!online::parseconditions(cmdline.netsim, o.conditions, &why)) {
       std::fprintf(stderr, "parvane: %s\n", why.c_str());
       return 0;
     }

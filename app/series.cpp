@@ -33,6 +33,7 @@ std::unique_ptr<tlevel> newmatch(const game& g) {
   level->rectimage = g.rectimage;
   level->starimage = g.starimage;
   level->sparki = g.sparki;
+  level->synctest = g.cmdline.synctest;
   return level;
 }
 

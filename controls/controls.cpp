@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "platform/samemath.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ bool anypad() {
 
 void stickpush(double x, double y, int8_t* sx, int8_t* sy) {
   *sx = *sy = 0;
-  const double length = std::hypot(x, y);
+  const double length = SameHypot(x, y);
   if (!(length > stickdeadzone)) return;  // a NaN falls here too
   // The push grows from nothing at the dead zone's edge, so a stick leaving
   // it does not jump.
