@@ -24,7 +24,7 @@ void game::allgame() {
   musicchannel = AllocChannel();
   SetWindowTitle("Parvane");
   SetMessageScreen(messagescreen);
-  if (!RunConfig().replay.empty()) playreplay(RunConfig().replay);
+  if (!cmdline.replay.empty()) playreplay(cmdline.replay);
   initscores(scoreslist);
   readscores(scoreslist);
   ClearKeys();
@@ -34,8 +34,7 @@ void game::allgame() {
   loadcontrols();
   changeres(optfullscr, optres, 0);
   // The command line may go straight to an online lobby.
-  if (RunConfig().hostPort != 0 || !RunConfig().join.empty())
-    allonline(RunConfig().hostPort, RunConfig().join);
+  if (cmdline.hostport != 0 || !cmdline.join.empty()) allonline(cmdline.hostport, cmdline.join);
   drawlogo();
 
   Channel* cheerschannel = AllocChannel();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cmdline.h"
 #include "content/highscores.h"
 #include "effects/colordrift.h"
 #include "match/setup.h"
@@ -52,6 +53,7 @@ class game {
   Image* sparki = nullptr;
   Tcustomsettings customsettings;
   Tmultiplayersettings multiplayersettings;
+  commandline cmdline;  // what the game was started for
 
   // Mode menus and series (series.cpp, menus.cpp).
   virtual int allsingleplayer();

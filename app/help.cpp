@@ -60,13 +60,14 @@ void secondpage(double w, const ColorTable& colors) {
        "EACH CONTROLLER PLAYS THE FIRST FREE PLAYER; OPTIONS, CONTROLS MOVES IT"},
       {"THE FOURTH PLAYER",
        "GIVE PLAYER 4 A CONTROLLER OR KEYS (OPTIONS, CONTROLS) TO PLAY MULTIPLAYER WITH FOUR"},
-      {"INSTANT REPLAY", "R ON THE SCREEN THAT ENDS A MATCH SHOWS IT AGAIN, ESC RETURNS",
-       "EVERY MATCH IS KEPT IN " + replays},
+      {"REPLAYS", "R ON THE SCREEN THAT ENDS A MATCH SHOWS IT AGAIN, ESC RETURNS",
+       "EVERY MATCH IS KEPT IN " + replays,
+       "R ON THE TITLE OPENS REPLAYS: ENTER WATCHES ONE, DELETE REMOVES IT"},
       {"ONLINE PLAY", "MULTIPLAYER, HOST ONLINE GAME: THE OTHERS JOIN YOUR ADDRESS OR GAME CODE",
        "MULTIPLAYER, JOIN ONLINE GAME: TYPE THE HOST'S ADDRESS OR ITS GAME CODE",
        "OVER THE INTERNET WITHOUT A CODE, THE HOST OPENS UDP PORT 24680"},
   };
-  double y = perwidth(170, w);
+  double y = perwidth(160, w);
   for (const std::vector<std::string>& s : sections) {
     setrowcolor(colors, highlightrow);
     drawcentredfit(s[0], y, textscale(2.2, w), w);
@@ -74,7 +75,7 @@ void secondpage(double w, const ColorTable& colors) {
     SetColor(100, 100, 100);
     for (size_t k = 1; k < s.size(); k++, y += perwidth(32, w))
       drawcentredfit(s[k], y, textscale(1.5, w), w);
-    y += perwidth(14, w);
+    y += perwidth(6, w);
   }
   setrowcolor(colors, highlightrow);
   drawcentred("LEFT: FIRST PAGE    ESC: BACK", perwidth(715, w), textscale(1.5, w), w);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/game.h"
+#include "app/gamefiles.h"
 #include "app/menudraw.h"
 #include "app/networds.h"
 #include "app/onlinesettings.h"
@@ -306,6 +307,16 @@ online::machineinput localinput(const FrameInput& in, int players) {
   return out;
 }
 
+// The inputs of every frame this machine played: the confirmed ones, then
+// the guesses it played the rest with. None past the end: the confirmed
+// frames may run on after it.
+void playedframes(tlevel& level, online::session& s) {
+  std::vector<FrameInput>& frames = level.inputs;
+  if (frames.size() > static_cast<size_t>(level.framecount)) frames.resize(level.framecount);
+  for (int32_t k = static_cast<int32_t>(frames.size()); k < level.framecount; k++)
+    frames.push_back(s.frameinput(k));
+}
+
 // One match of the series. Returns the winner, -1 when it was left, -2 when
 // the series cannot go on.
 int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
@@ -322,7 +333,11 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
-  level->keeper = nullptr;  // this loop saves the replay itself
+  // This loop tells the keeper itself: the match is decided only once no
+  // late input can undo it.
+  level->keeper = nullptr;
+  replaykeeper keeper;
+  bool kept = false;
   if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
@@ -357,6 +372,15 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     if (net.failure() != online::reason::none) {
       failed = true;
       break;
+    }
+    // Written before the end screen is seen for long: a window closed on it
+    // loses nothing. The confirmed inputs are put back afterwards.
+    if (!kept && level->decidedframe > 0 && net.match()->confirmed() >= level->decidedframe) {
+      kept = true;
+      const std::vector<FrameInput> confirmedframes = level->inputs;
+      playedframes(*level, *net.match());
+      keeper.decided(*level);
+      level->inputs = confirmedframes;
     }
     // The end counts once no late input can change it.
     if (level->phase == "end") {
@@ -400,14 +424,10 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   g.musicnumber = level->musicnumber;
   TraceEvent("match", "end " + std::to_string(level->framecount) + " " + std::to_string(result) +
                           " " + checksumtext(level->checksum()));
-  // The replay holds exactly the frames this machine played: none of the
-  // confirmed ones past the end, and where the match was left before its
-  // inputs were all in, the guesses it played with.
-  std::vector<FrameInput>& frames = level->inputs;
-  if (frames.size() > static_cast<size_t>(level->framecount)) frames.resize(level->framecount);
-  for (int32_t k = static_cast<int32_t>(frames.size()); k < level->framecount; k++)
-    frames.push_back(net.match()->frameinput(k));
-  savereplay(*level, result);
+  // The replay holds exactly the frames this machine played; the one
+  // written when the match was decided is completed.
+  playedframes(*level, *net.match());
+  keeper.ended(*level, result);
   if (failed) {
     showmessage(g, net, failuretext(net));
     return -2;
@@ -415,17 +435,14 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   return result;
 }
 
-const char* const lastjoinfile = "lastjoin.txt";
-const char* const onlinefile = "online.txt";
-
 #ifndef PARVANE_MEET_SERVER
 #define PARVANE_MEET_SERVER ""
 #endif
 
 // The meeting server for game codes: the command line's, else the "meet
 // HOST[:PORT]" line of online.txt, else the one the build names.
-std::string meetserver() {
-  if (!RunConfig().meet.empty()) return RunConfig().meet;
+std::string meetserver(const commandline& args) {
+  if (!args.meet.empty()) return args.meet;
   std::string named;
   if (TextStream* in = OpenRead(onlinefile)) {
     for (int n = 0; n < 64 && !Eof(in); n++) {
@@ -523,13 +540,13 @@ int game::allonline(int port, const std::string& typed) {
   o.host = port != 0;
   o.port = static_cast<uint16_t>(port);
   o.address = address;
-  o.meet = meetserver();
+  o.meet = meetserver(cmdline);
   o.identity.version = gameversion;
   o.identity.bodyhash = bodyfilehash();
   o.identity.players = 1;
   std::string why;
-  if (!RunConfig().netsim.empty()) {
-    if (!online::parseconditions(RunConfig().netsim, o.conditions, &why)) {
+  if (!cmdline.netsim.empty()) {
+    if (!online::parseconditions(cmdline.netsim, o.conditions, &why)) {
       std::fprintf(stderr, "parvane: %s\n", why.c_str());
       return 0;
     }
@@ -555,6 +572,7 @@ int game::allonline(int port, const std::string& typed) {
   const bool switched = settings.resolution != optres;
   if (switched) changeres(optfullscr, settings.resolution, 1);
   int wins[4] = {0, 0, 0, 0};
+  forgetstandins();  // a local series' stand-in has no place here
   musicnumber = 1;
   int result = 0;
   for (int number = 0; result != -1 && result != -2; number++) {

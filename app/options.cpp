@@ -30,10 +30,10 @@ std::string trailname(int opttrail) {
   }
 }
 
-// Below the five settings the team colours, then the line that opens the
-// controls screen, last so that Up from the first line still reaches it.
-constexpr int paletteitem = 6;
-constexpr int controlsitem = 7;
+// Below the five settings the line that opens the controls screen, then
+// the team colours, the newest choice.
+constexpr int controlsitem = 6;
+constexpr int paletteitem = 7;
 
 std::string palettename(int palette) {
   return palette == distinctpalette ? "COLOR-BLIND SAFE" : "USUAL";
@@ -75,7 +75,7 @@ int game::optionsmenu() {
 
     const bool right = KeyPresses(keyright) != 0;
     const bool left = KeyPresses(keyleft) != 0;
-    if (item < paletteitem) {
+    if (item < controlsitem) {
       if (right) *fields[item - 1] += 1;
       if (left) *fields[item - 1] -= 1;
     } else if (item == paletteitem && (right || left)) {
@@ -87,7 +87,7 @@ int game::optionsmenu() {
     optfireworks = clampto(optfireworks, 0, 1);
     musicvolume = clampto(musicvolume, 0, 10);
     optres = clampto(optres, 1, 3);
-    item = wrapitem(item, controlsitem);
+    item = wrapitem(item, paletteitem);
     const bool confirm = confirmpressed();
     if (confirm && item == controlsitem) {
       controlsscreen();

@@ -1,13 +1,13 @@
 #include <string>
 
 #include "app/game.h"
+#include "app/gamefiles.h"
 #include "app/menudraw.h"
 #include "physics/teamcolours.h"
 #include "platform/platform.h"
 #include "platform/savefile.h"
 
 namespace {
-const char* const prefsfile = "prefs.txt";
 constexpr int lastlevel = 40;
 }  // namespace
 

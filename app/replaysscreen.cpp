@@ -18,7 +18,6 @@
 
 namespace {
 
-const char* const folder = "replays";
 constexpr int visiblerows = 12;
 constexpr int noticeframes = 180;
 
@@ -69,7 +68,7 @@ std::string lengthof(const replayrecord& r) {
 // Newest first: the numbers in the names grow with every match saved.
 std::vector<replayline> readlist() {
   std::vector<std::pair<long, std::string>> named;
-  for (const std::string& name : ListFolder(folder)) {
+  for (const std::string& name : ListFolder(replaysfolder)) {
     const long n = replaynumber(name);
     if (n >= 0) named.emplace_back(n, name);
   }
@@ -77,7 +76,7 @@ std::vector<replayline> readlist() {
   std::vector<replayline> lines;
   for (const auto& entry : named) {
     replayline line;
-    line.path = std::string(folder) + "/" + entry.second;
+    line.path = std::string(replaysfolder) + "/" + entry.second;
     line.date = FileDate(line.path);
     std::string bytes, error;
     replayrecord r;

@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "app/menus.h"
+#include "controls/controls.h"
 #include "match/tlevel.h"
 #include "replay/recording.h"
 
@@ -32,6 +33,7 @@ std::unique_ptr<tlevel> newmatch(const game& g) {
   level->rectimage = g.rectimage;
   level->starimage = g.starimage;
   level->sparki = g.sparki;
+  level->synctest = g.cmdline.synctest;
   return level;
 }
 
@@ -57,7 +59,9 @@ int game::allsingleplayer() {
 
 // The music plays through a whole series and is silent in the menus. At
 // volume 0 the channel is never touched, neither at the start nor the end.
+// A series starts with everyone playing himself.
 static void startseries(game& g) {
+  forgetstandins();
   g.musicnumber = 1;
   if (g.musicvolume > 0) playmusic(g.musics, g.musicchannel, g.musicvolume / 10.0);
 }

@@ -5,9 +5,10 @@
 #include "platform/platform.h"
 #include "platform/savefile.h"
 
+const char* const controlsfile = "controls.txt";
+
 namespace {
 
-const char* const controlsfile = "controls.txt";
 // Lines read from the file at most: a real one has sixteen, and a huge file
 // must not be read into memory.
 constexpr int maxlines = 256;

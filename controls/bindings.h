@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+// The file of the game's that keeps the keys.
+extern const char* const controlsfile;
+
 constexpr int controlplayers = 4;
 enum controlaction { actionleft, actionright, actionup, actiondown };
 constexpr int controlactions = 4;

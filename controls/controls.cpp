@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "platform/samemath.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ bool anypad() {
 
 void stickpush(double x, double y, int8_t* sx, int8_t* sy) {
   *sx = *sy = 0;
-  const double length = std::hypot(x, y);
+  const double length = SameHypot(x, y);
   if (!(length > stickdeadzone)) return;  // a NaN falls here too
   // The push grows from nothing at the dead zone's edge, so a stick leaving
   // it does not jump.
@@ -87,10 +88,18 @@ void syncpads() {
 
 void begincontrols(bool singleplayer) {
   syncpads();
-  state().singleplayer = singleplayer;
-  state().lost = 0;
+  controlstate& s = state();
+  s.singleplayer = singleplayer;
+  s.lost = 0;
+  // Alone, the player is at the keyboard: his next match is his own. In
+  // multiplayer the others chose to play on without his pad, so while it is
+  // still missing the computer keeps playing him rather than leave his man
+  // standing for the others to beat.
+  if (singleplayer) s.standin = 0;
   SetPadKeys(padkeysmatch);
 }
+
+void forgetstandins() { state().standin = 0; }
 
 void endcontrols() {
   state().singleplayer = false;

@@ -55,5 +55,10 @@ bool padapressed();
 // a pad comes back for him or he presses one of his keys.
 void endpadwait(int player);
 bool controllerback(int player);  // the player has a pad again
+// A new series: nobody is played by the computer for want of a pad. Within
+// a series of the single-player modes a new match starts without the
+// computer too; in multiplayer it goes on for a player whose pad is still
+// missing.
+void forgetstandins();
 // Player 4 has a pad or a bound key, so a fourth person can play.
 bool fourthcontrol();

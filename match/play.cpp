@@ -65,7 +65,7 @@ int tlevel::startmatch(const matchsetup& setup) {
   clearrequest = 0;
   saveState(startsnapshot);
 
-  startsynctest(RunConfig().synctest);
+  startsynctest(synctest);
   return 0;
 }
 

@@ -168,7 +168,9 @@ class tlevel {
   bool replaying = false;          // a recorded match is being shown: nothing recorded
   matchkeeper* keeper = nullptr;   // not owned; null keeps nothing
   static constexpr int maxsynctest = 8;
-  int synctest = 0;              // frames rolled back and simulated again each frame
+  // Frames rolled back and simulated again each frame: the caller asks by
+  // setting it before startmatch.
+  int synctest = 0;
   int syncfrom = 0;              // the first frame a rollback may go back to
   std::vector<matchsnapshot> synchistory;
   std::vector<uint64_t> syncsums;

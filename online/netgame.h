@@ -1,6 +1,6 @@
-// What online play needs from a match, and what one machine contributes to a
-// frame. The rollback session drives any game through these four operations;
-// it never sees the match itself, and the match never sees the network.
+// What one machine contributes to a frame. The rollback session drives any
+// game through the four operations of match/rollback.h; it never sees the
+// match itself, and the match never sees the network.
 #pragma once
 
 #include <array>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "match/frameinput.h"
+#include "match/rollback.h"
 
 namespace online {
 
@@ -44,17 +45,9 @@ struct machineinput {
   bool operator!=(const machineinput& o) const { return !(*this == o); }
 };
 
-// The match as the session sees it. advance() simulates exactly one frame;
-// silent frames draw and sound nothing but leave the same state.
-class rollbackgame {
- public:
-  virtual ~rollbackgame() = default;
-  virtual void advance(const FrameInput& input, bool silent) = 0;
-  // The buffer is reused from frame to frame, so a steady match does not
-  // allocate.
-  virtual void save(std::vector<uint8_t>& snapshot) = 0;
-  virtual void load(const std::vector<uint8_t>& snapshot) = 0;
-  virtual uint64_t checksum() = 0;
-};
+// The match as the session sees it: it drives any game through the four
+// operations of the rollback core's game.
+using ::rollbackgame;
+using ::rollbackcore;
 
 }  // namespace online

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "match/rollback.h"
 #include "online/checkbook.h"
 #include "online/departures.h"
 #include "online/inputqueue.h"
@@ -26,7 +27,6 @@
 #include "online/packet.h"
 #include "online/peerline.h"
 #include "online/reason.h"
-#include "online/rollback.h"
 #include "online/timesync.h"
 #include "online/transport.h"
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "physics/masses.h"
+#include "platform/samemath.h"
 
 namespace {
 constexpr double restitution = 0.88f * 2;  // applied to the normal relative velocity
@@ -119,10 +120,10 @@ int balllinkcollision(ball& P, class link& L, double d) {
 
   const double k = Dy / Dx;
   const point2 F = closestpoint(P.x, P.y, E1.x, E1.y, E2.x, E2.y);
-  const double t1 = std::hypot(F.x - E1.x, F.y - E1.y);
-  const double t2 = std::hypot(F.x - E2.x, F.y - E2.y);
+  const double t1 = SameHypot(F.x - E1.x, F.y - E1.y);
+  const double t2 = SameHypot(F.x - E2.x, F.y - E2.y);
   const double T = t1 + t2;
-  const double pd2 = std::hypot(F.x - P.x, F.y - P.y);
+  const double pd2 = SameHypot(F.x - P.x, F.y - P.y);
   const double W = t1 * m1 + t2 * m2;
 
   // Velocity of the link at the foot; each end weighted by its own distance.
@@ -153,7 +154,7 @@ int balllinkcollision(ball& P, class link& L, double d) {
     nx = (P.x - F.x) / pd2;
     ny = (P.y - F.y) / pd2;
   } else {
-    const double len = std::hypot(Dx, Dy);
+    const double len = SameHypot(Dx, Dy);
     nx = -Dy / len;
     ny = Dx / len;
   }

@@ -5,6 +5,7 @@
 #include "physics/link.h"
 #include "physics/mainball.h"
 #include "physics/masses.h"
+#include "platform/samemath.h"
 #include "physics/ragobject.h"
 #include "physics/teamcolours.h"
 #include "physics/view.h"
@@ -49,7 +50,7 @@ int link::Draw(double xc, double yc, double zoom, double xwin, double ywin) {
   const double dy = y2 - y1;
   const double L = std::sqrt(dx * dx + dy * dy);
   if (std::fabs(dx) < steepest) dx = steepest;
-  double a = std::atan(dy / dx) * physicsconst::degrees;
+  double a = SameAtan(dy / dx) * physicsconst::degrees;
   // Turned by half a turn past 45 degrees; the image is symmetric.
   if (a > 45) a -= 180;
   SetDrawAngle(a);
@@ -97,7 +98,7 @@ int Tmainball::draw(double xc, double yc, double zoom, double xwin, double ywin)
                                     static_cast<int>(realcolor[2]));
   SetColor(c.r, c.g, c.b);
   // The image turns with the ball's position seen from the world point (0, -3000).
-  SetDrawAngle(std::atan2(y + 3000, x) * physicsconst::degrees - 45);
+  SetDrawAngle(SameAtan2(y + 3000, x) * physicsconst::degrees - 45);
   ball::draw(xc, yc, zoom, xwin, ywin);
   SetDrawAngle(0);
   return 0;

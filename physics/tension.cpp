@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "physics/masses.h"
+#include "platform/samemath.h"
 
 namespace {
 constexpr double tensionthreshold = 10;  // strength at or below this does nothing
@@ -23,9 +24,9 @@ float reduce(float a, float period) {
 // direction the two arc tangents give it.
 double turn(double dx1, double dy1, double dx2, double dy2) {
   if ((dx1 != 0 || dy1 != 0) && (dx2 != 0 || dy2 != 0)) {
-    return std::atan2(dx1 * dy2 - dy1 * dx2, dx1 * dx2 + dy1 * dy2) * physicsconst::degrees;
+    return SameAtan2(dx1 * dy2 - dy1 * dx2, dx1 * dx2 + dy1 * dy2) * physicsconst::degrees;
   }
-  return (std::atan2(dy1, -dx1) - std::atan2(dy2, -dx2)) * physicsconst::degrees;
+  return (SameAtan2(dy1, -dx1) - SameAtan2(dy2, -dx2)) * physicsconst::degrees;
 }
 }  // namespace
 

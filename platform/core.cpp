@@ -1,12 +1,9 @@
 // Start and end of the platform, the display and frame, dialogs.
-#include <limits.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 
 #include "platform/internal.h"
+#include "platform/paths.h"
 
 namespace plat {
 
@@ -23,36 +20,6 @@ int64_t RealMicros() {
 void Poll(Platform& p) {
   p.backend->PollEvents(p.input);
   if (p.window) p.lastPollUs = RealMicros();
-}
-
-std::string ExecutableFolder() {
-  char buf[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  buf[n] = 0;
-  std::string path(buf);
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-bool IsFolder(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool IsFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string Absolute(const std::string& path) {
-  char buf[PATH_MAX];
-  return realpath(path.c_str(), buf) ? std::string(buf) : path;
-}
-
-std::string WorkingFolder() {
-  char buf[PATH_MAX];
-  return getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
 }
 
 // The script's actions up to `frame`. A backend that plays scripted
@@ -103,51 +70,14 @@ void ShowMessage(Platform& p, const std::string& text) {
 
 Platform& CreatePlatform() {
   gPlatform = new Platform;
-  // Code that reads media without starting the platform (tests of the
-  // loaders) still finds the folder beside the executable.
-  std::string searched;
-  gPlatform->mediaDir = FindMediaFolder(&searched);
-  if (gPlatform->mediaDir.empty()) gPlatform->mediaDir = Absolute(ExecutableFolder() + "/media");
+  gPlatform->mediaDir = DefaultMediaFolder();
   return *gPlatform;
-}
-
-// The media live beside the executable in the build tree, in the data folder
-// of an installation relative to the executable (so a moved prefix still
-// works), or in the data folder the build was configured with.
-std::string FindMediaFolder(std::string* searched) {
-  std::vector<std::string> candidates = {ExecutableFolder() + "/media"};
-#ifdef PARVANE_REL_DATADIR
-  candidates.push_back(ExecutableFolder() + "/../" PARVANE_REL_DATADIR);
-#endif
-#ifdef PARVANE_DATADIR
-  candidates.push_back(PARVANE_DATADIR);
-#endif
-  searched->clear();
-  for (const std::string& folder : candidates) {
-    if (IsFolder(folder) && IsFile(folder + "/font.ttf")) return Absolute(folder);
-    if (!searched->empty()) *searched += ", ";
-    *searched += folder;
-  }
-  // A folder that lacks the font is still the media folder: the missing
-  // file is then named when it is loaded, not hidden behind "no folder".
-  for (const std::string& folder : candidates)
-    if (IsFolder(folder)) return Absolute(folder);
-  return "";
-}
-
-bool InstalledMedia(const std::string& mediaDir) {
-  return mediaDir != Absolute(ExecutableFolder() + "/media");
 }
 
 void PollIfStale() {
   Platform& p = State();
   if (!p.window || !p.backend) return;
   if (RealMicros() - p.lastPollUs > 4000) Poll(p);
-}
-
-std::string ResolvePath(const std::string& path) {
-  if (path.compare(0, 6, "media/") == 0) return State().mediaDir + path.substr(5);
-  return ResolveGameFile(path);
 }
 
 void FreeImagesAndFonts() {
@@ -166,21 +96,7 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   plat::Platform& p = plat::CreatePlatform();
   p.config = config;
 
-  if (config.mediaDir.empty()) {
-    std::string searched;
-    p.mediaDir = plat::FindMediaFolder(&searched);
-    if (p.mediaDir.empty()) {
-      *error = "no media folder (searched " + searched + ")";
-      return 1;
-    }
-    p.userFolders = plat::InstalledMedia(p.mediaDir);
-  } else {
-    if (!plat::IsFolder(config.mediaDir)) {
-      *error = "no media folder (searched " + config.mediaDir + ")";
-      return 1;
-    }
-    p.mediaDir = plat::Absolute(config.mediaDir);
-  }
+  if (!plat::PlaceFolders(config, &p, error)) return 1;
 
   if (!config.script.empty() && !p.script.Load(config.script, error)) return 2;
   if (!config.trace.empty() && !p.trace.Open(config.trace)) {
@@ -194,8 +110,8 @@ int PlatformInit(const PlatformConfig& config, std::string* error) {
   p.random.Seed(config.seeded ? config.seed : 0);
   p.audioRunning = p.backend->StartAudio(plat::MixAudio, &p);
   // Extra controller mappings: the game's own, then the player's.
-  p.backend->StartPads(
-      {p.mediaDir + "/gamecontrollerdb.txt", plat::ResolvePath("gamecontrollerdb.txt")});
+  p.backend->StartPads({plat::ResolvePath(std::string("media/") + plat::kPadMappings),
+                        plat::ResolvePath(plat::kPadMappings)});
   p.initialised = true;
   // Actions stamped 0 happen at start-up, before the game reads any input.
   if (p.script.active()) plat::ApplyScript(p, 0);
@@ -220,8 +136,6 @@ void PlatformShutdown() {
   delete p;
 }
 
-const PlatformConfig& RunConfig() { return State().config; }
-
 void TraceEvent(const char* tag, const std::string& text) {
   plat::Platform& p = State();
   if (p.trace.on()) p.trace.Write(plat::TraceLine(tag).Text(text));
@@ -235,14 +149,11 @@ void FailMedia(const std::string& path) {
   plat::Platform& p = State();
   bool inMedia = path.compare(0, 6, "media/") == 0;
   std::string name = inMedia ? path.substr(6) : path;
-  std::string folder = inMedia ? p.mediaDir : plat::WorkingFolder();
-  std::string message = "could not load " + name + " (searched " + folder + ")";
+  std::string message = "could not load " + name + " (searched " + plat::SearchedFolder(path) + ")";
   fprintf(stderr, "parvane: %s\n", message.c_str());
   plat::ShowMessage(p, message);
   EndProgramWith(1);
 }
-
-std::string MediaFolder() { return State().mediaDir; }
 
 bool OpenDisplay(int width, int height, int depth, int refreshRate, int /*flags*/) {
   plat::Platform& p = State();

@@ -1,17 +1,22 @@
-// Text files read and written line by line. Writes go to a temporary file
-// that replaces the target only once everything is safely on disk.
+// Files read and written, whole or line by line, and the folders that hold
+// them. Writes go to a temporary file that replaces the target only once
+// everything is safely on disk.
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "platform/internal.h"
+#include "platform/paths.h"
 
 struct TextStream {
   FILE* file = nullptr;  // the file read, or the temporary file written
@@ -35,6 +40,8 @@ std::string gFileError;
 // No line the game writes comes near this; a longer one is not read into
 // memory, and its file counts as damaged.
 constexpr size_t kMaxLine = 4096;
+// A folder may hold any number of files; a listing keeps this many.
+constexpr size_t kMaxListed = 4096;
 
 TextStream* FailWith(const std::string& why) {
   SetFileError(why);
@@ -320,6 +327,48 @@ int ReadWholeFile(const std::string& path, size_t limit, std::string* bytes) {
   fclose(f);
   if (result != 0) bytes->clear();
   return result;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  const std::string resolved = plat::ResolvePath(folder);
+  DIR* dir = opendir(resolved.c_str());
+  if (!dir) return names;
+  while (struct dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    // Hidden files and the leftovers of an interrupted save are not files
+    // the player made.
+    if (name.empty() || name[0] == '.') continue;
+    const size_t tmp = name.rfind(".tmp.");
+    if (tmp != std::string::npos && tmp + 11 == name.size()) continue;
+    struct stat st;
+    if (stat((resolved + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    names.push_back(name);
+    if (names.size() >= plat::kMaxListed) break;
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string FileDate(const std::string& path) {
+  struct stat st;
+  if (stat(plat::ResolvePath(path).c_str(), &st) != 0) return "";
+  if (plat::State().config.fakeClock) return "2000-01-01 00:00";
+  struct tm local;
+  char text[32];
+  if (localtime_r(&st.st_mtime, &local) == nullptr ||
+      strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local) == 0)
+    return "";
+  return text;
+}
+
+bool RemoveFile(const std::string& path) {
+  const std::string resolved = plat::ResolvePath(path);
+  struct stat st;
+  // Only files: a folder or a device by that name stays.
+  if (lstat(resolved.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  return unlink(resolved.c_str()) == 0;
 }
 
 std::vector<std::string> ListFolder(const std::string& path) { return ListFiles(path); }

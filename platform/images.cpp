@@ -1,5 +1,6 @@
 // Images: PNG files decoded to RGBA and handed to the backend as textures.
 #include "platform/internal.h"
+#include "platform/paths.h"
 #include "platform/png_io.h"
 
 using plat::State;

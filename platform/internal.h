@@ -105,30 +105,12 @@ struct Platform {
 };
 
 extern Platform* gPlatform;
-// The first folder that holds the media, or "" with the folders tried in
-// *searched.
-std::string FindMediaFolder(std::string* searched);
-// True for media found anywhere but beside the executable: an installation.
-bool InstalledMedia(const std::string& mediaDir);
 Platform& CreatePlatform();
 inline Platform& State() { return gPlatform ? *gPlatform : CreatePlatform(); }
 
 // Polls the backend's events unless that was done a moment ago; keeps
 // input queries cheap in tight loops.
 void PollIfStale();
-// "media/..." in the media folder; the game's own files in their home (see
-// FileHome); anything else relative to the working folder.
-std::string ResolvePath(const std::string& path);
-
-// Where a file named by a relative path belongs.
-enum class FileHome { kWorking, kConfig, kData };
-FileHome HomeOf(const std::string& path);
-// The game's folder under the user's configuration or data folder.
-std::string UserFolder(FileHome home);
-// The path of a game file, in the user's folders when they are in use.
-std::string ResolveGameFile(const std::string& path);
-// Creates the folders a game file is written into; true when they exist.
-bool MakeFolderFor(const std::string& path);
 // Why the last file operation failed, for the player.
 void SetFileError(const std::string& why);
 

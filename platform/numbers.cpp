@@ -1,4 +1,5 @@
-// Text to numbers, and trigonometry in degrees.
+// Text to numbers, and trigonometry in degrees (the arc tangents the same
+// on every build: the simulation steers by them).
 #include <cctype>
 #include <cfloat>
 #include <cmath>
@@ -6,6 +7,7 @@
 #include <limits>
 
 #include "platform/platform.h"
+#include "platform/samemath.h"
 
 namespace {
 
@@ -93,5 +95,18 @@ double TextToReal(const std::string& text) {
 
 double Sind(double degrees) { return std::sin(degrees * kDegToRad); }
 double Cosd(double degrees) { return std::cos(degrees * kDegToRad); }
-double ATand(double x) { return std::atan(x) * kRadToDeg; }
-double ATan2d(double y, double x) { return std::atan2(y, x) * kRadToDeg; }
+double ATand(double x) { return SameAtan(x) * kRadToDeg; }
+double ATan2d(double y, double x) { return SameAtan2(y, x) * kRadToDeg; }
+
+bool ReadDecimal(const std::string& text, uint64_t limit, uint64_t* value) {
+  if (text.empty() || text.size() > 20) return false;
+  uint64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    const uint64_t d = static_cast<uint64_t>(c - '0');
+    if (d > limit || v > (limit - d) / 10) return false;
+    v = v * 10 + d;
+  }
+  *value = v;
+  return true;
+}

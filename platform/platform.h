@@ -15,8 +15,6 @@ struct TextStream;  // a text file opened for reading or writing
 
 // ---- Start and end of the program -------------------------------------
 
-// How the platform runs: the window or the harness. Filled from the command
-// line (see ParseCommandLine) or directly by tests.
 // Online play needs UDP, which a web page does not have.
 #ifdef __EMSCRIPTEN__
 constexpr bool kOnlinePlay = false;
@@ -24,6 +22,9 @@ constexpr bool kOnlinePlay = false;
 constexpr bool kOnlinePlay = true;
 #endif
 
+// How the platform runs: the window or the harness, and where the game's
+// files go. Filled by the game from the command line (see
+// TakePlatformOption) or directly by tests.
 struct PlatformConfig {
   bool headless = false;
   std::string script;      // scripted input file, empty for none
@@ -33,26 +34,25 @@ struct PlatformConfig {
   bool fakeClock = false;  // clock moves only when the game waits
   long maxFrames = -1;     // close request after this many flips; -1 none
   std::string mediaDir;    // empty: found beside the executable
-  std::string replay;      // --replay: the replay file to play, empty for none
-  int synctest = 0;        // --synctest: frames rolled back and simulated again, 0 off
-  int hostPort = 0;        // --host: the UDP port to open the online lobby on, 0 none
-  std::string join;        // --join: "HOST:PORT" or a game code, empty for none
-  std::string meet;        // --meet: "HOST[:PORT]" of the meeting server, empty for the usual one
-  std::string netsim;      // --netsim: "LOSS/DELAY/JITTER", empty for a plain network
+  // The game's own files by the first part of their relative path (a file
+  // such as "prefs.txt", or a folder such as "replays"): those kept with
+  // the player's configuration, and those kept with the player's data.
+  // Any other relative path is a file of the working folder.
+  std::vector<std::string> configFiles;
+  std::vector<std::string> dataFiles;
 };
 
-// Parses the harness options. Returns -1 when the program should go on,
-// otherwise the exit status to end with (1 for a bad command line; the
-// message is in *error).
-int ParseCommandLine(int argc, char** argv, PlatformConfig* config, std::string* error);
+// Takes the platform's option at argv[*at] (and the value after it, moving
+// *at onto that). Returns 1 when taken, 0 when argv[*at] is none of the
+// platform's options, -1 when its value is missing or bad (the cause, one
+// line, in *error).
+int TakePlatformOption(int argc, char** argv, int* at, PlatformConfig* config, std::string* error);
 
 // Starts the platform. Returns 0 on success, otherwise the exit status
 // (1: no media folder or no display, 2: unreadable or malformed script)
 // with the cause in *error.
 int PlatformInit(const PlatformConfig& config, std::string* error);
 void PlatformShutdown();
-// The configuration the platform was started with.
-const PlatformConfig& RunConfig();
 // Writes "TAG TEXT" as one trace line when a trace is being written.
 void TraceEvent(const char* tag, const std::string& text);
 
@@ -234,6 +234,9 @@ int TextToInt(const std::string& text);
 int64_t TextToInt64(const std::string& text);
 // A leading decimal number (sign, digits, fraction, exponent); otherwise 0.
 double TextToReal(const std::string& text);
+// Strictly a decimal number from 0 to `limit`: digits and nothing else, as
+// a command line's numbers must be. False for anything else.
+bool ReadDecimal(const std::string& text, uint64_t limit, uint64_t* value);
 
 // The text with each control character (C0, DEL, and C1 raw or as UTF-8)
 // replaced by '?'. What a file or a packet says reaches the terminal or the
@@ -265,13 +268,13 @@ int ReadWholeFile(const std::string& path, size_t limit, std::string* bytes);
 std::vector<std::string> ListFolder(const std::string& path);
 bool MakeFolder(const std::string& path);  // true when it exists afterwards
 
-// The game's own files are named by plain relative paths. "prefs.txt",
-// "controls.txt", "lastjoin.txt" and "online.txt" are configuration; "scores.txt" and
-// everything under "replays/" are data. Run from the build tree they live in
-// the working folder; installed, in $XDG_CONFIG_HOME/parvane and
-// $XDG_DATA_HOME/parvane, whose folders OpenWrite and CreateEmptyFile
-// create when needed (and "replays/" too, in either case). Reading accepts
-// only regular files (or links to them): anything else counts as missing.
+// The game's own files are named by plain relative paths, and the game
+// says which are configuration and which are data (PlatformConfig). Run
+// from the build tree they live in the working folder; installed, in
+// $XDG_CONFIG_HOME/parvane and $XDG_DATA_HOME/parvane, whose folders
+// OpenWrite and CreateEmptyFile create when needed (and a game file's own
+// folders, such as "replays/", in either case). Reading accepts only
+// regular files (or links to them): anything else counts as missing.
 // Writing through a link replaces the link's target, keeps the old file's
 // permission bits, refuses a file without write permission, and writes in
 // place when no temporary file can be made beside the target.

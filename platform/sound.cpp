@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/internal.h"
+#include "platform/paths.h"
 
 // The decoder's own code is not held to this project's warnings.
 #pragma GCC diagnostic push

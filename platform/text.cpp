@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/internal.h"
+#include "platform/paths.h"
 
 // The rasteriser's own code is not held to this project's warnings.
 #pragma GCC diagnostic push

@@ -6,9 +6,10 @@
 
 #include "platform/platform.h"
 
+const char* const replaysfolder = "replays";
+
 namespace {
 
-const char* const folder = "replays";
 const char* const prefix = "replay-";
 const char* const suffix = ".pvr";
 constexpr long largestnumber = 999999999;
@@ -31,23 +32,23 @@ long replaynumber(const std::string& name) {
 }
 
 std::string savereplayfile(const std::string& bytes) {
-  if (!MakeFolder(folder)) return "";
+  if (!MakeFolder(replaysfolder)) return "";
   // Numbered one past the newest, so names sort by age and repeat from run
   // to run.
   std::vector<long> numbers;
-  for (const std::string& name : ListFolder(folder)) {
+  for (const std::string& name : ListFolder(replaysfolder)) {
     long n = replaynumber(name);
     if (n >= 0) numbers.push_back(n);
   }
   std::sort(numbers.begin(), numbers.end());
   long next = numbers.empty() ? 1 : std::min(numbers.back() + 1, largestnumber);
   char name[64];
-  std::snprintf(name, sizeof name, "%s/%s%06ld%s", folder, prefix, next, suffix);
+  std::snprintf(name, sizeof name, "%s/%s%06ld%s", replaysfolder, prefix, next, suffix);
   if (!WriteWholeFile(name, bytes)) return "";
   if (numbers.empty() || numbers.back() != next) numbers.push_back(next);
   while (numbers.size() > static_cast<size_t>(keptreplays)) {
     char old[64];
-    std::snprintf(old, sizeof old, "%s/%s%06ld%s", folder, prefix, numbers.front(), suffix);
+    std::snprintf(old, sizeof old, "%s/%s%06ld%s", replaysfolder, prefix, numbers.front(), suffix);
     RemoveFile(old);
     numbers.erase(numbers.begin());
   }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+// The game's folder of replay files.
+extern const char* const replaysfolder;
 constexpr int keptreplays = 50;
 
 // Writes bytes as the next replay file and drops the oldest beyond

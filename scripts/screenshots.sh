@@ -38,6 +38,7 @@ shoot controls "1 pad 1 connect Gamepad
 7 press DOWN
 9 press ENTER
 11 press UP
+12 press UP
 13 press ENTER
 15 press DOWN
 17 press DOWN

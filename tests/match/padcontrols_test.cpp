@@ -91,6 +91,33 @@ TEST_F(PadControls, InTheSinglePlayerModesOnlyTheLastPadsLossPauses) {
   EXPECT_EQ(playerinput(0).keys, inputcomputer);
   EXPECT_EQ(playerinput(1).keys, 0);
   endcontrols();
+  begincontrols(true);  // the next level is his own again
+  EXPECT_EQ(playerinput(0).keys, 0);
+  endcontrols();
+}
+
+// Multiplayer: the computer stays on for the series' next match while the
+// pad is missing; it stops when the pad is back or a new series starts.
+TEST_F(PadControls, AStandInOutlastsAMatchOnlyWhileThePadIsMissing) {
+  Begin("1 pad 1 connect\n1 pad 2 connect\n3 pad 2 disconnect\n5 pad 2 connect\n");
+  begincontrols(false);
+  for (int f = 1; f <= 3; f++) {
+    Flip(-1);
+    syncpads();
+  }
+  ASSERT_EQ(lostcontroller(2), 2);
+  endpadwait(2);
+  endcontrols();
+  begincontrols(false);
+  EXPECT_EQ(playerinput(1).keys, inputcomputer);
+  forgetstandins();
+  EXPECT_EQ(playerinput(1).keys, 0);
+  endpadwait(2);
+  endcontrols();
+  for (int f = 4; f <= 5; f++) Flip(-1);
+  begincontrols(false);
+  EXPECT_EQ(playerinput(1).keys, 0);  // his pad came back between the matches
+  endcontrols();
 }
 
 TEST_F(PadControls, DuringThePauseTheNextPadTakesTheLostPlayersSlot) {

@@ -235,7 +235,8 @@ TEST(SpecialFiles, AreUnreadableAndNeverBlock) {
 
 namespace {
 
-// The game's files in the user's folders, as an installed game keeps them;
+// The game's files in the user's folders, as an installed game keeps them
+// (the game names which are configuration and which data);
 // the environment and the working folder are restored afterwards.
 class UserFolders : public ::testing::Test {
  protected:
@@ -252,9 +253,12 @@ class UserFolders : public ::testing::Test {
     ASSERT_EQ(mkdir(dir_.File("work").c_str(), 0755), 0);
     ASSERT_EQ(chdir(dir_.File("work").c_str()), 0);
     plat::State().userFolders = true;
+    plat::State().config.configFiles = {"prefs.txt", "controls.txt", "lastjoin.txt"};
+    plat::State().config.dataFiles = {"scores.txt", "replays"};
   }
   void TearDown() override {
     plat::State().userFolders = false;
+    plat::State().config = PlatformConfig();
     for (auto& [name, value] : saved_) {
       if (value)
         setenv(name.c_str(), value->c_str(), 1);

@@ -2,9 +2,10 @@
 # A match won online, as two real processes over loopback whose windows
 # differ (the host's 1024 x 768, the joiner's 640 x 480): the joiner plays
 # at the host's size, both end the match with the same line, and the replay
-# each machine saved is the same and plays back to that line. In the middle
-# the joiner's process is stopped for two seconds: the host shows whom it
-# waits for and when he would be dropped, then both play on.
+# each machine saved is the same and plays back to that line; the host's was
+# on disk while its end screen still showed. In the middle the joiner's
+# process is stopped for two seconds: the host shows whom it waits for and
+# when he would be dropped, then both play on.
 . "$SRC/tests/scenarios/online_common.bash"
 
 port=$((30000 + $$ % 1000))
@@ -15,24 +16,25 @@ cp "$work/join/prefs.txt" "$work/prefs.before"
 
 # Held keys are let go when the match begins, so they are held again every
 # ten frames: the host's man goes up and right into the ball, the joiner's
-# down and right out of its way, and the host wins after about 2400 frames.
-# Enter starts the series, and from frame 1800 on leaves the winner's screen.
+# down and right out of its way, and the host wins after about 2500 frames.
+# Enter starts the series, and from frame 2800 on leaves the winner's screen,
+# which stays long enough to look at the replay already saved.
 hold() {  # KEYS...
   local f k
-  for f in $(seq 450 10 3300); do
+  for f in $(seq 450 10 3600); do
     for k in "$@"; do echo "$f down $k"; done
   done
 }
 {
-  for f in $(seq 40 20 400) $(seq 1800 20 3300); do echo "$f press ENTER"; done
+  for f in $(seq 40 20 400) $(seq 2800 20 3600); do echo "$f press ENTER"; done
   hold UP RIGHT
 } | sort -s -n > "$work/host/script.txt"
 hold DOWN RIGHT > "$work/join/script.txt"
 
-play "$work/host" 3300 --seed 1 --host "$port" &
+play "$work/host" 3600 --seed 1 --host "$port" &
 hostpid=$!
 sleep 0.3
-play "$work/join" 3300 --seed 7 --join "127.0.0.1:$port" &
+play "$work/join" 3600 --seed 7 --join "127.0.0.1:$port" &
 joinpid=$!
 for _ in $(seq 600); do
   grep -q '^match start online' "$work/host/trace.txt" 2> /dev/null && break
@@ -46,6 +48,15 @@ while child=$(pgrep -P "$game" | head -1) && [ -n "$child" ]; do game=$child; do
 kill -STOP "$game"
 sleep 2
 kill -CONT "$game"
+kept=$work/host/replays/replay-000001.pvr
+for _ in $(seq 900); do
+  if [ -s "$kept" ]; then
+    sleep 0.3
+    cp "$kept" "$work/decided.pvr"
+    break
+  fi
+  sleep 0.1
+done
 wait "$joinpid" || fail "the joiner ended with status $?"
 wait "$hostpid" || fail "the host ended with status $?"
 
@@ -71,6 +82,12 @@ for m in host join; do
   grep -qx 'replay save replays/replay-000001.pvr' "$work/$m/trace.txt" || fail "no replay on the $m"
   [ "$(same_replays "$work/$m")" -ge 1 ] || fail "no replay played on the $m"
 done
+# What was on disk on the end screen was the match up to then, to the same
+# winner; leaving that screen wrote it whole.
+[ -s "$work/decided.pvr" ] || fail "no replay while the end screen showed"
+cmp -s "$work/decided.pvr" "$kept" && fail "the replay was written only once the end screen was left"
+(cd "$work/host" && timeout 60 "$PARVANE" --headless --fake-clock --replay "$work/decided.pvr" \
+  2> /dev/null) || fail "the replay saved on the end screen does not play"
 # And it is the same replay, byte for byte.
 cmp "$work/host/replays/replay-000001.pvr" "$work/join/replays/replay-000001.pvr" ||
   fail "the machines saved different replays of the won match"

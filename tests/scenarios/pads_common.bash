@@ -12,6 +12,7 @@ fourplayers='1 down SPACE
 7 press DOWN
 9 press ENTER
 11 press UP
+12 press UP
 13 press ENTER
 15 press DOWN
 17 press DOWN

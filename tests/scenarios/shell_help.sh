@@ -42,6 +42,7 @@ for res in "3 1024" "1 640"; do
   done
   frame 11 | grep -qF " EVERY MATCH IS KEPT IN $work/replays" || fail "replays folder not told"
   frame 11 | grep -q ' OPENS UDP PORT 24680$' || fail "online play not told"
+  frame 11 | grep -q ' R ON THE TITLE OPENS REPLAYS: ' || fail "the REPLAYS screen not told"
   frame 13 | grep -q ' PLAYER 3: I,J,K,L$' || fail "Left did not turn back"
   frame 18 | grep -q ' PARVANE$' || fail "Esc did not leave the second page"
 done

@@ -147,8 +147,6 @@ def main():
                             f.write(base64.b64decode(data))
                     continue
                 out.write(text + "\n")
-                if os.environ.get("PAGE_DEBUG") and text.startswith("TRACE flip") and text.endswith("0"):
-                    sys.stderr.write("%s %.2f\n" % (text, time.monotonic() - start))
                 if first_flip is None and text == "TRACE flip 1":
                     first_flip = time.monotonic() - start
                 if text == "TRACE-END":

@@ -40,10 +40,10 @@ for res in "3 1024 768" "1 640 480"; do
   # Title: "PARVANE" in its cycling colour, the grey items, black margins.
   check title.png "$w" "$h" lit:280,60,745,135,3000 grey:200,270,830,615,5000 \
     black:0,0,1024,50 black:0,630,1024,768 black:0,0,150,768 black:874,0,1024,768
-  # Options: the five settings, the team colours, then CONTROLS on its own
-  # line below them.
+  # Options: the five settings, then CONTROLS and the team colours on lines
+  # of their own below them.
   check options.png "$w" "$h" lit:280,60,745,135,3000 grey:130,320,900,550,5000 \
-    grey:300,560,725,605,500 grey:380,620,645,665,500 black:0,0,1024,50 \
+    grey:380,560,645,605,500 grey:300,620,725,665,500 black:0,0,1024,50 \
     black:0,680,1024,768 black:0,0,120,768 black:904,0,1024,768
   # SHOTS=folder keeps the screenshots for a look.
   if [ -n "${SHOTS:-}" ]; then

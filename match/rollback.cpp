@@ -1,6 +1,4 @@
-#include "online/rollback.h"
-
-namespace online {
+#include "match/rollback.h"
 
 rollbackcore::rollbackcore(rollbackgame& game, int window) : game_(game) {
   // Every frame a rollback can reach back to, and the present one.
@@ -15,13 +13,16 @@ void rollbackcore::play(const FrameInput& input, bool silent) {
   frame_++;
 }
 
+const std::vector<uint8_t>* rollbackcore::kept(int32_t f) const {
+  if (f < 0 || f > frame_) return nullptr;
+  const snapshot& s = snapshots_[static_cast<size_t>(f) % snapshots_.size()];
+  return s.frame == f ? &s.data : nullptr;
+}
+
 bool rollbackcore::rewind(int32_t to) {
-  if (to < 0 || to > frame_) return false;
-  const snapshot& s = snapshots_[static_cast<size_t>(to) % snapshots_.size()];
-  if (s.frame != to) return false;
-  game_.load(s.data);
+  const std::vector<uint8_t>* s = kept(to);
+  if (s == nullptr) return false;
+  game_.load(*s);
   frame_ = to;
   return true;
 }
-
-}  // namespace online
