@@ -19,6 +19,7 @@ run "$skiplogo
 5 press DOWN
 7 press ENTER
 9 press UP
+10 press UP
 11 press ENTER
 13 press ENTER
 15 press 112
