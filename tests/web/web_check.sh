@@ -39,21 +39,25 @@ parted() {
     "desktop '$(sed -n "${line}p" "$1")', web '$(sed -n "${line}p" "$2")'"
 }
 
-# The menus: the walk-through's first 600 frames (every options change, the
-# display reopened at other sizes, help, the single-player menus), with the
-# title's screenshot only.
+# The menus: the walk-through's first 680 frames (every options change, the
+# display reopened at other sizes, help, the single-player menus, the first
+# level's opening), with the screenshots of the title and of the match.
 awk '/^[[:space:]]*(#|$)/ { next }
   match($0, /^[[:space:]]*\+[0-9]+/) {
     step = substr($0, RSTART, RLENGTH); sub(/^[[:space:]]*\+/, "", step); frame += step
-    if (frame < 600) print frame substr($0, RSTART + RLENGTH)
-  }' "$src/tests/xvfb/walkthrough.script" | grep -v 'screenshot [^t]' > site/walk.txt
-grep -q "screenshot title.png" site/walk.txt || fail "the walk has no title screenshot"
-desktop menus-desktop --script ../site/walk.txt --max-frames 600
-page menus-web "seed=1&fakeclock=1&script=walk.txt&maxframes=600"
+    if (/ screenshot / && !/ screenshot (title|match)\.png/) next
+    if (frame < 680) print frame substr($0, RSTART + RLENGTH)
+  }' "$src/tests/xvfb/walkthrough.script" > site/walk.txt
+[ "$(grep -cE 'screenshot (title|match)\.png' site/walk.txt)" = 2 ] ||
+  fail "the walk lacks the title or the match screenshot"
+desktop menus-desktop --script ../site/walk.txt --max-frames 680
+page menus-web "seed=1&fakeclock=1&script=walk.txt&maxframes=680"
 cmp -s menus-desktop/trace.txt menus-web/trace.txt ||
   fail "the menu traces differ at $(parted menus-desktop/trace.txt menus-web/trace.txt)"
 "$build/shot_diff" "$src/tests/xvfb/reference/title.png" menus-web/shots/title.png ||
   fail "the title in the browser is not the desktop's picture"
+"$build/shot_diff" "$src/tests/xvfb/reference/match.png" menus-web/shots/match.png ||
+  fail "the match in the browser is not the desktop's picture"
 
 # Two custom matches of four, from the title to their ends and back: a
 # quick one, then one of some 300 frames left with ESC.
