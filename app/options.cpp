@@ -44,10 +44,7 @@ int game::optionsmenu() {
   ClearKeys();
   int* fields[] = {&optfullscr, &optres, &opttrail, &optfireworks, &musicvolume};
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred("OPTIONS", perwidth(50, w), textscale(7, w), w);
+    menuframe("OPTIONS", unicol, adder, w);
     const std::string lines[] = {
         "FULL SCREEN= " + std::to_string(optfullscr),
         "SCREEN RESOLUTION= " + resolutionname(optres),
