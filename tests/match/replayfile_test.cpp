@@ -53,7 +53,7 @@ bool same(const replayrecord& a, const replayrecord& b) {
          a.wins[2] == b.wins[2] && a.startscore == b.startscore && a.worstscore == b.worstscore &&
          a.randomstate == b.randomstate && a.initialtime == b.initialtime &&
          a.startchecksum == b.startchecksum && a.frames == b.frames && a.winner == b.winner &&
-         a.endchecksum == b.endchecksum;
+         a.endchecksum == b.endchecksum && a.checksumformat == b.checksumformat;
 }
 
 std::string refusal(const std::string& bytes) {
@@ -162,7 +162,8 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
   // Another format version is named as such, damaged or not.
   std::string future = bytes;
   future[4] = 2;
-  EXPECT_EQ(refusal(future), "not a playable replay: its format version 2 is not 1");
+  EXPECT_EQ(refusal(future),
+            "not a playable replay: its format version 2 is unknown (the newest is 1)");
 }
 
 // Online, for a machine that left; in any mode, for a player who played on
