@@ -159,11 +159,12 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
     for (int i = 0; i < 4; i++) forged[count + i] = static_cast<char>((lie >> (8 * i)) & 0xff);
     EXPECT_NE(refusal(resealed(forged)), "") << lie;
   }
-  // Another format version is named as such, damaged or not.
+  // A format version of a later game is named as such, damaged or not.
   std::string future = bytes;
-  future[4] = 2;
-  EXPECT_EQ(refusal(future),
-            "not a playable replay: its format version 2 is unknown (the newest is 1)");
+  const std::string newest = std::to_string(bytes[4]), next = std::to_string(bytes[4] + 1);
+  future[4]++;
+  EXPECT_EQ(refusal(future), "not a playable replay: its format version " + next +
+                                 " is unknown (the newest is " + newest + ")");
 }
 
 // Online, for a machine that left; in any mode, for a player who played on
