@@ -140,10 +140,7 @@ int game::replaysscreen() {
   ClearKeys();
   for (;;) {
     const double w = xwin;
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred("REPLAYS", perwidth(50, w), textscale(7, w), w);
+    menuframe("REPLAYS", unicol, adder, w);
     const double s = textscale(1.6, w);
     SetDrawScale(s, s);
     if (lines.empty()) {

@@ -4,13 +4,13 @@
 
 #include "app/game.h"
 #include "app/menus.h"
+#include "content/levels.h"
 #include "controls/controls.h"
 #include "match/tlevel.h"
 #include "replay/recording.h"
 
 namespace {
 
-constexpr int lastlevel = 40;
 constexpr int unlockevery = 5;
 
 }  // namespace
