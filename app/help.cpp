@@ -87,10 +87,7 @@ int game::controls() {
   bool second = false;
   ClearKeys();
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred(second ? "MORE HELP" : "CONTROLS", perwidth(50, w), textscale(7, w), w);
+    menuframe(second ? "MORE HELP" : "CONTROLS", unicol, adder, w);
     setrowcolor(unicol, highlightrow);
     if (second) {
       secondpage(w, unicol);

@@ -17,6 +17,7 @@
 #include "match/frameinput.h"
 #include "match/pacer.h"
 #include "match/setup.h"
+#include "match/snapshotformat.h"
 #include "physics/border.h"
 #include "physics/mainball.h"
 #include "physics/ragobject.h"
@@ -24,7 +25,8 @@
 #include "players/man.h"
 
 // The whole simulation state of a match as bytes: saved by
-// tlevel::saveState, taken back by tlevel::loadState.
+// tlevel::saveState, taken back by tlevel::loadState; laid out as
+// snapshotformat says.
 using matchsnapshot = std::vector<uint8_t>;
 
 class tlevel;
