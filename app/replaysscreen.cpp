@@ -118,7 +118,8 @@ std::string game::watch(const std::string& path) {
   std::string notice;
   if (result == -2 || result == -3) {
     notice = "THIS REPLAY WAS MADE WITH ANOTHER VERSION OF THE GAME";
-  } else if (finished && (level->checksum() != r.endchecksum || !sameoutcome(*level, r, result))) {
+  } else if (finished && ((checksumsapply(r) && level->checksum() != r.endchecksum) ||
+                          !sameoutcome(*level, r, result))) {
     notice = "THIS REPLAY DID NOT PLAY AS IT WAS RECORDED";
   }
   level.reset();

@@ -16,6 +16,7 @@
 #include "match/capture.h"
 #include "match/frameinput.h"
 #include "match/setup.h"
+#include "match/snapshotformat.h"
 #include "physics/border.h"
 #include "physics/mainball.h"
 #include "physics/ragobject.h"
@@ -23,7 +24,8 @@
 #include "players/man.h"
 
 // The whole simulation state of a match as bytes: saved by
-// tlevel::saveState, taken back by tlevel::loadState.
+// tlevel::saveState, taken back by tlevel::loadState; laid out as
+// snapshotformat says.
 using matchsnapshot = std::vector<uint8_t>;
 
 class tlevel;
