@@ -187,7 +187,7 @@ void tlevel::computertakes(int i) {
   man.AIlevel = computerreaction;
   // Nobody kept his past while he was steered by hand: the computer would
   // react to where he never was. His present stands in for it.
-  for (int k = 0; k < Tman::historylength; k++) man.updateoldvect();
+  for (int k = 0; k < motionhistory::length; k++) man.updateoldvect();
 }
 
 int tlevel::playframe() {

@@ -160,6 +160,14 @@ static_assert(measured<sizeof(Tman), 1792, 1752>::size == sizeof(Tman),
               "Tman changed: see the tripwires' note");
 
 template <class V>
+void visithistory(motionhistory& h, V& v) {
+  v.raw(h.x.data(), motionhistory::length);
+  v.raw(h.y.data(), motionhistory::length);
+  v.raw(h.xv.data(), motionhistory::length);
+  v.raw(h.yv.data(), motionhistory::length);
+}
+
+template <class V>
 void visitman(Tman& m, V& v) {
   v(m.speed);
   v(m.AIlevel);
@@ -169,10 +177,7 @@ void visitman(Tman& m, V& v) {
   v(m.direction);
   v(m.followedball);
   v(m.owntime);
-  v.raw(m.oldvectx.data(), Tman::historylength);
-  v.raw(m.oldvecty.data(), Tman::historylength);
-  v.raw(m.oldvectxv.data(), Tman::historylength);
-  v.raw(m.oldvectyv.data(), Tman::historylength);
+  visithistory(m.history, v);
 }
 
 static_assert(measured<sizeof(Tmainball), 1880, 1848>::size == sizeof(Tmainball),
@@ -182,10 +187,7 @@ template <class V>
 void visitmainball(Tmainball& b, V& v) {
   v(b.untouched);
   v(b.team);
-  v.raw(b.oldvectx.data(), Tmainball::historylength);
-  v.raw(b.oldvecty.data(), Tmainball::historylength);
-  v.raw(b.oldvectxv.data(), Tmainball::historylength);
-  v.raw(b.oldvectyv.data(), Tmainball::historylength);
+  visithistory(b.history, v);
   v.raw(b.realcolor.data(), 3);
 }
 
