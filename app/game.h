@@ -10,6 +10,7 @@
 #include "app/cmdline.h"
 #include "content/highscores.h"
 #include "effects/colordrift.h"
+#include "match/matchloop.h"
 #include "match/setup.h"
 
 struct Image;
@@ -97,6 +98,9 @@ constexpr int onlineport = 24680;
 
 // A new match with the music and images of the game.
 std::unique_ptr<tlevel> newmatch(const game& g);
+// The live loop of a match of the game: its replay kept, the self-test the
+// command line asks for run.
+matchloop liveloop(const game& g, tlevel& level);
 // The set-up of a match of `mode` with the game's window size and options.
 matchsetup newsetup(const game& g, const std::string& mode);
 

@@ -17,6 +17,7 @@
 #include "app/onlinesettings.h"
 #include "controls/controls.h"
 #include "match/quit.h"
+#include "match/capture.h"
 #include "match/matchgame.h"
 #include "match/tlevel.h"
 #include "online/address.h"
@@ -317,10 +318,10 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   // Every machine starts every match from the same random state.
   SetRandomState(net.start().seed + static_cast<uint64_t>(number) * 0x9e3779b97f4a7c15ull);
   std::unique_ptr<tlevel> level = newmatch(g);
-  // This loop tells the keeper itself: the match is decided only once no
-  // late input can undo it.
-  level->keeper = nullptr;
+  // The match is decided only once no late input can undo it: this loop
+  // tells its keeper itself.
   replaykeeper keeper;
+  inputcapture capture;
   bool kept = false;
   if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
@@ -336,8 +337,8 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   int result = -1;
   bool failed = false;
   for (;;) {
-    const FrameInput in = level->capture.capture(false);
-    if (level->capture.leaving()) {
+    const FrameInput in = capture.capture(false);
+    if (capture.leaving()) {
       net.match()->quit();
       break;
     }
@@ -352,7 +353,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
     int32_t f;
     FrameInput confirmed;
     while (net.match()->takeconfirmed(f, confirmed)) level->inputs.push_back(confirmed);
-    level->capture.clear(level->clearrequest);
+    capture.clear(level->clearrequest);
     if (net.failure() != online::reason::none) {
       failed = true;
       break;

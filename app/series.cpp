@@ -6,6 +6,7 @@
 #include "app/menus.h"
 #include "content/levels.h"
 #include "controls/controls.h"
+#include "match/matchloop.h"
 #include "match/tlevel.h"
 #include "replay/recording.h"
 
@@ -18,9 +19,7 @@ constexpr int unlockevery = 5;
 // A new match with the music and images of the game. The media are lent,
 // not copied: the match never frees them.
 std::unique_ptr<tlevel> newmatch(const game& g) {
-  static replaykeeper replays;
   auto level = std::make_unique<tlevel>();
-  level->keeper = &replays;
   level->musicvolume = g.musicvolume;
   level->musicchannel = g.musicchannel;
   level->musicnumber = g.musicnumber;
@@ -33,8 +32,12 @@ std::unique_ptr<tlevel> newmatch(const game& g) {
   level->rectimage = g.rectimage;
   level->starimage = g.starimage;
   level->sparki = g.sparki;
-  level->synctest = g.cmdline.synctest;
   return level;
+}
+
+matchloop liveloop(const game& g, tlevel& level) {
+  static replaykeeper replays;
+  return matchloop(level, &replays, g.cmdline.synctest);
 }
 
 matchsetup newsetup(const game& g, const std::string& mode) {
@@ -83,7 +86,7 @@ int game::allsingleplayerlevels() {
     setup.worstscore = worstscore(scoreslist);
     setup.startscore = score;
     std::unique_ptr<tlevel> level = newmatch(*this);
-    result = level->Play(setup);
+    result = liveloop(*this, *level).Play(setup);
     musicnumber = level->musicnumber;
     score = level->endscore;
     lastchannel = level->musicchannel;
@@ -112,7 +115,7 @@ static int playseries(game& g, matchsetup setup) {
   int result;
   do {
     std::unique_ptr<tlevel> level = newmatch(g);
-    result = level->Play(setup);
+    result = liveloop(g, *level).Play(setup);
     g.musicnumber = level->musicnumber;
     lastchannel = level->musicchannel;
     if (result >= 1 && result <= 4) setup.wins[result - 1]++;
@@ -164,7 +167,7 @@ void game::playreplay(const std::string& path) {
   changeres(0, 0, 0);
   std::unique_ptr<tlevel> level = newmatch(*this);
   bool finished = false;
-  int result = playrecorded(*level, record, &finished);
+  int result = playrecorded(*level, record, &finished, cmdline.synctest);
   if (result == -2) refusereplay("cannot set up the match of " + path);
   if (result == -3) {
     refusereplay(path +

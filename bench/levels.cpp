@@ -27,9 +27,10 @@ int main(int argc, char** argv) {
       matchsetup setup = matchmedia::setup("levels");
       setup.level = levelnumber;
       if (level->startmatch(setup) != 0) return 1;
+      matchloop loop(*level);
       int reached = 0, won = 0;
       for (int f = 1; f <= limit && won == 0; f++) {
-        level->playframe();
+        loop.playframe();
         int team = level->mainball[0]->team;
         if (team >= 2 && reached == 0) reached = f;
         if (level->winner != 0) won = f;

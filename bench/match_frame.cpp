@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "bench/soak.h"
@@ -56,15 +57,18 @@ std::unique_ptr<tlevel> fourplayers() {
 // In play: past the opening zoom, before anyone has won.
 void BM_MatchFrame(benchmark::State& state) {
   auto level = fourplayers();
-  for (int f = 0; f < 300; f++) level->playframe();
+  auto loop = std::make_unique<matchloop>(*level);
+  for (int f = 0; f < 300; f++) loop->playframe();
   int frames = 0;
   for (auto _ : state) {
-    level->playframe();
+    loop->playframe();
     // Stay in the contested phase: restart the match before a bar fills.
     if (++frames % 1200 == 0) {
       state.PauseTiming();
+      loop.reset();
       level = fourplayers();
-      for (int f = 0; f < 300; f++) level->playframe();
+      loop = std::make_unique<matchloop>(*level);
+      for (int f = 0; f < 300; f++) loop->playframe();
       state.ResumeTiming();
     }
   }
@@ -74,10 +78,11 @@ BENCHMARK(BM_MatchFrame)->Unit(benchmark::kMicrosecond);
 // The end screen with fireworks running behind the arena.
 void BM_MatchFrameWithFireworks(benchmark::State& state) {
   auto level = fourplayers();
-  for (int f = 0; f < 300; f++) level->playframe();
+  matchloop loop(*level);
+  for (int f = 0; f < 300; f++) loop.playframe();
   level->men[0]->owntime = level->maxowntime + 10;
-  for (int f = 0; f < 100; f++) level->playframe();
-  for (auto _ : state) level->playframe();
+  for (int f = 0; f < 100; f++) loop.playframe();
+  for (auto _ : state) loop.playframe();
   state.counters["fireworks"] = static_cast<double>(level->fireworkslist.size());
 }
 BENCHMARK(BM_MatchFrameWithFireworks)->Unit(benchmark::kMicrosecond);

@@ -52,7 +52,8 @@ void BM_SnapshotSaveRestore(benchmark::State& state) {
   if (state.range(0) != 0) {
     // The end screen: fireworks add their sparks to the state.
     level->men[0]->owntime = level->maxowntime + 10;
-    for (int f = 0; f < 200; f++) level->playframe();
+    matchloop loop(*level);
+    for (int f = 0; f < 200; f++) loop.playframe();
   }
   matchsnapshot snapshot;
   for (auto _ : state) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "match/matchloop.h"
 #include "match/tlevel.h"
 #include "platform/platform.h"
 
@@ -77,7 +78,8 @@ struct matchmedia {
     s.custom.numplayers = 4;
     s.custom.arenanum = 11;
     level->startmatch(s);
-    for (int f = 0; f < 300; f++) level->playframe();
+    matchloop loop(*level);
+    for (int f = 0; f < 300; f++) loop.playframe();
     return level;
   }
 };
@@ -159,10 +161,11 @@ inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int fram
   result.started = true;
   level->men[0]->bot = 1;
   level->men[0]->AIlevel = 10;
-  level->startsynctest(synctest);
+  matchloop loop(*level);
+  loop.startsynctest(synctest);
   for (int f = 1; f <= frames; f++) {
     try {
-      level->playframe();
+      loop.playframe();
     } catch (const ProgramExit&) {
       result.badframe = f;
       result.fault = "the state differs after a rollback";

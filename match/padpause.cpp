@@ -6,11 +6,15 @@
 
 #include "controls/controls.h"
 #include "match/quit.h"
+#include "match/matchloop.h"
 #include "match/tlevel.h"
 
-int tlevel::controllerpause() {
-  const bool singleplayer = leveltype != "multiplayer";
-  int player = lostcontroller(singleplayer ? 1 : mennumber);
+int matchloop::controllerpause() {
+  const tlevel& level = level_;
+  const double x = level.xcenter, y = level.ycenter, zoom = level.zoom;
+  const int w = level.xwin, h = level.ywin;
+  const bool singleplayer = level.leveltype != "multiplayer";
+  int player = lostcontroller(singleplayer ? 1 : level.mennumber);
   if (player == 0) return 0;
   const std::string message = "PLAYER " + std::to_string(player) + ": CONTROLLER DISCONNECTED";
   static const std::string howto = "PLUG IT IN AGAIN, OR PRESS ENTER TO PLAY ON";
@@ -20,16 +24,16 @@ int tlevel::controllerpause() {
     // The frozen match behind the message; drawing moves nothing.
     Cls();
     SetColor(64, 64, 64);  // the obstacles' grey
-    arenarag->draw(xcenter, ycenter, zoom, xwin, ywin);
-    for (int i = 0; i < mennumber; i++) men[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
-    for (int i = 0; i < mainballnumber; i++) mainball[i]->draw(xcenter, ycenter, zoom, xwin, ywin);
+    level.arenarag->draw(x, y, zoom, w, h);
+    for (int i = 0; i < level.mennumber; i++) level.men[i]->draw(x, y, zoom, w, h);
+    for (int i = 0; i < level.mainballnumber; i++) level.mainball[i]->draw(x, y, zoom, w, h);
     SetColor(255, 255, 255);
-    const double s = xwin * 2.5 / 1024.0 * 0.1;
+    const double s = w * 2.5 / 1024.0 * 0.1;
     SetDrawScale(s, s);
-    DrawLabel(message, (xwin - LabelWidth(message) * s) / 2, ywin / 2.0 - LabelHeight() * s / 2);
+    DrawLabel(message, (w - LabelWidth(message) * s) / 2, h / 2.0 - LabelHeight() * s / 2);
     const double small = s * 0.6;
     SetDrawScale(small, small);
-    DrawLabel(howto, (xwin - LabelWidth(howto) * small) / 2, ywin / 2.0 + LabelHeight() * s);
+    DrawLabel(howto, (w - LabelWidth(howto) * small) / 2, h / 2.0 + LabelHeight() * s);
     SetDrawScale(1, 1);
     Flip(-1);
     checkquit();

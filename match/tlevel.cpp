@@ -1,7 +1,5 @@
 #include "match/tlevel.h"
 
-#include "match/synctest.h"
-
 tlevel::tlevel() = default;
 
 // Out of line so that the owned types are complete where they are freed.

@@ -1,6 +1,7 @@
-// The state of one match and its frame loop. A tlevel is made for one
+// The state of one match and its one frame. A tlevel is made for one
 // match, filled by its caller (options, window size, media) and by the mode
-// set-up, played once by Play and then dropped.
+// set-up, driven frame by frame by a loop (the live one of matchloop.h, a
+// replay player, the online session) and then dropped.
 #pragma once
 
 #include <array>
@@ -13,9 +14,7 @@
 #include "effects/colordrift.h"
 #include "effects/fireworks.h"
 #include "effects/trail.h"
-#include "match/capture.h"
 #include "match/frameinput.h"
-#include "match/pacer.h"
 #include "match/setup.h"
 #include "match/snapshotformat.h"
 #include "physics/border.h"
@@ -30,7 +29,6 @@
 using matchsnapshot = std::vector<uint8_t>;
 
 class tlevel;
-class synctest;
 
 // Keeps what a match leaves behind (the replay folder does): told in the
 // frame the match is decided, before its end screen shows (a window closed
@@ -164,15 +162,6 @@ class tlevel {
   uint64_t startrandom = 0;  // the generator before the set-up
   matchsnapshot startsnapshot;     // the state after the set-up
   std::vector<FrameInput> inputs;  // the input of every frame played so far
-  inputcapture capture;            // the live frame's input (not simulation state)
-  framepacer pacer;                // the live loop's pace
-  matchkeeper* keeper = nullptr;   // not owned; null keeps nothing
-  // Frames rolled back and simulated again each frame (--synctest): the
-  // caller asks by setting it before startmatch.
-  int synctest = 0;
-  std::unique_ptr<class synctest> selftest;  // null when off
-  // Starts the rollback check (n frames, 0 off) from the present frame.
-  void startsynctest(int n);
   // A frame of a paused online match: counted and shown, nothing moves.
   void holdframe(const FrameInput& in, bool quiet);
   // The computer steers man i from this frame on.
@@ -182,17 +171,8 @@ class tlevel {
   // frame shows while it waits (a shared pause, a late machine).
   void drawstill();
 
-  // The match loop. Returns the 1-based winner, or -1 when the match was
-  // left or could not be set up.
-  virtual int Play(const matchsetup& setup);
-  // Play in two halves, for tests and benchmarks that step a match
-  // themselves: the set-up (0, or -1 when no match can be played), then one
-  // frame of the loop.
+  // Sets the match up from nothing: 0, or -1 when no match can be played.
   int startmatch(const matchsetup& setup);
-  int playframe();
-  virtual int pause();
-  // Holds the match while a player's unplugged pad has no replacement.
-  virtual int controllerpause();
   virtual int handleslower();
 
   // Mode set-up and arena.

@@ -1,7 +1,9 @@
 #include "replay/recording.h"
 
 #include <algorithm>
+#include <memory>
 
+#include "match/capture.h"
 #include "match/pacer.h"
 #include "match/quit.h"
 #include "match/replaying.h"
@@ -98,27 +100,30 @@ int endrecorded(tlevel& level, const replayrecord& r) {
   return result;
 }
 
-int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
+int playrecorded(tlevel& level, const replayrecord& r, bool* finished, int checkframes) {
   *finished = false;
   const int started = startrecorded(level, r);
   if (started != 0) return started;
+  std::unique_ptr<synctest> selftest;
+  if (checkframes > 0) selftest = std::make_unique<synctest>(level, checkframes);
   framepacer pacer;
+  const inputcapture capture;  // only for Esc
   bool left = false;
   for (size_t k = 0; k < r.frames.size() && !left; k++) {
-    if (level.selftest) {
+    if (selftest) {
       // The self-test plays the frame through the rollback core, which
       // holds an ended online match as playrecordedframe does.
-      level.selftest->play(r.frames[k], false);
+      selftest->play(r.frames[k], false);
     } else {
       playrecordedframe(level, r, k, false);
     }
     drawreplaymark(level.xwin, level.ywin);
-    if (level.selftest) level.selftest->check();
+    if (selftest) selftest->check();
     pacer.count();
     checkquit();
     Flip(-1);
     pacer.wait();
-    left = level.capture.leaving() && k + 1 < r.frames.size();
+    left = capture.leaving() && k + 1 < r.frames.size();
   }
   *finished = !left;
   return endrecorded(level, r);

@@ -34,9 +34,10 @@ bool sameoutcome(const tlevel& level, const replayrecord& r, int result);
 // it. Returns the winner, -1 when left or the recorded match ended without
 // one, -2 when no match could be set up, -3 when the set-up differs from
 // the recorded one, as its checksum tells where checksums apply (nothing
-// is played then); *finished tells whether every
-// frame was played.
-int playrecorded(tlevel& level, const replayrecord& r, bool* finished);
+// is played then); *finished tells whether every frame was played.
+// synctest: frames rolled back and played again after every frame
+// (--synctest), 0 for none.
+int playrecorded(tlevel& level, const replayrecord& r, bool* finished, int synctest = 0);
 
 // The pieces of playrecorded. startrecorded sets the match up (0, -2 or
 // -3 as above); playrecordedframe plays frame k of the record;

@@ -111,6 +111,7 @@ TEST_F(SelfTest, EveryMatchTheGameMakesRunsTheSelfTestAskedFor) {
   game g;
   g.cmdline.synctest = 4;
   std::unique_ptr<tlevel> level = newmatch(g);
-  ASSERT_EQ(level->startmatch(newsetup(g, "custom")), 0);
-  EXPECT_EQ(level->synctest, 4);
+  matchloop loop = liveloop(g, *level);
+  ASSERT_EQ(loop.startmatch(newsetup(g, "custom")), 0);
+  EXPECT_EQ(loop.synctest(), 4);
 }

@@ -9,6 +9,7 @@
 
 #include "app/game.h"
 #include "effects/fireworks.h"
+#include "match/matchloop.h"
 #include "match/tlevel.h"
 #include "platform/platform.h"
 #include "shellrun.h"
@@ -69,6 +70,7 @@ TEST_F(WindowFrames, AMatchWithFireworksIsOneDrawCall) {
   setup.fireworks = 0;  // the test keeps its own alive
   setup.custom.numplayers = 4;
   ASSERT_EQ(level.startmatch(setup), 0);
+  matchloop loop(level);
   for (int frame = 0; frame < 60; ++frame) {
     if (frame == 10) {
       // Sparks, trail, bodies, obstacles and the tally: both blend modes,
@@ -79,12 +81,12 @@ TEST_F(WindowFrames, AMatchWithFireworksIsOneDrawCall) {
                                          40, 400, level.starimage, 0);
       }
     }
-    level.playframe();
+    loop.playframe();
   }
   EXPECT_EQ(level.fireworkslist.size(), 3u);
   EXPECT_EQ(LastFrameDrawCalls(), 1);
   SetBatching(false);
-  level.playframe();
+  loop.playframe();
   EXPECT_GT(LastFrameDrawCalls(), 500);  // the baseline really is one call per quad
   SetBatching(true);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "match/capture.h"
 #include "match/tlevel.h"
 #include "physics/border.h"
 #include "physics/mainball.h"
@@ -110,9 +111,9 @@ class HeadlessTest : public ::testing::Test {
 
   // The live side of a frame around a screen called directly: the input
   // read before it, the keys cleared after it as the screen asked.
-  static void Input(tlevel& l) { l.frame = l.capture.capture(l.phase == "gameover"); }
-  static void Cleared(tlevel& l) {
-    l.capture.clear(l.clearrequest);
+  void Input(tlevel& l) { l.frame = capture_.capture(l.phase == "gameover"); }
+  void Cleared(tlevel& l) {
+    capture_.clear(l.clearrequest);
     l.clearrequest = 0;
   }
 
@@ -172,5 +173,6 @@ class HeadlessTest : public ::testing::Test {
   ScratchFolder scratch_{"parvane-phases"};  // the working folder while the test runs
   bool started_ = false;
   std::unique_ptr<tlevel> level_;
+  inputcapture capture_;  // the live side of the frames a test steps itself
   std::unique_ptr<Tmainball> ball_;
 };

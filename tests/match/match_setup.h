@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/soak.h"
+#include "match/matchloop.h"
 #include "replay/recording.h"
 #include "tests/scratch_folder.h"
 
@@ -71,11 +72,12 @@ class MatchRun : public ::testing::Test {
     started_ = false;
   }
 
-  // A match that saves its replay when it ends, as a series' matches do.
-  std::unique_ptr<tlevel> NewMatch() {
-    auto level = images_.newmatch();
-    level->keeper = &keeper_;
-    return level;
+  std::unique_ptr<tlevel> NewMatch() { return images_.newmatch(); }
+
+  // Plays a match through the live loop, its replay saved when it ends, as
+  // a series' matches are.
+  int PlayMatch(tlevel& level, const matchsetup& setup) {
+    return matchloop(level, &keeper_).Play(setup);
   }
 
   std::vector<std::string> TraceLines(const std::string& name = "trace.txt") {

@@ -27,7 +27,7 @@ TEST_F(PhasesMatch, ComputerWinsACustomMatchAgainstAnIdlePlayer) {
   // Enter late on, then Escape, so a match that never ends cannot hang.
   Start("5990 down ENTER\n6000 down ESC\n");
   auto level = NewMatch();
-  int result = level->Play(matchmedia::setup("custom"));
+  int result = PlayMatch(*level, matchmedia::setup("custom"));
   EXPECT_EQ(result, 2);
   EXPECT_EQ(level->phase, "end");
   EXPECT_EQ(level->men[1]->wins, 1);
@@ -41,7 +41,7 @@ TEST_F(PhasesMatch, ComputerWinsACustomMatchAgainstAnIdlePlayer) {
 TEST_F(PhasesMatch, TesterKeysCompleteALevelAndEnterEndsIt) {
   Start("10 down 1\n10 down 4\n12 up 1\n12 up 4\n20 press ENTER\n");
   auto level = NewMatch();
-  int result = level->Play(matchmedia::setup("levels"));
+  int result = PlayMatch(*level, matchmedia::setup("levels"));
   EXPECT_EQ(result, 1);
   EXPECT_EQ(level->levelscore, 10000);
   // Won in the first fraction of a second: nearly the whole bonus.

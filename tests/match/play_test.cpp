@@ -13,19 +13,19 @@ int flips(const std::vector<std::string>& trace) {
   return static_cast<int>(Starting(trace, "flip ").size());
 }
 
-int custom(tlevel& level, int players = 2) {
+matchsetup custom(int players = 2) {
   matchsetup setup = matchmedia::setup("custom");
   setup.custom.numplayers = players;
   setup.wins[0] = 2;
   setup.wins[1] = 1;
-  return level.Play(setup);
+  return setup;
 }
 
 TEST_F(Play, EscapeLeavesTheMatchSilently) {
   Start("30 down ESC\n");
   auto level = NewMatch();
   level->musicchannel = AllocChannel();  // volume 0: never touched
-  EXPECT_EQ(custom(*level), -1);
+  EXPECT_EQ(PlayMatch(*level, custom()), -1);
   EXPECT_EQ(level->leveltime, 30);
   auto trace = TraceLines();
   EXPECT_EQ(flips(trace), 30);
@@ -36,7 +36,7 @@ TEST_F(Play, AWonMatchEndsOnEnterAndReturnsTheWinner) {
   // Keys 1 and 4 fill player 1's bar; Enter confirms the tally screen.
   Start("10 down 1\n10 down 4\n11 up 1\n11 up 4\n200 down ENTER\n");
   auto level = NewMatch();
-  EXPECT_EQ(custom(*level, 3), 1);
+  EXPECT_EQ(PlayMatch(*level, custom(3)), 1);
   EXPECT_EQ(level->men[0]->wins, 3);
   EXPECT_EQ(level->men[1]->wins, 1);
 }
@@ -44,7 +44,7 @@ TEST_F(Play, AWonMatchEndsOnEnterAndReturnsTheWinner) {
 TEST_F(Play, EscapeOnTheEndScreenGivesNoWinner) {
   Start("10 down 1\n10 down 4\n11 up 1\n11 up 4\n50 down ESC\n");
   auto level = NewMatch();
-  EXPECT_EQ(custom(*level), -1);
+  EXPECT_EQ(PlayMatch(*level, custom()), -1);
   EXPECT_EQ(level->winner, 1);
 }
 
@@ -53,7 +53,7 @@ TEST_F(Play, PauseStopsTheSimulation) {
   // resumed at 15, left at 40.
   Start("5 press P\n15 press P\n40 down ESC\n");
   auto level = NewMatch();
-  EXPECT_EQ(custom(*level), -1);
+  EXPECT_EQ(PlayMatch(*level, custom()), -1);
   int shown = flips(TraceLines());
   EXPECT_LT(shown, 35);
   EXPECT_EQ(level->leveltime, shown);
@@ -62,7 +62,7 @@ TEST_F(Play, PauseStopsTheSimulation) {
 TEST_F(Play, EscapeEndsThePauseAndTheMatch) {
   Start("5 press P\n12 down ESC\n", 1, true, "trace.txt", 1000);
   auto level = NewMatch();
-  EXPECT_EQ(custom(*level), -1);
+  EXPECT_EQ(PlayMatch(*level, custom()), -1);
   EXPECT_LT(level->leveltime, 12);
 }
 
@@ -71,7 +71,7 @@ TEST_F(Play, NoPauseOnTheGameOverScreen) {
   auto level = NewMatch();
   level->phase = "gameover";
   Flip(-1);
-  level->pause();  // returns at once instead of waiting
+  matchloop(*level).pause();  // returns at once instead of waiting
 }
 
 TEST_F(Play, StoppedMusicStartsAgainFromTheFirstTrack) {
@@ -93,7 +93,7 @@ TEST_F(Play, WithoutTheBodyFileNoFrameIsPlayed) {
   std::filesystem::remove(media_ / "man.txt");
   Start("");
   auto level = NewMatch();
-  EXPECT_EQ(custom(*level, 3), -1);
+  EXPECT_EQ(PlayMatch(*level, custom(3)), -1);
   auto trace = TraceLines();
   EXPECT_EQ(Starting(trace, "notify ").size(), 3u);  // once per player
   EXPECT_EQ(flips(trace), 0);
@@ -113,7 +113,7 @@ TEST_F(Play, SameSeedAndScriptGiveTheSameTrace) {
     auto level = NewMatch();
     matchsetup setup = matchmedia::setup("levels");
     setup.level = 9;
-    level->Play(setup);
+    PlayMatch(*level, setup);
     Stop();
   }
   std::string one = slurp(dir_ / "one.txt");
@@ -122,9 +122,9 @@ TEST_F(Play, SameSeedAndScriptGiveTheSameTrace) {
 }
 
 // Frames until the computer player (team 2) owns the ball, -1 after `limit`.
-int untiltaken(tlevel& level, int limit) {
+int untiltaken(matchloop& loop, const tlevel& level, int limit) {
   for (int f = 1; f <= limit; f++) {
-    level.playframe();
+    loop.playframe();
     if (level.mainball[0]->team == 2) return f;
   }
   return -1;
@@ -134,7 +134,8 @@ TEST_F(Play, TheComputerPlayerChasesTheBall) {
   Start("", 5, false);
   auto level = NewMatch();
   ASSERT_EQ(level->startmatch(matchmedia::setup("custom")), 0);
-  EXPECT_GT(untiltaken(*level, 600), 0);
+  matchloop loop(*level);
+  EXPECT_GT(untiltaken(loop, *level, 600), 0);
   // Knocked away to the far ends of the arena, it is reached again.
   for (auto [x, y] : {std::pair{-3000, 0}, {3000, 1000}, {0, -1300}}) {
     Tmainball& mb = *level->mainball[0];
@@ -142,7 +143,7 @@ TEST_F(Play, TheComputerPlayerChasesTheBall) {
     mb.y = mb.oldy = y;
     mb.xv = mb.yv = 0;
     mb.team = 0;
-    EXPECT_GT(untiltaken(*level, 1500), 0) << x << " " << y;
+    EXPECT_GT(untiltaken(loop, *level, 1500), 0) << x << " " << y;
   }
 }
 

@@ -58,7 +58,7 @@ TEST_F(Replays, ACustomMatchPlaysBackToTheSameEnd) {
   setup.custom.gravity = 4;
   setup.wins[0] = 1;
   setup.wins[1] = 2;
-  EXPECT_EQ(level->Play(setup), 1);
+  EXPECT_EQ(PlayMatch(*level, setup), 1);
   auto trace = TraceLines();
   EXPECT_EQ(Starting(trace, "match start"), std::vector<std::string>{"match start custom 0 3"});
   EXPECT_EQ(Starting(trace, "replay save"),
@@ -84,7 +84,7 @@ TEST_F(Replays, ALevelsRunWithShortcutsAndANamePlaysBack) {
     setup.level = levelnumber;
     setup.startscore = score;
     setup.worstscore = 100;
-    int result = level->Play(setup);
+    int result = PlayMatch(*level, setup);
     score = level->endscore;
     if (levelnumber == 3) {
       EXPECT_EQ(result, 1);
@@ -104,7 +104,7 @@ TEST_F(Replays, AMultiplayerMatchOfFourLeftWithEscapePlaysBack) {
   matchsetup setup = matchmedia::setup("multiplayer");
   setup.multi.numplayers = 4;  // a fourth player, with a pad or keys of his own
   setup.multi.arenanum = 7;
-  EXPECT_EQ(level->Play(setup), -1);
+  EXPECT_EQ(PlayMatch(*level, setup), -1);
   replayrecord r = Load("replays/replay-000001.pvr");
   EXPECT_EQ(r.winner, -1);
   EXPECT_EQ(r.mode, replaymultiplayer);
@@ -114,7 +114,7 @@ TEST_F(Replays, AMultiplayerMatchOfFourLeftWithEscapePlaysBack) {
 TEST_F(Replays, ARecordOfAnotherSetUpIsNotPlayed) {
   Start("30 down ESC\n");
   auto level = NewMatch();
-  level->Play(matchmedia::setup("custom"));
+  PlayMatch(*level, matchmedia::setup("custom"));
   replayrecord r = Load("replays/replay-000001.pvr");
   // Each a setting the match would be set up with differently.
   std::vector<void (*)(replayrecord&)> changes = {
@@ -213,10 +213,9 @@ TEST_F(Replays, SnapshotOfBodiesOfAnotherShapeIsRefused) {
 TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   Start("", 3);
   auto level = NewMatch();
-  level->keeper = nullptr;
-  ASSERT_EQ(level->startmatch(matchmedia::setup("custom")), 0);
-  level->startsynctest(3);
-  for (int k = 0; k < 20; k++) level->playframe();
+  matchloop loop(*level, nullptr, 3);
+  ASSERT_EQ(loop.startmatch(matchmedia::setup("custom")), 0);
+  for (int k = 0; k < 20; k++) loop.playframe();
   // Which ball a link holds is fixed by the set-up and not part of a
   // snapshot: changing it behind the match's back makes the frames before
   // simulate differently when rolled back.
@@ -225,7 +224,7 @@ TEST_F(Replays, TheRollbackCheckFindsAStateThatCannotBeMadeAgain) {
   neck.ball2 = level->men[0]->balllist.back();
   int status = 0;
   try {
-    level->playframe();
+    loop.playframe();
   } catch (const ProgramExit& e) {
     status = e.status;
   }
@@ -288,7 +287,7 @@ TEST_F(Replays, InstantReplayShowsTheMatchAgainAndReturnsToTheTally) {
   Start("10 down 1\n10 down 4\n11 up 1\n11 up 4\n60 press R\n120 down ESC\n121 up ESC\n"
         "200 press ENTER\n");
   auto level = NewMatch();
-  EXPECT_EQ(level->Play(matchmedia::setup("custom")), 1);
+  EXPECT_EQ(PlayMatch(*level, matchmedia::setup("custom")), 1);
   EXPECT_EQ(level->men[0]->wins, 1);
   auto trace = TraceLines();
   int marks = replaymarks(trace);
@@ -315,7 +314,7 @@ TEST_F(Replays, OnTheNamePromptRIsALetterElsewhereTheReplay) {
     setup.level = 6;
     setup.startscore = 200;
     setup.worstscore = worst;
-    EXPECT_EQ(level->Play(setup), 2);
+    EXPECT_EQ(PlayMatch(*level, setup), 2);
     int marks = replaymarks(TraceLines());
     if (worst == 0) {
       // 200 enters the table: the name prompt shows, and R types.

@@ -1,14 +1,11 @@
-// The frame loop of one match: set-up, then per displayed frame the input
-// is captured once and the simulation advanced by one fixed step.
+// The match's set-up and its one frame: everything the simulation does
+// with a frame's input, and nothing of the loops that drive it.
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 
 #include "controls/controls.h"
-#include "match/quit.h"
-#include "match/replaying.h"
-#include "match/synctest.h"
 #include "match/tlevel.h"
 #include "physics/collision.h"
 
@@ -65,16 +62,7 @@ int tlevel::startmatch(const matchsetup& setup) {
   decidedframe = 0;
   clearrequest = 0;
   saveState(startsnapshot);
-
-  startsynctest(synctest);
   return 0;
-}
-
-void tlevel::startsynctest(int n) {
-  synctest = std::clamp(n, 0, synctest::maxframes);
-  selftest.reset();
-  // From the present frame on: a rollback never reaches before the set-up.
-  if (synctest > 0) selftest = std::make_unique<class synctest>(*this, synctest);
 }
 
 void tlevel::advance(const FrameInput& in, bool quiet) {
@@ -190,71 +178,10 @@ void tlevel::computertakes(int i) {
   for (int k = 0; k < motionhistory::length; k++) man.updateoldvect();
 }
 
-int tlevel::playframe() {
-  controllerpause();
-  FrameInput in = capture.capture(phase == "gameover");
-  if ((in.pressed & buttonpause) != 0 && phase != "gameover") {
-    pause();
-    in = capture.capture(phase == "gameover");
-  }
-  bool endscreen = phase == "levelcompleted" || phase == "gameover" || phase == "tellwinner";
-  uint16_t replay = buttonreplay;
-  if (!nameprompt()) replay |= buttonreplaykey;
-  if ((in.pressed & replay) != 0 && endscreen) {
-    instantreplay(*this, capture, pacer);
-    in = capture.capture(phase == "gameover");
-  }
-
-  if (selftest) {
-    selftest->play(in, false);
-  } else {
-    advance(in, false);
-  }
-  inputs.push_back(in);
-  if (keeper != nullptr && decidedframe == framecount) keeper->decided(*this);
-  if (selftest) selftest->check();
-  capture.clear(clearrequest);
-
-  pacer.count();
-  if (musicvolume > 0) keepmusic(*this, musicchannel, musicvolume / 10.0);
-  checkquit();
-  Flip(-1);
-  pacer.wait();
-  return 0;
-}
-
 std::string checksumtext(uint64_t sum) {
   char text[24];
   std::snprintf(text, sizeof text, "%016" PRIx64, sum);
   return text;
-}
-
-int tlevel::Play(const matchsetup& setup) {
-  if (startmatch(setup) != 0) return -1;
-  const std::string& mode = setup.mode;
-  const int levelnumber = setup.level;
-  const matchcontrols pads(mode != "multiplayer");
-  TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? levelnumber : 0) +
-                          " " + std::to_string(mennumber));
-  do {
-    playframe();
-  } while (!capture.leaving() && phase != "end");
-  int result = phase == "end" && winner != 0 ? winner : -1;
-  TraceEvent("match", "end " + std::to_string(framecount) + " " + std::to_string(result) + " " +
-                          checksumtext(checksum()));
-  if (keeper != nullptr) keeper->ended(*this, result);
-  return result;
-}
-
-int tlevel::pause() {
-  if (phase == "gameover") return 0;
-  // Nothing is drawn or simulated while paused; the last frame stays shown.
-  for (;;) {
-    checkquit();
-    IdleWait();
-    if (KeyPresses(keypause) != 0 || KeyPresses(keyesc) != 0) break;
-  }
-  return 0;
 }
 
 int tlevel::handleslower() {
