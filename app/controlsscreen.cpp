@@ -70,10 +70,7 @@ int game::controlsscreen() {
   std::string message;
   ClearKeys();
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred("CONTROLS", perwidth(50, w), textscale(7, w), w);
+    menuframe("CONTROLS", unicol, adder, w);
     for (int p = 0; p < controlplayers; p++) {
       const teamrgb c = shirtcolour(p + 1);
       SetColor(c.r, c.g, c.b);

@@ -105,15 +105,9 @@ void pointerfor(int fullscreen) {
 
 int game::changeres(int fullscreen, int resolution, int reopen) {
   if (reopen != 0) CloseDisplay();
-  if (resolution == 1) {
-    xwin = 640;
-    ywin = 480;
-  } else if (resolution == 2) {
-    xwin = 800;
-    ywin = 600;
-  } else if (resolution == 3) {
-    xwin = 1024;
-    ywin = 768;
+  if (resolution >= 1 && resolution <= 3) {
+    xwin = windowsizes[resolution - 1][0];
+    ywin = windowsizes[resolution - 1][1];
   }
   if (!OpenDisplay(xwin, ywin, fullscreen != 0 ? 32 : 0, 60, 0)) {
     std::cerr << "Parvane: cannot open a " << xwin << " x " << ywin

@@ -52,7 +52,7 @@ void firstpage(double w) {
 }
 
 void secondpage(double w, const ColorTable& colors) {
-  const std::string replays = GameFileFolder("replays/x");
+  const std::string replays = HomeShortened(GameFileFolder("replays/x"));
   // A heading in the highlight colour, then its lines in grey.
   const std::vector<std::vector<std::string>> sections = {
       {"CONTROLLERS", "IN THE MENUS: D-PAD OR LEFT STICK MOVE, A OR START CONFIRM, B OR BACK RETURN",
@@ -87,10 +87,7 @@ int game::controls() {
   bool second = false;
   ClearKeys();
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred(second ? "MORE HELP" : "CONTROLS", perwidth(50, w), textscale(7, w), w);
+    menuframe(second ? "MORE HELP" : "CONTROLS", unicol, adder, w);
     setrowcolor(unicol, highlightrow);
     if (second) {
       secondpage(w, unicol);

@@ -19,6 +19,13 @@ void drawcentredfit(const std::string& text, double y, double scale, double w) {
   drawcentred(text, y, scale, w);
 }
 
+void menuframe(const std::string& title, ColorTable& colors, ColorTable& adders, double w) {
+  Cls();
+  driftcolors(colors, adders);
+  setrowcolor(colors, titlerow);
+  drawcentred(title, perwidth(50, w), textscale(7, w), w);
+}
+
 void drawitem(const std::string& text, double y, double scale, double w, bool selected,
               const ColorTable& table) {
   if (selected) {

@@ -22,6 +22,9 @@ void setrowcolor(const ColorTable& table, int row);
 void drawcentred(const std::string& text, double y, double scale, double w);
 // The same, shrunk where it would be wider than the window less a margin.
 void drawcentredfit(const std::string& text, double y, double scale, double w);
+// The start of a menu screen's frame: the screen cleared, the colours one
+// step on and `title` across the top in the title colour.
+void menuframe(const std::string& title, ColorTable& colors, ColorTable& adders, double w);
 // A menu entry: grey, or in the highlight colour of `table` when selected.
 void drawitem(const std::string& text, double y, double scale, double w, bool selected,
               const ColorTable& table);

@@ -12,11 +12,6 @@ namespace {
 
 constexpr int backresult = -100;
 
-void drawtitle(const std::string& text, const ColorTable& colors, double w) {
-  setrowcolor(colors, titlerow);
-  drawcentred(text, perwidth(50, w), textscale(7, w), w);
-}
-
 void endframe() {
   Flip(-1);
   checkquit();
@@ -43,9 +38,7 @@ int settingsmenu(const std::string& title, double top, setting* settings, int co
   const int items = count + 1 + static_cast<int>(more.size());
   int item = 1;
   for (;;) {
-    Cls();
-    driftcolors(colors, adders);
-    drawtitle(title, colors, w);
+    menuframe(title, colors, adders, w);
     drawitem("PLAY", perwidth(top, w), textscale(6, w), w, item == 1, colors);
     for (int k = count + 2; k <= items; k++) {
       drawitem(more[static_cast<size_t>(k - count - 2)], perwidth(top, w) + k * perwidth(50, w),
@@ -90,9 +83,7 @@ int singleplayermenu(int xwin, int /*ywin*/, ColorTable& unicol, ColorTable& add
   initadders(adder);
   int item = 1;
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    drawtitle("SINGLE PLAYER", unicol, w);
+    menuframe("SINGLE PLAYER", unicol, adder, w);
     drawitem("PLAY LEVELS", perwidth(300, w), textscale(5, w), w, item == 1, unicol);
     drawitem("PLAY CUSTOM", perwidth(400, w), textscale(5, w), w, item == 2, unicol);
     SetDrawScale(1, 1);
@@ -110,9 +101,7 @@ int levelsmenu(int& initiallevel, int maxinitiallevel, double xwin, double /*ywi
   ClearKeys();
   int item = 1;
   for (;;) {
-    Cls();
-    driftcolors(colors, adders);
-    drawtitle("SINGLE PLAYER", colors, w);
+    menuframe("SINGLE PLAYER", colors, adders, w);
     drawitem("PLAY", perwidth(240, w), textscale(6, w), w, item == 1, colors);
     drawitem("INITIAL LEVEL= " + std::to_string(initiallevel), perwidth(340, w), textscale(2.5, w),
              w, item == 2, colors);

@@ -17,6 +17,7 @@
 #include "app/onlinesettings.h"
 #include "controls/controls.h"
 #include "match/quit.h"
+#include "match/matchgame.h"
 #include "match/tlevel.h"
 #include "online/address.h"
 #include "online/meeting.h"
@@ -27,23 +28,6 @@
 #include "replay/recording.h"
 
 namespace {
-
-// The match as the rollback session drives it.
-class onlinematch : public online::rollbackgame {
- public:
-  explicit onlinematch(tlevel& level) : level_(level) {}
-  // An ended match stays as it ended, so every machine reports the same
-  // last frame however far its guesses ran past it.
-  void advance(const FrameInput& in, bool silent) override {
-    if (level_.phase != "end") level_.advance(in, silent);
-  }
-  void save(std::vector<uint8_t>& snapshot) override { level_.saveState(snapshot); }
-  void load(const std::vector<uint8_t>& snapshot) override { level_.loadState(snapshot); }
-  uint64_t checksum() override { return level_.checksum(); }
-
- private:
-  tlevel& level_;
-};
 
 // Frames at 60 a second of real time: the others' frames come in real time
 // whatever this machine's clock does.
@@ -341,7 +325,7 @@ int onlinematchloop(game& g, online::netplay& net, int number, int* wins,
   if (level->startmatch(setup) != 0) return -2;
   const matchcontrols pads(false);
   TraceEvent("match", "start online 0 " + std::to_string(men));
-  onlinematch adapter(*level);
+  matchgame adapter(*level);
   net.beginmatch(adapter, RealClock());
   const int me = net.start().setup.me;
   const int mine = net.match()->players(me);

@@ -8,15 +8,10 @@
 
 namespace {
 
+// A value out of range reads as the largest window.
 std::string resolutionname(int optres) {
-  switch (optres) {
-    case 1:
-      return "640 x 480";
-    case 2:
-      return "800 x 600";
-    default:
-      return "1024 x 768";
-  }
+  const int* size = windowsizes[(optres == 1 || optres == 2 ? optres : 3) - 1];
+  return std::to_string(size[0]) + " x " + std::to_string(size[1]);
 }
 
 std::string trailname(int opttrail) {
@@ -49,10 +44,7 @@ int game::optionsmenu() {
   ClearKeys();
   int* fields[] = {&optfullscr, &optres, &opttrail, &optfireworks, &musicvolume};
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred("OPTIONS", perwidth(50, w), textscale(7, w), w);
+    menuframe("OPTIONS", unicol, adder, w);
     const std::string lines[] = {
         "FULL SCREEN= " + std::to_string(optfullscr),
         "SCREEN RESOLUTION= " + resolutionname(optres),

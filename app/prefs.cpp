@@ -3,13 +3,10 @@
 #include "app/game.h"
 #include "app/gamefiles.h"
 #include "app/menudraw.h"
+#include "content/levels.h"
 #include "physics/teamcolours.h"
 #include "platform/platform.h"
 #include "platform/savefile.h"
-
-namespace {
-constexpr int lastlevel = 40;
-}  // namespace
 
 int game::initprefs() {
   optres = 3;

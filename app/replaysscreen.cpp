@@ -118,7 +118,8 @@ std::string game::watch(const std::string& path) {
   std::string notice;
   if (result == -2 || result == -3) {
     notice = "THIS REPLAY WAS MADE WITH ANOTHER VERSION OF THE GAME";
-  } else if (finished && (level->checksum() != r.endchecksum || !sameoutcome(*level, r, result))) {
+  } else if (finished && ((checksumsapply(r) && level->checksum() != r.endchecksum) ||
+                          !sameoutcome(*level, r, result))) {
     notice = "THIS REPLAY DID NOT PLAY AS IT WAS RECORDED";
   }
   level.reset();
@@ -139,10 +140,7 @@ int game::replaysscreen() {
   ClearKeys();
   for (;;) {
     const double w = xwin;
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred("REPLAYS", perwidth(50, w), textscale(7, w), w);
+    menuframe("REPLAYS", unicol, adder, w);
     const double s = textscale(1.6, w);
     SetDrawScale(s, s);
     if (lines.empty()) {

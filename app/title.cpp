@@ -15,10 +15,7 @@ int game::startscreen(int item) {
   ClearKeys();
   initadders(adder);
   for (;;) {
-    Cls();
-    driftcolors(unicol, adder);
-    setrowcolor(unicol, titlerow);
-    drawcentred("PARVANE", perwidth(50, w), textscale(7, w), w);
+    menuframe("PARVANE", unicol, adder, w);
     for (int k = 1; k <= titleitemcount; k++) {
       drawitem(titleitems[k - 1], perwidth(50, w) + (k + 1) * perwidth(70, w), textscale(6, w), w,
                item == k, unicol);

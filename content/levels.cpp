@@ -40,7 +40,7 @@ levelrule rulesforlevel(int level) {
       rule = {2, true, base + 2, 7};
       break;
   }
-  if (level >= 11 && level <= 40) {
+  if (level >= 11 && level <= lastlevel) {
     int index = level <= 30 ? level - 11 : level - 21;
     rule.arena = laterarenas[index];
   }

@@ -8,7 +8,10 @@ struct levelrule {
   int arena;    // arena number for initarena
 };
 
-// The rule of one level. Levels 1 to 40 follow the table; later levels keep
+// The last level of a run: winning it ends the run and unlocks nothing more.
+constexpr int lastlevel = 40;
+
+// The rule of one level. Levels 1 to lastlevel follow the table; later levels keep
 // the pattern of levels 6 on. Below 1 the defaults apply, with `players`
 // 0 meaning "drawn at random, 2 or 3".
 levelrule rulesforlevel(int level);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "content/levels.h"
 #include "match/scoring.h"
 #include "match/tlevel.h"
 #include "physics/mainball.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr int lastlevel = 40;
 constexpr int secondsperman = 30;  // time allowance of a level, per man
 
 void setcolour(const float* c) {

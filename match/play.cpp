@@ -7,6 +7,7 @@
 
 #include "controls/controls.h"
 #include "match/quit.h"
+#include "match/synctest.h"
 #include "match/tlevel.h"
 #include "physics/collision.h"
 
@@ -70,16 +71,10 @@ int tlevel::startmatch(const matchsetup& setup) {
 }
 
 void tlevel::startsynctest(int n) {
-  synctest = std::clamp(n, 0, maxsynctest);
-  synchistory.assign(synctest > 0 ? synctest + 1 : 0, matchsnapshot());
-  syncsums.assign(synchistory.size(), 0);
-  if (synctest == 0) return;
-  // Frames are numbered from the set-up on: the rollback goes back to a
-  // frame of this match, never before its first.
-  matchsnapshot& now = synchistory[framecount % synchistory.size()];
-  saveState(now);
-  syncsums[framecount % synchistory.size()] = checksumof(now);
-  syncfrom = framecount;
+  synctest = std::clamp(n, 0, synctest::maxframes);
+  selftest.reset();
+  // From the present frame on: a rollback never reaches before the set-up.
+  if (synctest > 0) selftest = std::make_unique<class synctest>(*this, synctest);
 }
 
 void tlevel::advance(const FrameInput& in, bool quiet) {
@@ -192,7 +187,7 @@ void tlevel::computertakes(int i) {
   man.AIlevel = computerreaction;
   // Nobody kept his past while he was steered by hand: the computer would
   // react to where he never was. His present stands in for it.
-  for (int k = 0; k < Tman::historylength; k++) man.updateoldvect();
+  for (int k = 0; k < motionhistory::length; k++) man.updateoldvect();
 }
 
 int tlevel::playframe() {
@@ -210,10 +205,14 @@ int tlevel::playframe() {
     in = capture.capture(phase == "gameover");
   }
 
-  advance(in, false);
+  if (selftest) {
+    selftest->play(in, false);
+  } else {
+    advance(in, false);
+  }
   if (!replaying) inputs.push_back(in);
   if (keeper != nullptr && decidedframe == framecount && !replaying) keeper->decided(*this);
-  if (synctest > 0) checksync();
+  if (selftest) selftest->check();
   capture.clear(clearrequest);
 
   countfps();
@@ -222,26 +221,6 @@ int tlevel::playframe() {
   Flip(-1);
   deltatimecount();
   return 0;
-}
-
-void tlevel::checksync() {
-  const int n = synctest;
-  const size_t slots = synchistory.size();
-  const int f = framecount;
-  saveState(synchistory[f % slots]);
-  syncsums[f % slots] = checksumof(synchistory[f % slots]);
-  // The first frames of a match roll back as far as its start.
-  const int from = std::max(syncfrom, f - n);
-  if (from >= f || static_cast<int>(inputs.size()) < f) return;
-  loadState(synchistory[from % slots]);
-  for (int k = from + 1; k <= f; k++) {
-    advance(inputs[k - 1], true);
-    if (checksum() != syncsums[k % slots]) {
-      TraceEvent("desync", std::to_string(k));
-      std::fprintf(stderr, "desync %d\n", k);
-      EndProgramWith(3);
-    }
-  }
 }
 
 std::string checksumtext(uint64_t sum) {

@@ -7,6 +7,7 @@
 // speeds, gravity) are saved too, so the checksum of a new match tells
 // whether two set-ups were the same.
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
@@ -14,6 +15,33 @@
 #include "match/tlevel.h"
 
 namespace {
+
+// Tripwires against a forgotten field: beside each visit function stands
+// the size of every struct it walks, so a member added to one (or to
+// tlevel) stops the build. Then: if a frame reads or changes the member,
+// name it in the visit function and step snapshotformat; if not, say
+// beside the member why it is no part of the state. Then write the new
+// size. The sizes are those of the builds the game ships: 64-bit with
+// libstdc++ (the desktop) and the web's 32-bit wasm with libc++; other
+// builds check nothing. A member that fits a hole left for alignment
+// changes no size, so read the visitor all the same.
+enum class sizes { desktop, web, unmeasured };
+#if defined(__EMSCRIPTEN__) && defined(_LIBCPP_VERSION)
+constexpr sizes measuredon = sizes::web;
+#elif defined(__GLIBCXX__) && _GLIBCXX_USE_CXX11_ABI && !defined(_GLIBCXX_DEBUG)
+constexpr sizes measuredon = sizeof(void*) == 8 ? sizes::desktop : sizes::unmeasured;
+#else
+constexpr sizes measuredon = sizes::unmeasured;
+#endif
+
+// The size a struct should have on this build; `found` is its size, there
+// to be named when the tripwire fires.
+template <size_t found, size_t desktop, size_t web>
+struct measured {
+  static constexpr size_t size = measuredon == sizes::desktop ? desktop
+                                 : measuredon == sizes::web   ? web
+                                                              : found;
+};
 
 class saver {
  public:
@@ -128,6 +156,17 @@ void visitshape(tlevel& l, V& v) {
   v.shape(static_cast<uint32_t>(l.levelcol.size()));
 }
 
+static_assert(measured<sizeof(Tman), 1792, 1752>::size == sizeof(Tman),
+              "Tman changed: see the tripwires' note");
+
+template <class V>
+void visithistory(motionhistory& h, V& v) {
+  v.raw(h.x.data(), motionhistory::length);
+  v.raw(h.y.data(), motionhistory::length);
+  v.raw(h.xv.data(), motionhistory::length);
+  v.raw(h.yv.data(), motionhistory::length);
+}
+
 template <class V>
 void visitman(Tman& m, V& v) {
   v(m.speed);
@@ -138,22 +177,28 @@ void visitman(Tman& m, V& v) {
   v(m.direction);
   v(m.followedball);
   v(m.owntime);
-  v.raw(m.oldvectx.data(), Tman::historylength);
-  v.raw(m.oldvecty.data(), Tman::historylength);
-  v.raw(m.oldvectxv.data(), Tman::historylength);
-  v.raw(m.oldvectyv.data(), Tman::historylength);
+  visithistory(m.history, v);
 }
+
+static_assert(measured<sizeof(Tmainball), 1880, 1848>::size == sizeof(Tmainball),
+              "Tmainball changed: see the tripwires' note");
 
 template <class V>
 void visitmainball(Tmainball& b, V& v) {
   v(b.untouched);
   v(b.team);
-  v.raw(b.oldvectx.data(), Tmainball::historylength);
-  v.raw(b.oldvecty.data(), Tmainball::historylength);
-  v.raw(b.oldvectxv.data(), Tmainball::historylength);
-  v.raw(b.oldvectyv.data(), Tmainball::historylength);
+  visithistory(b.history, v);
   v.raw(b.realcolor.data(), 3);
 }
+
+static_assert(measured<sizeof(ragobject), 152, 112>::size == sizeof(ragobject),
+              "ragobject changed: see the tripwires' note");
+static_assert(measured<sizeof(ball), 256, 224>::size == sizeof(ball),
+              "ball changed: see the tripwires' note");
+static_assert(measured<sizeof(class link), 96, 64>::size == sizeof(class link),
+              "link changed: see the tripwires' note");
+static_assert(measured<sizeof(tension), 48, 32>::size == sizeof(tension),
+              "tension changed: see the tripwires' note");
 
 template <class V>
 void visitrag(ragobject& rag, V& v) {
@@ -188,6 +233,9 @@ void visitrag(ragobject& rag, V& v) {
   }
 }
 
+static_assert(measured<sizeof(dotburst), 64, 56>::size == sizeof(dotburst),
+              "dotburst changed: see the tripwires' note");
+
 template <class V>
 void visitdot(dotburst& d, V& v) {
   v(d.r);
@@ -198,6 +246,11 @@ void visitdot(dotburst& d, V& v) {
   v(d.yv);
   v.raw(d.color, 3);
 }
+
+static_assert(measured<sizeof(Tfirework), 20056, 16044>::size == sizeof(Tfirework),
+              "Tfirework changed: see the tripwires' note");
+static_assert(measured<sizeof(tspark), 40, 32>::size == sizeof(tspark),
+              "tspark changed: see the tripwires' note");
 
 template <class V>
 void visitfirework(Tfirework& f, V& v) {
@@ -217,6 +270,9 @@ void visitfirework(Tfirework& f, V& v) {
     v(s.zv);
   }
 }
+
+static_assert(measured<sizeof(tlevel), 12536, 11392>::size == sizeof(tlevel),
+              "tlevel changed: see the tripwires' note");
 
 template <class V>
 void visitmatch(tlevel& l, V& v) {

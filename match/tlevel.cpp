@@ -1,5 +1,7 @@
 #include "match/tlevel.h"
 
+#include "match/synctest.h"
+
 tlevel::tlevel() : oldtime(Clock()) {}
 
 // Out of line so that the owned types are complete where they are freed.

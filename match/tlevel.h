@@ -16,6 +16,7 @@
 #include "match/capture.h"
 #include "match/frameinput.h"
 #include "match/setup.h"
+#include "match/snapshotformat.h"
 #include "physics/border.h"
 #include "physics/mainball.h"
 #include "physics/ragobject.h"
@@ -23,10 +24,12 @@
 #include "players/man.h"
 
 // The whole simulation state of a match as bytes: saved by
-// tlevel::saveState, taken back by tlevel::loadState.
+// tlevel::saveState, taken back by tlevel::loadState; laid out as
+// snapshotformat says.
 using matchsnapshot = std::vector<uint8_t>;
 
 class tlevel;
+class synctest;
 
 // Keeps what a match leaves behind (the replay folder does): told in the
 // frame the match is decided, before its end screen shows (a window closed
@@ -167,16 +170,10 @@ class tlevel {
   inputcapture capture;            // the live frame's input (not simulation state)
   bool replaying = false;          // a recorded match is being shown: nothing recorded
   matchkeeper* keeper = nullptr;   // not owned; null keeps nothing
-  static constexpr int maxsynctest = 8;
-  // Frames rolled back and simulated again each frame: the caller asks by
-  // setting it before startmatch.
+  // Frames rolled back and simulated again each frame (--synctest): the
+  // caller asks by setting it before startmatch.
   int synctest = 0;
-  int syncfrom = 0;              // the first frame a rollback may go back to
-  std::vector<matchsnapshot> synchistory;
-  std::vector<uint64_t> syncsums;
-  // Rolls the last `synctest` frames back and simulates them again, ending
-  // the program when a state differs.
-  void checksync();
+  std::unique_ptr<class synctest> selftest;  // null when off
   // Starts the rollback check (n frames, 0 off) from the present frame.
   void startsynctest(int n);
   // A frame of a paused online match: counted and shown, nothing moves.

@@ -207,3 +207,11 @@ std::string GameFileFolder(const std::string& path) {
   const size_t slash = full.rfind('/');
   return slash == 0 ? "/" : full.substr(0, slash);
 }
+
+std::string HomeShortened(const std::string& path) {
+  const std::string home = plat::Home();
+  if (home.size() > 1 && path.compare(0, home.size(), home) == 0 &&
+      (path.size() == home.size() || path[home.size()] == '/'))
+    return "~" + path.substr(home.size());
+  return path;
+}

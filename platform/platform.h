@@ -287,6 +287,9 @@ std::string LastFileError();
 // messages to the player.
 std::string GameFilePath(const std::string& path);
 std::string GameFileFolder(const std::string& path);
+// A path as a screen shows it: "~/..." inside the user's home folder, where
+// the full path would often not fit.
+std::string HomeShortened(const std::string& path);
 // The regular files in a game folder ("replays"), by name, sorted, at most
 // 4096; empty when the folder is missing. Hidden files and the leftovers of
 // an interrupted save are left out.

@@ -30,8 +30,12 @@ double AtanUnit(double t) {
   const double c = k / 8.0;
   const double u = (t - c) / (1 + t * c);
   const double u2 = u * u;
-  double s = -1.0 / 19;
-  for (int n = 17; n >= 3; n -= 2) s = (n % 4 == 1 ? 1.0 : -1.0) / n + u2 * s;
+  // The series' coefficients -1/19, 1/17, ..., -1/3, rounded as the
+  // divisions would round them.
+  static constexpr double kCoefficient[9] = {-1.0 / 19, 1.0 / 17, -1.0 / 15, 1.0 / 13, -1.0 / 11,
+                                             1.0 / 9,   -1.0 / 7, 1.0 / 5,   -1.0 / 3};
+  double s = kCoefficient[0];
+  for (int i = 1; i < 9; i++) s = kCoefficient[i] + u2 * s;
   return kAtanEighths[k] + (u + u * u2 * s);
 }
 

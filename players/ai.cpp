@@ -36,16 +36,16 @@ int Tman::Ai3(Tmainball& mb) {
   updateoldvect();
   int k = mb.untouched >= forgetframes ? 0 : AIlevel;
   // The histories hold 50 frames; a level outside them would read past the end.
-  k = std::clamp(k, 0, historylength - 1);
+  k = std::clamp(k, 0, motionhistory::length - 1);
 
-  float bx = static_cast<float>(mb.oldvectx[k]);
-  float by = static_cast<float>(mb.oldvecty[k]);
-  float bvx = static_cast<float>(mb.oldvectxv[k]);
-  float bvy = static_cast<float>(mb.oldvectyv[k]);
-  float mx = static_cast<float>(oldvectx[k]);
-  float my = static_cast<float>(oldvecty[k]);
-  float mvx = static_cast<float>(oldvectxv[k]);
-  float mvy = static_cast<float>(oldvectyv[k]);
+  float bx = static_cast<float>(mb.history.x[k]);
+  float by = static_cast<float>(mb.history.y[k]);
+  float bvx = static_cast<float>(mb.history.xv[k]);
+  float bvy = static_cast<float>(mb.history.yv[k]);
+  float mx = static_cast<float>(history.x[k]);
+  float my = static_cast<float>(history.y[k]);
+  float mvx = static_cast<float>(history.xv[k]);
+  float mvy = static_cast<float>(history.yv[k]);
   float rvx = bvx - mvx;
   float rvy = bvy - mvy;
   float dx = bx + k * rvx - mx;

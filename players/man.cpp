@@ -8,22 +8,13 @@ namespace {
 // Diagonal pushes are scaled so that two keys do not move faster than one.
 constexpr double diagonal = 0.707f;
 
-template <typename T>
-void shift(std::array<double, Tman::historylength>& history, T value) {
-  for (int k = Tman::historylength - 1; k >= 1; k--) history[k] = history[k - 1];
-  history[0] = value;
-}
-
 }  // namespace
 
 int Tman::updateoldvect() {
   if (balllist.empty()) return 0;
   updatemed();
   updatemedvel();
-  shift(oldvectx, xmed);
-  shift(oldvecty, ymed);
-  shift(oldvectxv, xvmed);
-  shift(oldvectyv, yvmed);
+  history.push(xmed, ymed, xvmed, yvmed);
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "controls/playerinput.h"
+#include "physics/motionhistory.h"
 #include "physics/ragobject.h"
 #include "physics/teamcolours.h"
 
@@ -15,8 +16,6 @@ class Tmainball;
 
 class Tman : public ragobject {
  public:
-  static constexpr int historylength = 50;
-
   int wins = 0;          // matches won in this series
   int direction = 0;     // last compass direction of the computer player, 1 to 8
   int followedball = 0;  // main ball this computer player follows
@@ -27,17 +26,13 @@ class Tman : public ragobject {
   float owntime = 0;     // owned time in this match
   int team = 0;          // 1 to 4
   int bot = 0;           // 1: computer player
-  // Centre of mass and mean velocity of the last 50 frames; entry 0 the latest.
-  std::array<double, historylength> oldvectx{};
-  std::array<double, historylength> oldvecty{};
-  std::array<double, historylength> oldvectxv{};
-  std::array<double, historylength> oldvectyv{};
+  motionhistory history;  // of the centre of mass and the mean velocity
 
   Tman() = default;
 
   int draw(double xc, double yc, double zoom, double xwin, double ywin) override;
 
-  virtual int updateoldvect();
+  int updateoldvect();
   virtual int Changefollowedball(int mainballs);
   virtual int Ai3(Tmainball& mb);
   // Pushes the body as player `player` (0-based) asks in this frame.

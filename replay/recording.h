@@ -33,7 +33,8 @@ bool sameoutcome(const tlevel& level, const replayrecord& r, int result);
 // Sets a match up as the record says and plays the recorded inputs through
 // it. Returns the winner, -1 when left or the recorded match ended without
 // one, -2 when no match could be set up, -3 when the set-up differs from
-// the recorded one (nothing is played then); *finished tells whether every
+// the recorded one, as its checksum tells where checksums apply (nothing
+// is played then); *finished tells whether every
 // frame was played.
 int playrecorded(tlevel& level, const replayrecord& r, bool* finished);
 

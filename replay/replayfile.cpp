@@ -1,5 +1,6 @@
 // The replay format, all numbers little-endian:
-//   "PVRP", u16 format version, u8 length + the game's version,
+//   "PVRP", u16 format version (which names the snapshot format too),
+//   u8 length + the game's version,
 //   u8 mode (1 levels, 2 custom, 3 multiplayer, 4 online), u8 level,
 //   7 x u8 custom settings, 6 x u8 multiplayer settings,
 //   u16 window width, u16 height, u8 fireworks, u8 trail, 4 x u16 wins,
@@ -18,6 +19,7 @@
 #include "replay/replayfile.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "match/hash64.h"
 #include "match/scoring.h"
@@ -25,7 +27,26 @@
 namespace {
 
 constexpr char magic[4] = {'P', 'V', 'R', 'P'};
-constexpr int formatversion = 1;
+// Each format of the files, oldest first, with the snapshot format its
+// checksums hash; the newest is the one written. A new snapshot layout
+// takes a new format here, and files of the older ones still play, with
+// their checksums unchecked. So far the formats differ in nothing else.
+struct fileformat {
+  int version;
+  int snapshot;
+};
+constexpr fileformat formats[] = {{1, 1}};
+constexpr fileformat newest = formats[std::size(formats) - 1];
+static_assert(newest.snapshot == snapshotformat,
+              "the match's snapshot format was stepped: add a replay format for it");
+
+const fileformat* formatof(int version) {
+  for (const fileformat& f : formats) {
+    if (f.version == version) return &f;
+  }
+  return nullptr;
+}
+
 constexpr size_t maxversionlength = 32;
 constexpr uint16_t knownbuttons = (1u << 13) - 1;
 constexpr uint8_t knownkeys = inputleft | inputright | inputup | inputdown;
@@ -144,10 +165,16 @@ std::string encodereplay(const replayrecord& r) {
   writer w;
   w.out.reserve(128 + r.frames.size() * 2);
   w.out.append(magic, 4);
-  w.u(formatversion, 2);
-  std::string version = r.version.substr(0, maxversionlength);
-  w.u(version.size(), 1);
-  w.out += version;
+  // A record of an older snapshot format keeps it, so its checksums are not
+  // believed to hash this game's snapshots.
+  int version = newest.version;
+  for (const fileformat& f : formats) {
+    if (f.snapshot == r.checksumformat) version = f.version;
+  }
+  w.u(version, 2);
+  std::string game = r.version.substr(0, maxversionlength);
+  w.u(game.size(), 1);
+  w.out += game;
   w.u(r.mode, 1);
   w.u(r.level, 1);
   const Tcustomsettings& c = r.custom;
@@ -225,14 +252,16 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   reader r(bytes);
   r.u(4);
   int version = static_cast<int>(r.u(2));
-  if (version != formatversion) {
-    return refuse("its format version " + std::to_string(version) + " is not " +
-                  std::to_string(formatversion));
+  const fileformat* format = formatof(version);
+  if (format == nullptr) {
+    return refuse("its format version " + std::to_string(version) + " is unknown (the newest is " +
+                  std::to_string(newest.version) + ")");
   }
   if (!intact) return refuse("it is damaged or cut short (its check value does not match)");
 
   replayrecord& rec = *out;
   rec = replayrecord();
+  rec.checksumformat = format->snapshot;
   size_t vlen = r.u(1);
   if (vlen > maxversionlength || vlen > r.left()) return refuse("its game version is malformed");
   rec.version.assign(bytes.data() + 7, vlen);

@@ -11,6 +11,7 @@
 #include "match/setup.h"
 #include "match/frameinput.h"
 #include "match/hash64.h"
+#include "match/snapshotformat.h"
 
 enum : int {
   replaylevels = 1,
@@ -43,7 +44,13 @@ struct replayrecord {
   std::vector<FrameInput> frames;
   int winner = -1;  // what the match returned
   uint64_t endchecksum = 0;
+  // The snapshot format the checksums hash, known from the file's format.
+  int checksumformat = snapshotformat;
 };
+
+// Whether a record's checksums can be held against this game's: those of
+// an older snapshot format cannot, and its replay plays unchecked.
+inline bool checksumsapply(const replayrecord& r) { return r.checksumformat == snapshotformat; }
 
 // The game's version written into every replay.
 extern const char* const gameversion;

@@ -8,8 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
 game=$src/build/parvane
-work=$(mktemp -d "${TMPDIR:-/tmp}/parvane-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/parvane-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+# The second HELP page names the replays folder: with the scratch folder as
+# the home, it reads as a player's would (~/parvane/replays).
+work=$scratch/parvane
+mkdir "$work"
 cd "$work"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
@@ -51,7 +55,7 @@ shoot controls "1 pad 1 connect Gamepad
 210 press ESC
 215 press ESC
 220 press ESC"
-shoot help "1 down SPACE
+HOME=$scratch shoot help "1 down SPACE
 3 up SPACE
 5 press UP
 7 press UP

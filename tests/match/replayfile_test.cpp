@@ -53,7 +53,7 @@ bool same(const replayrecord& a, const replayrecord& b) {
          a.wins[2] == b.wins[2] && a.startscore == b.startscore && a.worstscore == b.worstscore &&
          a.randomstate == b.randomstate && a.initialtime == b.initialtime &&
          a.startchecksum == b.startchecksum && a.frames == b.frames && a.winner == b.winner &&
-         a.endchecksum == b.endchecksum;
+         a.endchecksum == b.endchecksum && a.checksumformat == b.checksumformat;
 }
 
 std::string refusal(const std::string& bytes) {
@@ -159,10 +159,12 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
     for (int i = 0; i < 4; i++) forged[count + i] = static_cast<char>((lie >> (8 * i)) & 0xff);
     EXPECT_NE(refusal(resealed(forged)), "") << lie;
   }
-  // Another format version is named as such, damaged or not.
+  // A format version of a later game is named as such, damaged or not.
   std::string future = bytes;
-  future[4] = 2;
-  EXPECT_EQ(refusal(future), "not a playable replay: its format version 2 is not 1");
+  const std::string newest = std::to_string(bytes[4]), next = std::to_string(bytes[4] + 1);
+  future[4]++;
+  EXPECT_EQ(refusal(future), "not a playable replay: its format version " + next +
+                                 " is unknown (the newest is " + newest + ")");
 }
 
 // Online, for a machine that left; in any mode, for a player who played on

@@ -9,7 +9,7 @@ TEST(Mainball, HistoryKeepsTheLastFiftyFramesNewestFirst) {
     m.yv = 3 * f;
     m.updateoldvect();
   }
-  EXPECT_EQ(m.oldvectx[0], 60);
-  EXPECT_EQ(m.oldvectx[49], 11);  // 49 frames before entry 0
-  EXPECT_EQ(m.oldvectyv[49], 33);
+  EXPECT_EQ(m.history.x[0], 60);
+  EXPECT_EQ(m.history.x[49], 11);  // 49 frames before entry 0
+  EXPECT_EQ(m.history.yv[49], 33);
 }

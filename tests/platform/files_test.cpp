@@ -314,6 +314,9 @@ TEST_F(UserFolders, UnsetOrRelativeVariablesFallBackToTheHomeFolder) {
   EXPECT_EQ(ReadBytes(dir_.File("home/.config/parvane/prefs.txt")), "p\r\n");
   EXPECT_EQ(ReadBytes(dir_.File("home/.local/share/parvane/scores.txt")), "s\r\n");
   EXPECT_EQ(ListFiles("replays"), std::vector<std::string>{});
+  // The help screen's shorter form, only for what is inside the home folder.
+  EXPECT_EQ(HomeShortened(GameFileFolder("replays/r.pvr")), "~/.local/share/parvane/replays");
+  EXPECT_EQ(HomeShortened(dir_.File("home2/x")), dir_.File("home2/x"));
 }
 
 TEST_F(UserFolders, FromTheBuildTreeEverythingStaysInTheWorkingFolder) {

@@ -55,9 +55,9 @@ TEST(ManHistory, FiftyFramesOfCentreAndVelocity) {
     man.balllist[0]->xv = -f;
     man.updateoldvect();
   }
-  EXPECT_EQ(man.oldvectx[0], 51);
-  EXPECT_EQ(man.oldvectx[49], 2);
-  EXPECT_EQ(man.oldvectxv[49], -2);
+  EXPECT_EQ(man.history.x[0], 51);
+  EXPECT_EQ(man.history.x[49], 2);
+  EXPECT_EQ(man.history.xv[49], -2);
 }
 
 TEST(AiSector, EightDirectionsWithANarrowUpwardSector) {
@@ -72,8 +72,8 @@ class Ai : public ::testing::Test {
   void SetUp() override { onebody(man, 0, 0, 1); }
   // The ball in history entry k at (x, y).
   void ballat(int k, double x, double y) {
-    mb.oldvectx[k] = x;
-    mb.oldvecty[k] = y;
+    mb.history.x[k] = x;
+    mb.history.y[k] = y;
   }
   // The ball now, at this compass angle from the man: 0 up, 90 right.
   void ballat(double degrees) {
@@ -110,7 +110,7 @@ TEST_F(Ai, ReactsToOldPositionsProjectedAhead) {
   // 20 frames ago the ball was at (100, -300) moving 10 right a frame: the
   // aim is (300, -300), up-right.
   ballat(20, 100, -300);
-  mb.oldvectxv[20] = 10;
+  mb.history.xv[20] = 10;
   man.Ai3(mb);
   EXPECT_EQ(man.direction, 2);
   // Untouched for 240 frames: the current position decides.

@@ -1,8 +1,10 @@
-# The web build against the desktop build, in headless Chromium served from
-# 127.0.0.1: the menus of the walk-through give the same trace and the same
-# title picture; a custom match runs to its end; a replay recorded on the
-# desktop plays to the same end, frame for frame (the two builds' arithmetic
-# gives the same bits; where it parts, the first line that differs is told).
+# The web build against the desktop build: the simulation under Node.js
+# gives the same checksums; then, in headless Chromium served from
+# 127.0.0.1, the menus of the walk-through give the same trace and the same
+# pictures of the title and of a match; a custom match runs to its end; a
+# replay recorded on the desktop plays to the same end, frame for frame (the
+# two builds' arithmetic gives the same bits; where it parts, the first line
+# that differs is told).
 #   bash tests/web/web_check.sh BUILD   BUILD: a desktop build folder
 set -euo pipefail
 src="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -39,21 +41,34 @@ parted() {
     "desktop '$(sed -n "${line}p" "$1")', web '$(sed -n "${line}p" "$2")'"
 }
 
-# The menus: the walk-through's first 600 frames (every options change, the
-# display reopened at other sizes, help, the single-player menus), with the
-# title's screenshot only.
+# The simulation alone, under Node.js against the desktop: joints bent
+# where a system arc tangent rounds otherwise, then 34 matches of 1500
+# frames over every arena (some 51000 frames, seconds in either build).
+"$build/sim_frames" 34 1500 100 | grep -v '^simulation:' > sim-desktop.txt
+node "$src/build-web/node/sim_frames.js" 34 1500 100 | grep -v '^simulation:' > sim-web.txt
+[ -s sim-web.txt ] || fail "the simulation under Node.js printed nothing"
+cmp -s sim-desktop.txt sim-web.txt || fail "the simulation parts from the desktop's:" \
+  "$(diff sim-desktop.txt sim-web.txt | sed -n '2p;4p' | tr '\n' ' ')"
+
+# The menus: the walk-through's first 680 frames (every options change, the
+# display reopened at other sizes, help, the single-player menus, the first
+# level's opening), with the screenshots of the title and of the match.
 awk '/^[[:space:]]*(#|$)/ { next }
   match($0, /^[[:space:]]*\+[0-9]+/) {
     step = substr($0, RSTART, RLENGTH); sub(/^[[:space:]]*\+/, "", step); frame += step
-    if (frame < 600) print frame substr($0, RSTART + RLENGTH)
-  }' "$src/tests/xvfb/walkthrough.script" | grep -v 'screenshot [^t]' > site/walk.txt
-grep -q "screenshot title.png" site/walk.txt || fail "the walk has no title screenshot"
-desktop menus-desktop --script ../site/walk.txt --max-frames 600
-page menus-web "seed=1&fakeclock=1&script=walk.txt&maxframes=600"
+    if (/ screenshot / && !/ screenshot (title|match)\.png/) next
+    if (frame < 680) print frame substr($0, RSTART + RLENGTH)
+  }' "$src/tests/xvfb/walkthrough.script" > site/walk.txt
+[ "$(grep -cE 'screenshot (title|match)\.png' site/walk.txt)" = 2 ] ||
+  fail "the walk lacks the title or the match screenshot"
+desktop menus-desktop --script ../site/walk.txt --max-frames 680
+page menus-web "seed=1&fakeclock=1&script=walk.txt&maxframes=680"
 cmp -s menus-desktop/trace.txt menus-web/trace.txt ||
   fail "the menu traces differ at $(parted menus-desktop/trace.txt menus-web/trace.txt)"
 "$build/shot_diff" "$src/tests/xvfb/reference/title.png" menus-web/shots/title.png ||
   fail "the title in the browser is not the desktop's picture"
+"$build/shot_diff" "$src/tests/xvfb/reference/match.png" menus-web/shots/match.png ||
+  fail "the match in the browser is not the desktop's picture"
 
 # Two custom matches of four, from the title to their ends and back: a
 # quick one, then one of some 300 frames left with ESC.
