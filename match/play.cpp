@@ -7,13 +7,13 @@
 
 #include "controls/controls.h"
 #include "match/quit.h"
+#include "match/replaying.h"
 #include "match/synctest.h"
 #include "match/tlevel.h"
 #include "physics/collision.h"
 
 namespace {
 
-constexpr float frametime = 15.873f;  // 1000 / 63 ms: a little under 60 Hz
 constexpr double arenapush = -20.0;   // the ordinary bounce off the obstacles
 // A departed player's men are played as a custom match's computer opponents
 // are by default: a fair opponent, not one that runs away with the match.
@@ -191,7 +191,7 @@ void tlevel::computertakes(int i) {
 }
 
 int tlevel::playframe() {
-  if (!replaying) controllerpause();
+  controllerpause();
   FrameInput in = capture.capture(phase == "gameover");
   if ((in.pressed & buttonpause) != 0 && phase != "gameover") {
     pause();
@@ -200,8 +200,8 @@ int tlevel::playframe() {
   bool endscreen = phase == "levelcompleted" || phase == "gameover" || phase == "tellwinner";
   uint16_t replay = buttonreplay;
   if (!nameprompt()) replay |= buttonreplaykey;
-  if ((in.pressed & replay) != 0 && endscreen && !replaying) {
-    instantreplay();
+  if ((in.pressed & replay) != 0 && endscreen) {
+    instantreplay(*this, capture, pacer);
     in = capture.capture(phase == "gameover");
   }
 
@@ -210,16 +210,16 @@ int tlevel::playframe() {
   } else {
     advance(in, false);
   }
-  if (!replaying) inputs.push_back(in);
-  if (keeper != nullptr && decidedframe == framecount && !replaying) keeper->decided(*this);
+  inputs.push_back(in);
+  if (keeper != nullptr && decidedframe == framecount) keeper->decided(*this);
   if (selftest) selftest->check();
   capture.clear(clearrequest);
 
-  countfps();
+  pacer.count();
   if (musicvolume > 0) keepmusic(*this, musicchannel, musicvolume / 10.0);
   checkquit();
   Flip(-1);
-  deltatimecount();
+  pacer.wait();
   return 0;
 }
 
@@ -246,16 +246,6 @@ int tlevel::Play(const matchsetup& setup) {
   return result;
 }
 
-int tlevel::countfps() {
-  fpscycles++;
-  if (Clock() - fpstime > 1000) {
-    fpstime = Clock();
-    fps = fpscycles;
-    fpscycles = 0;
-  }
-  return 0;
-}
-
 int tlevel::pause() {
   if (phase == "gameover") return 0;
   // Nothing is drawn or simulated while paused; the last frame stays shown.
@@ -264,17 +254,6 @@ int tlevel::pause() {
     IdleWait();
     if (KeyPresses(keypause) != 0 || KeyPresses(keyesc) != 0) break;
   }
-  return 0;
-}
-
-int tlevel::deltatimecount() {
-  // Sleep out what is left of the frame instead of spinning on the clock.
-  for (;;) {
-    int elapsed = Clock() - oldtime;
-    if (elapsed >= frametime) break;
-    Sleep(static_cast<int>(std::ceil(frametime - elapsed)));
-  }
-  oldtime = Clock();
   return 0;
 }
 

@@ -1,7 +1,10 @@
-// The match seen again from its own inputs: the instant replay of the end
-// screens.
-#include <algorithm>
+#include "match/replaying.h"
 
+#include <algorithm>
+#include <string>
+
+#include "match/capture.h"
+#include "match/pacer.h"
 #include "match/quit.h"
 #include "match/tlevel.h"
 
@@ -12,7 +15,7 @@ constexpr int afterwin = 90;
 
 }  // namespace
 
-void tlevel::drawreplaymark() {
+void drawreplaymark(int xwin, int ywin) {
   static const std::string mark = "REPLAY";
   double unit = xwin / 1024.0;
   double s = 0.3 * unit;
@@ -23,24 +26,22 @@ void tlevel::drawreplaymark() {
   SetDrawScale(1, 1);
 }
 
-void tlevel::instantreplay() {
+void instantreplay(tlevel& level, inputcapture& capture, framepacer& pacer) {
   matchsnapshot now;
-  saveState(now);
-  int frames = static_cast<int>(inputs.size());
-  if (decidedframe > 0) frames = std::min(frames, decidedframe + afterwin);
-  if (!loadState(startsnapshot)) return;
-  replaying = true;
+  level.saveState(now);
+  int frames = static_cast<int>(level.inputs.size());
+  if (level.decidedframe > 0) frames = std::min(frames, level.decidedframe + afterwin);
+  if (!level.loadState(level.startsnapshot)) return;
   capture.clear(2);
   for (int k = 0; k < frames; k++) {
-    advance(inputs[k], false);
-    drawreplaymark();
+    level.advance(level.inputs[k], false);
+    drawreplaymark(level.xwin, level.ywin);
     checkquit();
     Flip(-1);
-    deltatimecount();
+    pacer.wait();
     if (capture.leaving()) break;
   }
-  replaying = false;
-  loadState(now);
+  level.loadState(now);
   // Neither the Esc that ended it nor the R that started it goes on.
   capture.clear(2);
 }

@@ -2,7 +2,7 @@
 
 #include "match/synctest.h"
 
-tlevel::tlevel() : oldtime(Clock()) {}
+tlevel::tlevel() = default;
 
 // Out of line so that the owned types are complete where they are freed.
 tlevel::~tlevel() = default;

@@ -15,6 +15,7 @@
 #include "effects/trail.h"
 #include "match/capture.h"
 #include "match/frameinput.h"
+#include "match/pacer.h"
 #include "match/setup.h"
 #include "match/snapshotformat.h"
 #include "physics/border.h"
@@ -53,7 +54,6 @@ class tlevel {
   // touched t frames ago. Kept by manmancoll.
   static constexpr int contactframes = 160;
   int mencollided[contactframes][4][4] = {};
-  int oldtime;  // clock at the end of the previous frame's wait
   int levelworstscore = 0;
   std::string name;
   std::array<std::string, 40> characters;
@@ -116,9 +116,6 @@ class tlevel {
   int winner = 0;
   float scrittacol[3] = {0, 0, 0};
   float scrittaadd[3] = {2.0f, 2.0f, 2.0f};
-  int fpstime = 0;
-  int fpscycles = 0;
-  int fps = 0;
   std::string scritta;
   int temposcritta = 0;
   std::array<ragobject*, 2> goal{};  // not read by the match
@@ -168,7 +165,7 @@ class tlevel {
   matchsnapshot startsnapshot;     // the state after the set-up
   std::vector<FrameInput> inputs;  // the input of every frame played so far
   inputcapture capture;            // the live frame's input (not simulation state)
-  bool replaying = false;          // a recorded match is being shown: nothing recorded
+  framepacer pacer;                // the live loop's pace
   matchkeeper* keeper = nullptr;   // not owned; null keeps nothing
   // Frames rolled back and simulated again each frame (--synctest): the
   // caller asks by setting it before startmatch.
@@ -184,8 +181,6 @@ class tlevel {
   // Draws the match as it stands without changing it: the picture every
   // frame shows while it waits (a shared pause, a late machine).
   void drawstill();
-  // "REPLAY" in the corner while a recorded match is shown.
-  void drawreplaymark();
 
   // The match loop. Returns the 1-based winner, or -1 when the match was
   // left or could not be set up.
@@ -195,13 +190,9 @@ class tlevel {
   // frame of the loop.
   int startmatch(const matchsetup& setup);
   int playframe();
-  // Shows the match so far again from its start, then puts the state back.
-  void instantreplay();
-  virtual int countfps();
   virtual int pause();
   // Holds the match while a player's unplugged pad has no replacement.
   virtual int controllerpause();
-  virtual int deltatimecount();
   virtual int handleslower();
 
   // Mode set-up and arena.

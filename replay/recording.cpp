@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "match/pacer.h"
 #include "match/quit.h"
+#include "match/replaying.h"
 #include "match/synctest.h"
 #include "replay/replayfolder.h"
 
@@ -56,7 +58,6 @@ bool sameoutcome(const tlevel& level, const replayrecord& r, int result) {
 }
 
 int startrecorded(tlevel& level, const replayrecord& r) {
-  level.replaying = true;
   matchsetup setup;
   setup.mode = replaymodename(r.mode);
   setup.level = r.level;
@@ -101,6 +102,7 @@ int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
   *finished = false;
   const int started = startrecorded(level, r);
   if (started != 0) return started;
+  framepacer pacer;
   bool left = false;
   for (size_t k = 0; k < r.frames.size() && !left; k++) {
     if (level.selftest) {
@@ -110,12 +112,12 @@ int playrecorded(tlevel& level, const replayrecord& r, bool* finished) {
     } else {
       playrecordedframe(level, r, k, false);
     }
-    level.drawreplaymark();
+    drawreplaymark(level.xwin, level.ywin);
     if (level.selftest) level.selftest->check();
-    level.countfps();
+    pacer.count();
     checkquit();
     Flip(-1);
-    level.deltatimecount();
+    pacer.wait();
     left = level.capture.leaving() && k + 1 < r.frames.size();
   }
   *finished = !left;

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "match/pacer.h"
 #include "match/quit.h"
+#include "match/replaying.h"
 #include "replay/recording.h"
 
 namespace {
@@ -105,6 +107,7 @@ int watchreplay(tlevel& level, const replayrecord& r, bool* finished) {
   double owed = 0;  // frames of the match due but not yet shown
   bool paused = false;
   bool left = false;
+  framepacer pacer;
   ClearKeys();
   while (w.frames() > 0) {
     if (KeyPresses(keyesc) != 0) {
@@ -133,12 +136,12 @@ int watchreplay(tlevel& level, const replayrecord& r, bool* finished) {
     } else {
       w.go(target);
     }
-    level.drawreplaymark();
+    drawreplaymark(level.xwin, level.ywin);
     w.drawbar(paused, speed);
-    level.countfps();
+    pacer.count();
     checkquit();
     Flip(-1);
-    level.deltatimecount();
+    pacer.wait();
     // The last frame shown while playing ends the replay; paused, or
     // rewinding from it, it stays.
     if (w.at() == w.frames() && !paused && !KeyHeld(keyleft)) break;
