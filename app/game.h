@@ -21,7 +21,7 @@ class tlevel;
 class game {
  public:
   game();
-  virtual ~game();
+  ~game();
   game(const game&) = delete;
   game& operator=(const game&) = delete;
 
@@ -57,40 +57,40 @@ class game {
   commandline cmdline;  // what the game was started for
 
   // Mode menus and series (series.cpp, menus.cpp).
-  virtual int allsingleplayer();
-  virtual int allcustom(Tcustomsettings& settings);
-  virtual int allsingleplayerlevels();
-  virtual int allmultiplayer(Tmultiplayersettings& settings);
+  int allsingleplayer();
+  int allcustom(Tcustomsettings& settings);
+  int allsingleplayerlevels();
+  int allmultiplayer(Tmultiplayersettings& settings);
   // An online series from its lobby (onlineseries.cpp): host on `port`, or
   // join `address` ("HOST" or "HOST:PORT") when port is 0; an empty address
   // is asked for.
-  virtual int allonline(int port, const std::string& address);
+  int allonline(int port, const std::string& address);
   // Plays a replay file instead of the menus, then ends the program.
-  [[noreturn]] virtual void playreplay(const std::string& path);
+  [[noreturn]] void playreplay(const std::string& path);
   // Start-up, then the title loop; ends only through quitgame.
-  [[noreturn]] virtual void allgame();
-  virtual int blackscores();
-  virtual int controls();
-  virtual int changeres(int fullscreen, int resolution, int reopen);
-  virtual int optionsmenu();
+  [[noreturn]] void allgame();
+  int blackscores();
+  int controls();
+  int changeres(int fullscreen, int resolution, int reopen);
+  int optionsmenu();
   // Keys of players 1 to 4 and their controllers; saves controls.txt.
-  virtual int controlsscreen();
-  virtual int drawlogo0();
-  virtual int drawlogo();
+  int controlsscreen();
+  int drawlogo0();
+  int drawlogo();
   // The title menu: opens on `item`, returns the chosen item 1..6, or
   // replaysitem for R.
-  virtual int startscreen(int item);
+  int startscreen(int item);
   static constexpr int replaysitem = 7;
   // The saved replays, to watch or delete (replaysscreen.cpp).
-  virtual int replaysscreen();
+  int replaysscreen();
   // Watches one replay file; "" when it played as recorded, otherwise
   // what went wrong, in words for the screen.
   std::string watch(const std::string& path);
-  virtual int readprefs();
-  virtual int initprefs();
+  int readprefs();
+  int initprefs();
   // 0 when prefs.txt was saved, 1 when it could not be.
-  virtual int writeprefs();
-  virtual int initstuff();
+  int writeprefs();
+  int initstuff();
 };
 
 // The UDP port an online lobby is hosted on from the menu.

@@ -52,6 +52,8 @@ std::string networds(online::reason why, const std::string& hostversion, const s
       return "THE MEETING SERVER'S RELAY DOES NOT ANSWER: TRY AGAIN";
     case reason::removed:
       return "THE HOST REMOVED THIS MACHINE";
+    case reason::norandom:
+      return "THIS MACHINE GIVES NO RANDOM NUMBERS TO MAKE SAFE KEYS: IT CANNOT HOST";
   }
   return "THE CONNECTION WAS LOST";
 }

@@ -156,7 +156,7 @@ void visitshape(tlevel& l, V& v) {
   v.shape(static_cast<uint32_t>(l.levelcol.size()));
 }
 
-static_assert(measured<sizeof(Tman), 1792, 1752>::size == sizeof(Tman),
+static_assert(measured<sizeof(Tman), 1768, 1736>::size == sizeof(Tman),
               "Tman changed: see the tripwires' note");
 
 template <class V>
@@ -180,7 +180,7 @@ void visitman(Tman& m, V& v) {
   visithistory(m.history, v);
 }
 
-static_assert(measured<sizeof(Tmainball), 1880, 1848>::size == sizeof(Tmainball),
+static_assert(measured<sizeof(Tmainball), 1840, 1808>::size == sizeof(Tmainball),
               "Tmainball changed: see the tripwires' note");
 
 template <class V>
@@ -191,11 +191,11 @@ void visitmainball(Tmainball& b, V& v) {
   v.raw(b.realcolor.data(), 3);
 }
 
-static_assert(measured<sizeof(ragobject), 152, 112>::size == sizeof(ragobject),
+static_assert(measured<sizeof(ragobject), 136, 104>::size == sizeof(ragobject),
               "ragobject changed: see the tripwires' note");
-static_assert(measured<sizeof(ball), 256, 224>::size == sizeof(ball),
+static_assert(measured<sizeof(ball), 216, 184>::size == sizeof(ball),
               "ball changed: see the tripwires' note");
-static_assert(measured<sizeof(class link), 96, 64>::size == sizeof(class link),
+static_assert(measured<sizeof(class link), 88, 56>::size == sizeof(class link),
               "link changed: see the tripwires' note");
 static_assert(measured<sizeof(tension), 48, 32>::size == sizeof(tension),
               "tension changed: see the tripwires' note");

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <random>
 
 #include "online/address.h"
 #include "online/words.h"
+#include "platform/random.h"
 
 namespace online {
 namespace {
@@ -40,14 +40,16 @@ constexpr size_t maxlangames = 8;
 
 meetaddress fromnet(uint32_t address, uint16_t port) { return {ntohl(address), port}; }
 
-uint64_t randomkey() {
-  std::random_device r;
-  uint64_t k = 0;
-  while (k == 0) k = (static_cast<uint64_t>(r()) << 32) ^ r();
-  return k;
-}
-
 }  // namespace
+
+bool drawkey(uint64_t& key) {
+  key = 0;
+  // Zero means "no key" on the wire; drawing it twice running is no accident.
+  for (int i = 0; i < 2 && key == 0; i++) {
+    if (!plat::UnpredictableBytes(&key, sizeof key)) return false;
+  }
+  return key != 0;
+}
 
 bool meeting::findserver(const std::string& server, meetaddress& out, std::string* why) {
   std::string host;
@@ -66,8 +68,8 @@ bool meeting::findserver(const std::string& server, meetaddress& out, std::strin
   return true;
 }
 
-meeting::meeting(enettransport& net, const meetaddress& server, uint32_t nowms)
-    : net_(net), server_(server), host_(true), key_(randomkey()) {
+meeting::meeting(enettransport& net, const meetaddress& server, uint64_t key, uint32_t nowms)
+    : net_(net), server_(server), host_(true), key_(key) {
   lastask_ = nowms - refreshevery;
 }
 

@@ -19,14 +19,19 @@
 
 namespace online {
 
+// A key nobody can guess from what they see, never 0; false when the system
+// gives no random bytes (hosting is then not safe).
+bool drawkey(uint64_t& key);
+
 class meeting {
  public:
   // `server` is "HOST[:PORT]"; false with the reason when it is no address.
   static bool findserver(const std::string& server, meetaddress& out, std::string* why);
 
   // A host on `net` (its game port), registering with `server`; `server`
-  // with no port (0) only answers the local network's questions.
-  meeting(enettransport& net, const meetaddress& server, uint32_t nowms);
+  // with no port (0) only answers the local network's questions; `key`
+  // (from drawkey) proves the room is ours.
+  meeting(enettransport& net, const meetaddress& server, uint64_t key, uint32_t nowms);
   // A joiner looking up `code` at `server`.
   meeting(enettransport& net, const meetaddress& server, const std::string& code, uint32_t nowms);
 

@@ -1,7 +1,5 @@
 #include "online/netplay.h"
 
-#include <random>
-
 #include "online/address.h"
 #include "online/enet_transport.h"
 
@@ -17,7 +15,15 @@ bool iscode(const std::string& typed) {
 
 }  // namespace
 
-std::unique_ptr<netplay> netplay::open(const netplayoptions& o, uint32_t nowms, std::string* why) {
+std::unique_ptr<netplay> netplay::open(const netplayoptions& given, uint32_t nowms, std::string* why) {
+  netplayoptions o = given;
+  uint64_t meetkey = 0;
+  // Nobody may guess the keys of the direct lines or of the room from what
+  // they see: without the system's random bytes there is no safe hosting.
+  if (o.host && ((o.identity.secret == 0 && !drawkey(o.identity.secret)) || !drawkey(meetkey))) {
+    if (why) *why = "THIS MACHINE GIVES NO RANDOM NUMBERS TO MAKE SAFE KEYS: IT CANNOT HOST";
+    return nullptr;
+  }
   std::unique_ptr<enettransport> net;
   std::unique_ptr<meeting> meet;
   std::string problem;
@@ -26,7 +32,7 @@ std::unique_ptr<netplay> netplay::open(const netplayoptions& o, uint32_t nowms, 
   if (o.host) {
     net = enettransport::listen(o.port, why, o.only);
     // Without a server the meeting still answers the local network.
-    if (net) meet = std::make_unique<meeting>(*net, named ? server : meetaddress(), nowms);
+    if (net) meet = std::make_unique<meeting>(*net, named ? server : meetaddress(), meetkey, nowms);
   } else if (iscode(o.address)) {
     std::string code;
     parsecode(o.address, code);
@@ -62,15 +68,17 @@ netplay::netplay(transport& net, const netplayoptions& o, uint32_t nowms, bool m
     sim_ = std::make_unique<netsim>(net, o.conditions, 0x6e657473696dull + nowms);
     net_ = sim_.get();
   }
+  players_ = o.identity.players;
   if (o.host) {
     lobbyidentity me = o.identity;
-    // Nobody may guess the keys of the direct lines from what they see.
-    if (me.secret == 0) me.secret = (static_cast<uint64_t>(std::random_device()()) << 32) ^ std::random_device()();
+    if (me.secret == 0 && !drawkey(me.secret)) {
+      failure_ = reason::norandom;  // no lobby: keys anyone could guess are no keys
+      return;
+    }
     host_ = std::make_unique<lobbyhost>(*net_, me);
   } else if (!meetfirst) {
     join_ = std::make_unique<lobbyjoin>(*net_, o.identity, nowms);
   }
-  players_ = o.identity.players;
 }
 
 netplay::~netplay() { close(); }

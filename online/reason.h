@@ -30,6 +30,7 @@ enum class reason : uint8_t {
   relayfull,      // no relay port is free for a line no router lets through
   relaysilent,    // the relay does not answer
   removed,        // the host took this machine out of the lobby
+  norandom,       // the system gives no random bytes for the keys a host needs
 };
 
 }  // namespace online

@@ -153,6 +153,7 @@ class session {
   int lineof(int peer) const;
 
   void dialjoiners(uint32_t nowms);
+  // What arrives (intake.cpp).
   void receiveall(uint32_t nowms);
   void knock(int peer, const netevent& e, uint32_t nowms);
   void handle(int machine, const packet& p, uint32_t nowms);

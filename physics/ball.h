@@ -16,23 +16,17 @@ class ball {
   int bigball = 0;         // 1: drawn at the large (arena obstacle) scale
   Image* image = nullptr;  // drawn for the ball
   int rolling = 0;         // 1: full bounce off straight walls, no link friction
-  int onscreen = 0;        // kept, not read
   std::string kind = "normal";
   double actualmass = 0;   // mass seen by constraints and collisions, set by updatemass
-  int single = 0;          // kept, not read
-  double balltension = 0;  // kept, not read
   double anchorx = 0;
   double anchory = 0;
   int anchored = 0;    // 1: pinned to the anchor; any non-zero value weighs 99
-  double rmult = 1;    // kept, not read
-  int puttension = 0;  // kept, not read
   double xapp = 0;     // screen position and radius of the last draw
   double yapp = 0;
   double rapp = 0;
-  int ballobjectnum = 0;  // kept, not read
-  int col;                // random 0..4, kept, not read
-  int shooting = 0;       // kept, not read
-  int rebounded = 0;      // kept, not read
+  // Read by nothing, but drawn at construction: without it every later
+  // random number, and so every seeded match and replay, would change.
+  int col;  // 0..4
   double m = 1;           // configured mass
   double shiftx = 0;      // accumulated correction of one constraint pass
   double shifty = 0;

@@ -14,8 +14,6 @@ class link {
   virtual ~link() = default;
 
   Image* image = nullptr;  // stretched along the link when drawn
-  int color = 0;           // kept, not read
-  int onscreen = 0;        // kept, not read
   std::string kind = "normal";
   ball* ball1 = nullptr;
   ball* ball2 = nullptr;

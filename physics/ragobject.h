@@ -15,7 +15,6 @@ class ragobject {
   ragobject(const ragobject&) = delete;
   ragobject& operator=(const ragobject&) = delete;
 
-  double xmax = 0;  // kept, not read
   double xmin = 0;
   double ymin = 0;
   double ymax = 0;
@@ -23,7 +22,6 @@ class ragobject {
   double ymed = 0;
   double xvmed = 0;  // mean ball velocity (updatemedvel)
   double yvmed = 0;
-  int number = 0;  // kept, not read
   std::vector<ball*> balllist;
   std::vector<class link*> linklist;
   std::vector<tension*> TensionList;

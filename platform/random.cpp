@@ -6,12 +6,56 @@
 #include <sys/random.h>
 // clang-format on
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "platform/internal.h"
 #include "platform/platform.h"
 
 namespace plat {
+
+namespace {
+
+long SystemEntropy(void* out, size_t n) {
+#ifdef __EMSCRIPTEN__
+  // The browser's crypto, at most 256 bytes a call.
+  n = std::min<size_t>(n, 256);
+  return getentropy(out, n) == 0 ? static_cast<long>(n) : -1;
+#else
+  // Blocks only while the kernel's pool is not yet set up, just after boot.
+  return static_cast<long>(getrandom(out, n, 0));
+#endif
+}
+
+EntropyReader entropy = SystemEntropy;
+
+}  // namespace
+
+bool UnpredictableBytes(void* out, size_t n) {
+  auto* at = static_cast<unsigned char*>(out);
+  size_t left = n;
+  // Reads may come short or be interrupted; a source that keeps doing so is
+  // as good as none.
+  for (int tries = 0; left > 0 && tries < 64; ++tries) {
+    errno = 0;
+    const long got = entropy(at, left);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || static_cast<size_t>(got) > left) break;
+    at += got;
+    left -= static_cast<size_t>(got);
+  }
+  if (left == 0) return true;
+  std::memset(out, 0, n);
+  return false;
+}
+
+EntropyReader SetEntropyReader(EntropyReader reader) {
+  EntropyReader before = entropy;
+  entropy = reader ? reader : SystemEntropy;
+  return before;
+}
 
 void Pcg32::Seed(uint64_t seed) {
   state_ = 0;

@@ -1,6 +1,7 @@
 // PCG32: small, fast and the same sequence on every machine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace plat {
@@ -21,5 +22,16 @@ class Pcg32 {
   uint64_t state_ = 0;
   static constexpr uint64_t kIncrement = 1442695040888963407ull;
 };
+
+// Fills `out` with bytes from the system's cryptographic source, for keys
+// nobody may guess. False when the system gives none: the caller must not
+// use `out` then (it is zeroed, never half a key).
+bool UnpredictableBytes(void* out, size_t n);
+
+// Tests only: reads entropy through `reader` (returns bytes read, or -1 with
+// errno set) instead of the system; null puts the system back. Returns the
+// reader before.
+using EntropyReader = long (*)(void* out, size_t n);
+EntropyReader SetEntropyReader(EntropyReader reader);
 
 }  // namespace plat

@@ -19,8 +19,6 @@ class Tman : public ragobject {
   int wins = 0;          // matches won in this series
   int direction = 0;     // last compass direction of the computer player, 1 to 8
   int followedball = 0;  // main ball this computer player follows
-  float mass = 0;        // not read by the game
-  float size = 0;        // not read by the game
   float speed = 0;       // velocity added per frame and per direction
   int AIlevel = 0;       // age in frames of the positions the computer reacts to
   float owntime = 0;     // owned time in this match
@@ -33,10 +31,10 @@ class Tman : public ragobject {
   int draw(double xc, double yc, double zoom, double xwin, double ywin) override;
 
   int updateoldvect();
-  virtual int Changefollowedball(int mainballs);
-  virtual int Ai3(Tmainball& mb);
+  int Changefollowedball(int mainballs);
+  int Ai3(Tmainball& mb);
   // Pushes the body as player `player` (0-based) asks in this frame.
-  virtual int control2(int player, const PlayerInput& in);
+  int control2(int player, const PlayerInput& in);
 };
 
 // The compass direction (1 up, 2 up-right, ... 8 up-left) of an angle in

@@ -7,7 +7,9 @@
 #include <map>
 #include <memory>
 
+#include "online/memnet.h"
 #include "online/netplay.h"
+#include "platform/random.h"
 #include "tests/online/toygame.h"
 
 using namespace online;
@@ -175,3 +177,20 @@ TEST_F(Netplay, ASeriesOverABadNetworkPlaysAlikeEverywhere) {
 }
 
 }  // namespace
+
+// Keys anyone could guess are no keys: without the system's random bytes a
+// machine refuses to host rather than open a lobby.
+TEST(NetplayKeys, NoRandomBytesNoHosting) {
+  plat::EntropyReader before = plat::SetEntropyReader([](void*, size_t) -> long { return -1; });
+  netplayoptions o;
+  o.host = true;
+  o.only = "127.0.0.1";
+  std::string why;
+  EXPECT_FALSE(netplay::open(o, 0, &why));
+  EXPECT_NE(why.find("RANDOM"), std::string::npos) << why;
+  memnetwork wire;
+  netplay p(wire.add(), o, 0);
+  EXPECT_FALSE(p.ishost());
+  EXPECT_EQ(p.failure(), reason::norandom);
+  plat::SetEntropyReader(before);
+}

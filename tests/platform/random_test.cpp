@@ -84,3 +84,18 @@ TEST(Random, ASavedStateGivesTheSameNumbersAgainWhateverTheSeedOption) {
   for (int i = 0; i < 20; i++) EXPECT_EQ(RandomInt(0, 1000000), first[i]);
   PlatformShutdown();
 }
+
+TEST(Random, UnpredictableBytesDifferOrReportThatThereAreNone) {
+  uint64_t a = 0, b = 0;
+  ASSERT_TRUE(plat::UnpredictableBytes(&a, sizeof a));
+  ASSERT_TRUE(plat::UnpredictableBytes(&b, sizeof b));
+  EXPECT_NE(a, b);
+  // A broken source, or one that gives nothing: a failure and no half key.
+  for (plat::EntropyReader none : {+[](void*, size_t) -> long { return -1; }, +[](void*, size_t) -> long { return 0; }}) {
+    plat::SetEntropyReader(none);
+    uint64_t k = ~0ull;
+    EXPECT_FALSE(plat::UnpredictableBytes(&k, sizeof k));
+    EXPECT_EQ(k, 0u);
+  }
+  plat::SetEntropyReader(nullptr);
+}
