@@ -15,6 +15,7 @@
 #include "effects/trail.h"
 #include "match/capture.h"
 #include "match/frameinput.h"
+#include "match/media.h"
 #include "match/pacer.h"
 #include "match/setup.h"
 #include "match/snapshotformat.h"
@@ -99,15 +100,7 @@ class tlevel {
   std::list<std::unique_ptr<dotburst>> dotlist;
   std::list<std::unique_ptr<Tfirework>> fireworkslist;
   int mennumber = 3;
-  // Images are borrowed from the application and outlive the match.
-  Image* sciaimage = nullptr;
-  Image* mezball = nullptr;
-  Image* bigballimage = nullptr;
-  Image* starimage = nullptr;
-  Image* ballimage = nullptr;
-  Image* mainballimage = nullptr;
-  Image* rectimage = nullptr;
-  Image* sparki = nullptr;
+  matchimages images;  // borrowed from the application; they outlive the match
   std::unique_ptr<ragobject> arenarag;
   int mainballnumber = 0;
   float maxowntime = 0.0f;
