@@ -118,21 +118,21 @@ int game::changeres(int fullscreen, int resolution, int reopen) {
   SetBlend(3);
   SetDefaultImageFlags(7);
 
-  bigballimage = mustload("media/bigball.png");
-  mainballimage = mustload("media/mainball+0.png");
-  ballimage = mustload("media/ball.png");
-  rectimage = mustload("media/rect.png");
-  mezball = mustload("media/mezball2.png");
-  starimage = mustload("media/smallstar.png");
-  sparki = mustload("media/spark.png");
+  images.bigballimage = mustload("media/bigball.png");
+  images.mainballimage = mustload("media/mainball+0.png");
+  images.ballimage = mustload("media/ball.png");
+  images.rectimage = mustload("media/rect.png");
+  images.mezball = mustload("media/mezball2.png");
+  images.starimage = mustload("media/smallstar.png");
+  images.sparki = mustload("media/spark.png");
   logoimage = mustload("media/logo.png");
-  sciaimage = mustload("media/scia.png");
-  CentreHandle(bigballimage);
-  CentreHandle(mainballimage);
-  CentreHandle(ballimage);
-  CentreHandle(rectimage);
-  CentreHandle(sparki);
-  CentreHandle(starimage);
+  images.sciaimage = mustload("media/scia.png");
+  CentreHandle(images.bigballimage);
+  CentreHandle(images.mainballimage);
+  CentreHandle(images.ballimage);
+  CentreHandle(images.rectimage);
+  CentreHandle(images.sparki);
+  CentreHandle(images.starimage);
   pointerfor(fullscreen);
 
   Font* font = LoadLabelFont("media/font.ttf", 128, 4);

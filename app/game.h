@@ -11,6 +11,7 @@
 #include "content/highscores.h"
 #include "effects/colordrift.h"
 #include "match/matchloop.h"
+#include "match/media.h"
 #include "match/setup.h"
 
 struct Image;
@@ -43,15 +44,8 @@ class game {
   Sound* cheers = nullptr;
   int xwin = 1024;
   int ywin = 768;
-  Image* sciaimage = nullptr;
-  Image* mezball = nullptr;
-  Image* mainballimage = nullptr;
-  Image* bigballimage = nullptr;
-  Image* ballimage = nullptr;
-  Image* rectimage = nullptr;
+  matchimages images;  // lent to every match
   Image* logoimage = nullptr;
-  Image* starimage = nullptr;
-  Image* sparki = nullptr;
   Tcustomsettings customsettings;
   Tmultiplayersettings multiplayersettings;
   commandline cmdline;  // what the game was started for

@@ -24,14 +24,7 @@ std::unique_ptr<tlevel> newmatch(const game& g) {
   level->musicchannel = g.musicchannel;
   level->musicnumber = g.musicnumber;
   level->musics = g.musics;
-  level->sciaimage = g.sciaimage;
-  level->mezball = g.mezball;
-  level->ballimage = g.ballimage;
-  level->bigballimage = g.bigballimage;
-  level->mainballimage = g.mainballimage;
-  level->rectimage = g.rectimage;
-  level->starimage = g.starimage;
-  level->sparki = g.sparki;
+  level->images = g.images;
   return level;
 }
 

@@ -49,14 +49,14 @@ inline bool LoadMedia() {
 
 inline std::unique_ptr<tlevel> NewMatch() {
   auto level = std::make_unique<tlevel>();
-  level->sciaimage = gMedia.scia;
-  level->mezball = gMedia.mezball;
-  level->ballimage = gMedia.ball;
-  level->bigballimage = gMedia.bigball;
-  level->mainballimage = gMedia.mainball;
-  level->rectimage = gMedia.rect;
-  level->starimage = gMedia.star;
-  level->sparki = gMedia.spark;
+  level->images.sciaimage = gMedia.scia;
+  level->images.mezball = gMedia.mezball;
+  level->images.ballimage = gMedia.ball;
+  level->images.bigballimage = gMedia.bigball;
+  level->images.mainballimage = gMedia.mainball;
+  level->images.rectimage = gMedia.rect;
+  level->images.starimage = gMedia.star;
+  level->images.sparki = gMedia.spark;
   matchsetup setup;
   setup.mode = "custom";
   setup.custom.numplayers = 4;
@@ -77,7 +77,7 @@ inline void KeepFireworks(tlevel& level) {
   }
   for (auto& f : level.fireworkslist) {
     if (f->alpha < 0.5f) {
-      f->init(level.xcenter, level.ycenter, -2000, 0, 0, 20, 200, 120, 40, 400, level.starimage, 0);
+      f->init(level.xcenter, level.ycenter, -2000, 0, 0, 20, 200, 120, 40, 400, level.images.starimage, 0);
     }
   }
 }

@@ -50,14 +50,14 @@ struct matchmedia {
     level->ywin = 768;
     level->optfireworks = 1;
     level->opttrail = 1;
-    level->sciaimage = scia;
-    level->mezball = mezball;
-    level->ballimage = ball;
-    level->bigballimage = bigball;
-    level->mainballimage = mainball;
-    level->rectimage = rect;
-    level->starimage = star;
-    level->sparki = spark;
+    level->images.sciaimage = scia;
+    level->images.mezball = mezball;
+    level->images.ballimage = ball;
+    level->images.bigballimage = bigball;
+    level->images.mainballimage = mainball;
+    level->images.rectimage = rect;
+    level->images.starimage = star;
+    level->images.sparki = spark;
     return level;
   }
 

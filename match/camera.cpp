@@ -118,9 +118,9 @@ int tlevel::dobackground2() {
   SetColor(64, 64, 64);
   double s = H / 1000 * zoom;
   SetDrawScale(s, s);
-  DrawSprite(mezball, A, B, 0);
+  DrawSprite(images.mezball, A, B, 0);
   SetDrawScale(-s, s);
-  DrawSprite(mezball, D - 1, B, 0);
+  DrawSprite(images.mezball, D - 1, B, 0);
   SetDrawScale(1, 1);
   DrawRect(0, E - 1, xwin, ywin - E + 1);
   DrawRect(D - 1, B, xwin - C + 1, E - B);

@@ -34,7 +34,7 @@ int tlevel::Handlefireworks() {
     int x = RandomInt(static_cast<int>(xmin), static_cast<int>(xmax));
     auto firework = std::make_unique<Tfirework>();
     firework->init(x, y, launchdepth, 0, 0, launchspeed, red, green, blue, sparksperfirework,
-                   starimage, 0);
+                   images.starimage, 0);
     fireworkslist.push_back(std::move(firework));
   }
 
@@ -53,16 +53,17 @@ int tlevel::handledotbursts(double zoom, double xcenter, double ycenter, double 
     Tmainball& mb = *mainball[i];
     if (opttrail == 1) {
       auto dot = std::make_unique<dotburst>();
-      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), sparki, 1.0);
+      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), images.sparki, 1.0);
       dotlist.push_front(std::move(dot));
     } else if (opttrail == 2) {
       // Two dots at half strength, the second halfway back to where the ball
       // started the frame, to close the gaps of a fast ball.
       auto dot = std::make_unique<dotburst>();
-      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), sparki, 0.5);
+      dot->init(mb.x, mb.y, 0, 0, mb.realcolor.data(), images.sparki, 0.5);
       dotlist.push_front(std::move(dot));
       dot = std::make_unique<dotburst>();
-      dot->init((mb.x + mb.oldx) / 2, (mb.y + mb.oldy) / 2, 0, 0, mb.realcolor.data(), sparki, 0.5);
+      dot->init((mb.x + mb.oldx) / 2, (mb.y + mb.oldy) / 2, 0, 0, mb.realcolor.data(),
+                images.sparki, 0.5);
       dotlist.push_front(std::move(dot));
     }
   }

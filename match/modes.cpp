@@ -21,8 +21,8 @@ double startx(int i, int n) { return (i - (n - 1) / 2.0) * playerspacing; }
 
 Tman* tlevel::newbody(int i, double size) {
   Tman* man = addman(i);
-  const int loaded = loadragdoll(bodyfile, *man, size, bodythickness, ballimage, rectimage,
-                                 startx(i, mennumber), 0, 1.0);
+  const int loaded = loadragdoll(bodyfile, *man, size, bodythickness, images.ballimage,
+                                 images.rectimage, startx(i, mennumber), 0, 1.0);
   // The match cannot be played without bodies and is skipped; a file that
   // is there but holds none is said once per match (a missing one is
   // announced by the loader itself).
@@ -35,7 +35,7 @@ void tlevel::newmainballs(double radius, double mass) {
   for (int j = 0; j < mainballnumber; j++) {
     mainballrag[j] = std::make_unique<ragobject>();
     auto* mb = new Tmainball();
-    mb->image = mainballimage;
+    mb->image = images.mainballimage;
     mb->r = radius;
     mb->m = mass;
     mb->rolling = 1;
@@ -128,7 +128,7 @@ int tlevel::initarena(int arenanumber) {
     b->anchored = 1;
     b->m = 1.0;
     b->bigball = 1;
-    b->image = bigballimage;
+    b->image = images.bigballimage;
     rag->balllist.push_back(b);
   }
 

@@ -45,8 +45,8 @@ int tlevel::writeowntime() {
   }
 
   if (silent) return 0;
-  int w = sciaimage ? SpriteWidth(sciaimage) : 0;
-  int h = sciaimage ? SpriteHeight(sciaimage) : 0;
+  int w = images.sciaimage ? SpriteWidth(images.sciaimage) : 0;
+  int h = images.sciaimage ? SpriteHeight(images.sciaimage) : 0;
   if (w > 0 && h > 0 && maxowntime > 0) {
     for (int i = 0; i < 4; i++) {
       // Every match has the first two bars; the others only with their man.
@@ -56,7 +56,7 @@ int tlevel::writeowntime() {
       SetColor(c.r, c.g, c.b);
       SetDrawScale(static_cast<double>(xwin) / w * men[i]->owntime / maxowntime,
                    15.0 / h * xwin / 1024);
-      DrawSprite(sciaimage, 0, xwin * 15.0 * i / 1024, 0);
+      DrawSprite(images.sciaimage, 0, xwin * 15.0 * i / 1024, 0);
     }
   }
   SetDrawScale(1, 1);

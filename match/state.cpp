@@ -330,7 +330,7 @@ void visitmatch(tlevel& l, V& v) {
   if (V::loading) {
     resize(l.dotlist, dots, 1u << 16, [&l] {
       auto dot = std::make_unique<dotburst>();
-      dot->image = l.sparki;
+      dot->image = l.images.sparki;
       return dot;
     });
   }
@@ -339,8 +339,8 @@ void visitmatch(tlevel& l, V& v) {
   if (V::loading) {
     resize(l.fireworkslist, fireworks, 64, [&l] {
       auto firework = std::make_unique<Tfirework>();
-      firework->image = l.starimage;
-      for (tspark& s : firework->sparks) s.image = l.starimage;
+      firework->image = l.images.starimage;
+      for (tspark& s : firework->sparks) s.image = l.images.starimage;
       return firework;
     });
   }

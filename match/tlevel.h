@@ -15,6 +15,7 @@
 #include "effects/fireworks.h"
 #include "effects/trail.h"
 #include "match/frameinput.h"
+#include "match/media.h"
 #include "match/setup.h"
 #include "match/snapshotformat.h"
 #include "physics/border.h"
@@ -97,15 +98,7 @@ class tlevel {
   std::list<std::unique_ptr<dotburst>> dotlist;
   std::list<std::unique_ptr<Tfirework>> fireworkslist;
   int mennumber = 3;
-  // Images are borrowed from the application and outlive the match.
-  Image* sciaimage = nullptr;
-  Image* mezball = nullptr;
-  Image* bigballimage = nullptr;
-  Image* starimage = nullptr;
-  Image* ballimage = nullptr;
-  Image* mainballimage = nullptr;
-  Image* rectimage = nullptr;
-  Image* sparki = nullptr;
+  matchimages images;  // borrowed from the application; they outlive the match
   std::unique_ptr<ragobject> arenarag;
   int mainballnumber = 0;
   float maxowntime = 0.0f;

@@ -57,14 +57,7 @@ TEST_F(WindowFrames, TheTitleMenuIsOneDrawCall) {
 TEST_F(WindowFrames, AMatchWithFireworksIsOneDrawCall) {
   StartWindow("");
   tlevel level;
-  level.sciaimage = app_->sciaimage;
-  level.mezball = app_->mezball;
-  level.ballimage = app_->ballimage;
-  level.bigballimage = app_->bigballimage;
-  level.mainballimage = app_->mainballimage;
-  level.rectimage = app_->rectimage;
-  level.starimage = app_->starimage;
-  level.sparki = app_->sparki;
+  level.images = app_->images;
   matchsetup setup = newsetup(*app_, "custom");
   setup.trail = 2;
   setup.fireworks = 0;  // the test keeps its own alive
@@ -78,7 +71,7 @@ TEST_F(WindowFrames, AMatchWithFireworksIsOneDrawCall) {
       for (int k = 0; k < 3; ++k) {
         level.fireworkslist.push_back(std::make_unique<Tfirework>());
         level.fireworkslist.back()->init(level.xcenter, level.ycenter, -2000, 0, 0, 20, 200, 120,
-                                         40, 400, level.starimage, 0);
+                                         40, 400, level.images.starimage, 0);
       }
     }
     loop.playframe();

@@ -171,7 +171,7 @@ TEST_F(LevelSetup, EveryArenaHasItsObstaclesWhereTheTableSays) {
     for (const ball* b : level->arenarag->balllist) {
       built.push_back({b->x, b->y, b->r});
       EXPECT_TRUE(b->anchored == 1 && b->anchorx == b->x && b->anchory == b->y);
-      EXPECT_TRUE(b->m == 1 && b->bigball == 1 && b->image == level->bigballimage);
+      EXPECT_TRUE(b->m == 1 && b->bigball == 1 && b->image == level->images.bigballimage);
     }
     EXPECT_EQ(built, a.obstacles);
     EXPECT_TRUE(level->arenarag->linklist.empty() && level->arenarag->TensionList.empty());

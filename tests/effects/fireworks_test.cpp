@@ -39,7 +39,7 @@ class Fireworks : public HeadlessTest {
     Match(2);
     star_ = LoadCentred("media/smallstar.png");
     tlevel& l = *level_;
-    l.starimage = star_;
+    l.images.starimage = star_;
     l.zoom = 0.5;  // the view at depth -2000 is then 4 times wider
     l.winner = 1;
     l.optfireworks = 1;

@@ -46,7 +46,7 @@ class Trail : public HeadlessTest {
     HeadlessTest::SetUp();
     Start();
     Match(2);
-    level_->sparki = LoadCentred("media/spark.png");
+    level_->images.sparki = LoadCentred("media/spark.png");
   }
   // One frame of the trail with the camera on the origin.
   void Frame(double zoom = 1.0) {
@@ -112,7 +112,7 @@ TEST_F(Trail, DotKeepsTheColourOfItsMomentAndRestoresTheDrawingState) {
   Frame(0.25);
   ball_->realcolor = {0, 0, 255.9f};
   level_->handledotbursts(0.25, 0, 0, 1024, 768);
-  DrawSprite(level_->sparki, 1, 1, 0);
+  DrawSprite(level_->images.sparki, 1, 1, 0);
   std::vector<SpriteLine> drawn = Sprites(HeadlessTest::Frame(TraceLines(), 1));
   ASSERT_EQ(drawn.size(), 3u);
   EXPECT_EQ(drawn[0].b, 255);  // new dot, blue

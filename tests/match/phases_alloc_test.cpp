@@ -39,7 +39,7 @@ TEST_F(PhasesAlloc, ScreensAndBarsAllocateNothingOnceShown) {
   if (!PHASES_COUNT_ALLOCATIONS) GTEST_SKIP() << "allocations are not counted under the sanitizer";
   Start("410 type Bo\n411 char 8\n", true, false);
   tlevel& l = Match(4, "levels");
-  l.sciaimage = LoadSprite("media/scia.png", -1);
+  l.images.sciaimage = LoadSprite("media/scia.png", -1);
   l.levelnum = 40;
   l.scritta = "   LEVEL 40   ";
   l.temposcritta = 120;

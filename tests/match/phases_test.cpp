@@ -18,7 +18,7 @@ class Phases : public HeadlessTest {
 TEST_F(Phases, UntouchedBallGivesTimeToNobodyAndOwnedTimeStopsAtAWinner) {
   Start();
   tlevel& l = Match(3);
-  l.sciaimage = LoadSprite("media/scia.png", -1);
+  l.images.sciaimage = LoadSprite("media/scia.png", -1);
   for (int i = 0; i < 10; i++) l.writeowntime();
   for (int i = 0; i < 3; i++) EXPECT_FLOAT_EQ(l.men[i]->owntime, 0);
 
@@ -209,11 +209,11 @@ TEST_F(Phases, BarsOnlyForTheMenInTheMatch) {
   Image* scia = LoadSprite("media/scia.png", -1);
   ASSERT_NE(scia, nullptr);
   tlevel& two = Match(2);
-  two.sciaimage = scia;
+  two.images.sciaimage = scia;
   two.men[0]->owntime = 900;
   two.writeowntime();
   tlevel& four = Match(4);
-  four.sciaimage = scia;
+  four.images.sciaimage = scia;
   four.men[3]->owntime = 1800;
   four.writeowntime();
 
