@@ -32,32 +32,32 @@ struct replayline {
   std::string length;  // minutes:seconds
 };
 
-std::string modeandlevel(const replayrecord& r) {
-  switch (r.mode) {
+std::string modeandlevel(const matchsetup& s) {
+  switch (replaymodeof(s.mode)) {
     case replaylevels:
-      return "LEVEL " + std::to_string(r.level);
+      return "LEVEL " + std::to_string(s.level);
     case replaycustom:
-      return "CUSTOM ARENA " + std::to_string(r.custom.arenanum);
+      return "CUSTOM ARENA " + std::to_string(s.custom.arenanum);
     case replaymultiplayer:
-      return "MULTIPLAYER ARENA " + std::to_string(r.multi.arenanum);
+      return "MULTIPLAYER ARENA " + std::to_string(s.multi.arenanum);
     default:
-      return "ONLINE ARENA " + std::to_string(r.multi.arenanum);
+      return "ONLINE ARENA " + std::to_string(s.multi.arenanum);
   }
 }
 
-int playersof(const replayrecord& r) {
-  switch (r.mode) {
+int playersof(const matchsetup& s) {
+  switch (replaymodeof(s.mode)) {
     case replaylevels:
-      return std::clamp(rulesforlevel(r.level).players, 2, 4);
+      return std::clamp(rulesforlevel(s.level).players, 2, 4);
     case replaycustom:
-      return r.custom.numplayers;
+      return s.custom.numplayers;
     default:
-      return r.multi.numplayers;
+      return s.multi.numplayers;
   }
 }
 
 std::string lengthof(const replayrecord& r) {
-  const int64_t ms = r.frames.empty() ? 0 : int64_t{r.frames.back().clock} - r.initialtime;
+  const int64_t ms = r.frames.empty() ? 0 : int64_t{r.frames.back().clock} - r.setup.startclock;
   const int64_t seconds = std::max<int64_t>(ms, 0) / 1000;
   char text[32];
   std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
@@ -82,8 +82,8 @@ std::vector<replayline> readlist() {
     replayrecord r;
     if (ReadWholeFile(line.path, maxreplaybytes, &bytes) == 0 && decodereplay(bytes, &r, &error)) {
       line.playable = true;
-      line.what = modeandlevel(r);
-      line.players = playersof(r);
+      line.what = modeandlevel(r.setup);
+      line.players = playersof(r.setup);
       line.winner = r.winner;
       line.length = lengthof(r);
     } else {
@@ -106,9 +106,9 @@ std::string game::watch(const std::string& path) {
   if (ReadWholeFile(path, maxreplaybytes, &bytes) != 0 || !decodereplay(bytes, &r, &error))
     return "THIS REPLAY CANNOT BE READ";
   const int oldx = xwin, oldy = ywin;
-  if (r.xwin != xwin || r.ywin != ywin) {
-    xwin = r.xwin;
-    ywin = r.ywin;
+  if (r.setup.xwin != xwin || r.setup.ywin != ywin) {
+    xwin = r.setup.xwin;
+    ywin = r.setup.ywin;
     changeres(optfullscr, 0, 1);
   }
   std::unique_ptr<tlevel> level = newmatch(*this);

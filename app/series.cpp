@@ -155,8 +155,8 @@ void game::playreplay(const std::string& path) {
 
   // The camera framed the recorded window: the replay is shown in one of
   // that size.
-  xwin = record.xwin;
-  ywin = record.ywin;
+  xwin = record.setup.xwin;
+  ywin = record.setup.ywin;
   changeres(0, 0, 0);
   std::unique_ptr<tlevel> level = newmatch(*this);
   bool finished = false;

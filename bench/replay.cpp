@@ -91,8 +91,8 @@ BENCHMARK(BM_Resimulate8)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 void BM_ReplayEncode(benchmark::State& state) {
   replayrecord r;
   r.version = gameversion;
-  r.mode = replaymultiplayer;
-  r.level = 1;
+  r.setup.mode = "multiplayer";
+  r.setup.level = 1;
   r.frames = typicalinputs(2000, 3);
   std::string bytes;
   for (auto _ : state) bytes = encodereplay(r);
@@ -104,8 +104,8 @@ BENCHMARK(BM_ReplayEncode)->Unit(benchmark::kMicrosecond);
 void BM_ReplayDecode(benchmark::State& state) {
   replayrecord r;
   r.version = gameversion;
-  r.mode = replaymultiplayer;
-  r.level = 1;
+  r.setup.mode = "multiplayer";
+  r.setup.level = 1;
   r.frames = typicalinputs(2000, 3);
   std::string bytes = encodereplay(r), error;
   replayrecord back;

@@ -1,6 +1,5 @@
 #include "replay/recording.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "match/capture.h"
@@ -13,19 +12,18 @@
 replayrecord recordof(const tlevel& level, int winner) {
   replayrecord r;
   r.version = gameversion;
-  r.mode = replaymodeof(level.start.mode);
-  r.level = level.levelnum;
-  r.custom = level.start.custom;
-  r.multi = level.start.multi;
-  r.xwin = level.xwin;
-  r.ywin = level.ywin;
-  r.fireworks = level.optfireworks;
-  r.trail = level.opttrail;
-  for (int i = 0; i < 4; i++) r.wins[i] = level.start.wins[i];
-  r.startscore = level.startscore;
-  r.worstscore = level.levelworstscore;
+  // The set-up as the match took it in, with the clock it counted from.
+  r.setup = level.start;
+  r.setup.level = level.levelnum;
+  r.setup.xwin = level.xwin;
+  r.setup.ywin = level.ywin;
+  r.setup.fireworks = level.optfireworks;
+  r.setup.trail = level.opttrail;
+  r.setup.startscore = level.startscore;
+  r.setup.worstscore = level.levelworstscore;
   r.randomstate = level.startrandom;
-  r.initialtime = level.initialtime;
+  r.setup.fixedclock = true;
+  r.setup.startclock = level.initialtime;
   r.startchecksum = tlevel::checksumof(level.startsnapshot);
   r.frames = level.inputs;
   r.winner = winner;
@@ -60,25 +58,14 @@ bool sameoutcome(const tlevel& level, const replayrecord& r, int result) {
 }
 
 int startrecorded(tlevel& level, const replayrecord& r) {
-  matchsetup setup;
-  setup.mode = replaymodename(r.mode);
-  setup.level = r.level;
-  setup.custom = r.custom;
-  setup.multi = r.multi;
-  setup.xwin = r.xwin;
-  setup.ywin = r.ywin;
-  setup.fireworks = r.fireworks;
-  setup.trail = r.trail;
-  setup.startscore = r.startscore;
-  setup.worstscore = r.worstscore;
-  std::copy(r.wins, r.wins + 4, setup.wins);
+  // A record made in memory plays from its recorded clock as a file does.
+  matchsetup setup = r.setup;
   setup.fixedclock = true;
-  setup.startclock = r.initialtime;
   const std::string& mode = setup.mode;
   SetRandomState(r.randomstate);
   if (level.startmatch(setup) != 0) return -2;
   if (checksumsapply(r) && tlevel::checksumof(level.startsnapshot) != r.startchecksum) return -3;
-  TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? r.level : 0) +
+  TraceEvent("match", "start " + mode + " " + std::to_string(mode == "levels" ? setup.level : 0) +
                           " " + std::to_string(level.mennumber));
   return 0;
 }
@@ -87,14 +74,14 @@ void playrecordedframe(tlevel& level, const replayrecord& r, size_t k, bool sile
   // An online match is a multiplayer match whose inputs came from several
   // machines, with the pause they share; once ended it stays as it ended,
   // as it did on every machine.
-  if (r.mode != replayonline || level.phase != "end") level.advance(r.frames[k], silent);
+  if (r.setup.mode != "online" || level.phase != "end") level.advance(r.frames[k], silent);
 }
 
 int endrecorded(tlevel& level, const replayrecord& r) {
   int result = level.phase == "end" && level.winner != 0 ? level.winner : -1;
   // Online, a match counts as won only once every machine knew its end; one
   // left in the frames between is recorded as left.
-  if (r.mode == replayonline && r.winner == -1) result = -1;
+  if (r.setup.mode == "online" && r.winner == -1) result = -1;
   TraceEvent("match", "end " + std::to_string(level.framecount) + " " + std::to_string(result) +
                           " " + checksumtext(level.checksum()));
   return result;

@@ -175,28 +175,29 @@ std::string encodereplay(const replayrecord& r) {
   std::string game = r.version.substr(0, maxversionlength);
   w.u(game.size(), 1);
   w.out += game;
-  w.u(r.mode, 1);
-  w.u(r.level, 1);
-  const Tcustomsettings& c = r.custom;
+  const matchsetup& s = r.setup;
+  w.u(replaymodeof(s.mode), 1);
+  w.u(s.level, 1);
+  const Tcustomsettings& c = s.custom;
   for (int v : {c.numplayers, c.AIlevel, c.speed, c.ballsize, c.ballmass, c.gravity, c.arenanum})
     w.u(static_cast<uint8_t>(v), 1);
-  const Tmultiplayersettings& m = r.multi;
+  const Tmultiplayersettings& m = s.multi;
   for (int v : {m.numplayers, m.speed, m.ballsize, m.ballmass, m.gravity, m.arenanum})
     w.u(static_cast<uint8_t>(v), 1);
-  w.u(r.xwin, 2);
-  w.u(r.ywin, 2);
-  w.u(r.fireworks, 1);
-  w.u(r.trail, 1);
-  for (int v : r.wins) w.u(static_cast<uint16_t>(v), 2);
-  w.u(static_cast<uint32_t>(r.startscore), 4);
-  w.u(static_cast<uint32_t>(r.worstscore), 4);
+  w.u(s.xwin, 2);
+  w.u(s.ywin, 2);
+  w.u(s.fireworks, 1);
+  w.u(s.trail, 1);
+  for (int v : s.wins) w.u(static_cast<uint16_t>(v), 2);
+  w.u(static_cast<uint32_t>(s.startscore), 4);
+  w.u(static_cast<uint32_t>(s.worstscore), 4);
   w.u(r.randomstate, 8);
-  w.u(static_cast<uint32_t>(r.initialtime), 4);
+  w.u(static_cast<uint32_t>(s.startclock), 4);
   w.u(r.startchecksum, 8);
   w.u(r.frames.size(), 4);
 
   FrameInput last;
-  int64_t clock = r.initialtime;
+  int64_t clock = s.startclock;
   for (const FrameInput& f : r.frames) {
     int64_t step = static_cast<int64_t>(f.clock) - clock;
     clock = f.clock;
@@ -266,27 +267,29 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   if (vlen > maxversionlength || vlen > r.left()) return refuse("its game version is malformed");
   rec.version.assign(bytes.data() + 7, vlen);
   for (size_t k = 0; k < vlen; k++) r.u(1);
-  rec.mode = r.ranged(1, replaylevels, replayonline, "mode");
-  rec.level = r.ranged(1, 1, 40, "level");
-  Tcustomsettings& c = rec.custom;
+  matchsetup& s = rec.setup;
+  s.mode = replaymodename(r.ranged(1, replaylevels, replayonline, "mode"));
+  s.level = r.ranged(1, 1, 40, "level");
+  Tcustomsettings& c = s.custom;
   c.numplayers = r.ranged(1, 2, 4, "number of players");
   c.AIlevel = r.ranged(1, 0, 15, "computer level");
   readmatchsettings(r, c);
-  Tmultiplayersettings& m = rec.multi;
+  Tmultiplayersettings& m = s.multi;
   m.numplayers = r.ranged(1, 2, 4, "number of players");
   readmatchsettings(r, m);
-  rec.xwin = static_cast<int>(r.u(2));
-  rec.ywin = static_cast<int>(r.u(2));
-  if (r.ok() && resolutionof(rec.xwin, rec.ywin) == 0) r.fail("its window size is out of range");
-  rec.fireworks = r.ranged(1, 0, 1, "fireworks option");
-  rec.trail = r.ranged(1, 0, 2, "trail option");
-  for (int& v : rec.wins) v = static_cast<int>(r.u(2));
-  rec.startscore = static_cast<int32_t>(r.i(4));
-  rec.worstscore = static_cast<int32_t>(r.i(4));
-  if (r.ok() && (rec.startscore < 0 || rec.startscore > maxscorebefore(rec.level)))
+  s.xwin = static_cast<int>(r.u(2));
+  s.ywin = static_cast<int>(r.u(2));
+  if (r.ok() && resolutionof(s.xwin, s.ywin) == 0) r.fail("its window size is out of range");
+  s.fireworks = r.ranged(1, 0, 1, "fireworks option");
+  s.trail = r.ranged(1, 0, 2, "trail option");
+  for (int& v : s.wins) v = static_cast<int>(r.u(2));
+  s.startscore = static_cast<int32_t>(r.i(4));
+  s.worstscore = static_cast<int32_t>(r.i(4));
+  if (r.ok() && (s.startscore < 0 || s.startscore > maxscorebefore(s.level)))
     r.fail("its score is out of range");
   rec.randomstate = r.u(8);
-  rec.initialtime = static_cast<int32_t>(r.i(4));
+  s.fixedclock = true;
+  s.startclock = static_cast<int32_t>(r.i(4));
   rec.startchecksum = r.u(8);
   uint64_t count = r.u(4);
   if (!r.ok()) return refuse(r.error());
@@ -300,7 +303,7 @@ bool decodereplay(const std::string& bytes, replayrecord* out, std::string* erro
   // online match, or from a player who played on without his controller.
   const uint8_t allowedkeys = knownkeys | inputcomputer;
   FrameInput f;
-  int64_t clock = rec.initialtime;
+  int64_t clock = s.startclock;
   for (uint64_t k = 0; k < count && r.ok(); k++) {
     uint8_t control = static_cast<uint8_t>(r.u(1));
     int64_t step = control & 31;

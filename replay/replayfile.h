@@ -27,19 +27,10 @@ int replaymodeof(const std::string& name);
 
 struct replayrecord {
   std::string version;  // the game's version that recorded it
-  int mode = 0;         // replaylevels ...
-  int level = 0;        // level number in the levels mode, 1 otherwise
-  Tcustomsettings custom;
-  Tmultiplayersettings multi;
-  int xwin = 1024;  // the window the camera framed
-  int ywin = 768;
-  int fireworks = 0;  // the options in force
-  int trail = 0;
-  int wins[4] = {0, 0, 0, 0};  // the series' wins before the match
-  int32_t startscore = 0;      // levels: the score carried in
-  int32_t worstscore = 0;      // levels: the lowest score of the table
+  // How the match was set up, its clock fixed at the recorded start. The
+  // file holds the mode as its number (replaylevels ...).
+  matchsetup setup;
   uint64_t randomstate = 0;    // the generator before the set-up
-  int32_t initialtime = 0;     // the clock at the set-up
   uint64_t startchecksum = 0;  // the state right after the set-up
   std::vector<FrameInput> frames;
   int winner = -1;  // what the match returned

@@ -25,9 +25,9 @@ void readone(const std::string& bytes) {
           "a refusal does not name its cause");
     return;
   }
-  check(inrange(r.mode, replaylevels, replayonline), "mode out of range");
-  check(inrange(r.level, 1, 40), "level out of range");
-  check(inrange(r.custom.numplayers, 2, 4) && inrange(r.multi.numplayers, 2, 4),
+  check(replaymodeof(r.setup.mode) != 0, "mode out of range");
+  check(inrange(r.setup.level, 1, 40), "level out of range");
+  check(inrange(r.setup.custom.numplayers, 2, 4) && inrange(r.setup.multi.numplayers, 2, 4),
         "players out of range");
   // Directions, and the computer's mark on a man it took over.
   const int allowed = 15 | online::inputcomputer;

@@ -32,7 +32,7 @@ int play(const replayrecord& r, uint64_t* setup) {
   bool finished = false;
   const int result = playrecorded(*level, r, &finished);
   *setup = tlevel::checksumof(level->startsnapshot);
-  if (result != -2 && r.mode == replaylevels && level->winner == 1) {
+  if (result != -2 && r.setup.mode == "levels" && level->winner == 1) {
     const int n = level->levelnum;
     check(level->levelscore == n * levelpoints, "level score out of range");
     check(level->timebonus >= 0 && level->timebonus <= n * timebonuspoints,

@@ -170,8 +170,9 @@ TEST_F(Play, TheMatchStartsFromItsSetUpAlone) {
   level->saveState(now);
   EXPECT_EQ(now, level->startsnapshot);
   const replayrecord r = recordof(*level, -1);
-  EXPECT_EQ(std::tie(r.initialtime, r.startchecksum, r.wins[2], r.xwin, r.trail),
-            std::make_tuple(4321, tlevel::checksumof(now), 4, 800, 2));
+  EXPECT_EQ(
+      std::tie(r.setup.startclock, r.startchecksum, r.setup.wins[2], r.setup.xwin, r.setup.trail),
+      std::make_tuple(4321, tlevel::checksumof(now), 4, 800, 2));
   // Without one the match reads the clock.
   setup.fixedclock = false;
   auto other = NewMatch();

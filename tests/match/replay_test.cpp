@@ -64,8 +64,8 @@ TEST_F(Replays, ACustomMatchPlaysBackToTheSameEnd) {
   EXPECT_EQ(Starting(trace, "replay save"),
             std::vector<std::string>{"replay save replays/replay-000001.pvr"});
   replayrecord r = Load("replays/replay-000001.pvr");
-  EXPECT_EQ(r.custom.arenanum, 11);
-  EXPECT_EQ(r.wins[1], 2);
+  EXPECT_EQ(r.setup.custom.arenanum, 11);
+  EXPECT_EQ(r.setup.wins[1], 2);
   EXPECT_EQ(static_cast<int>(r.frames.size()), level->framecount);
   ExpectSamePlayBack({"replays/replay-000001.pvr"});
 }
@@ -107,7 +107,7 @@ TEST_F(Replays, AMultiplayerMatchOfFourLeftWithEscapePlaysBack) {
   EXPECT_EQ(PlayMatch(*level, setup), -1);
   replayrecord r = Load("replays/replay-000001.pvr");
   EXPECT_EQ(r.winner, -1);
-  EXPECT_EQ(r.mode, replaymultiplayer);
+  EXPECT_EQ(r.setup.mode, "multiplayer");
   ExpectSamePlayBack({"replays/replay-000001.pvr"});
 }
 
@@ -118,11 +118,11 @@ TEST_F(Replays, ARecordOfAnotherSetUpIsNotPlayed) {
   replayrecord r = Load("replays/replay-000001.pvr");
   // Each a setting the match would be set up with differently.
   std::vector<void (*)(replayrecord&)> changes = {
-      [](replayrecord& c) { c.custom.gravity = 3; },
-      [](replayrecord& c) { c.custom.speed = 9; },
-      [](replayrecord& c) { c.custom.arenanum = 2; },
+      [](replayrecord& c) { c.setup.custom.gravity = 3; },
+      [](replayrecord& c) { c.setup.custom.speed = 9; },
+      [](replayrecord& c) { c.setup.custom.arenanum = 2; },
       [](replayrecord& c) { c.randomstate ^= 1; },
-      [](replayrecord& c) { c.wins[1] = 4; },
+      [](replayrecord& c) { c.setup.wins[1] = 4; },
   };
   for (auto change : changes) {
     replayrecord other = r;

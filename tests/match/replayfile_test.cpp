@@ -12,19 +12,19 @@ namespace {
 replayrecord sample() {
   replayrecord r;
   r.version = gameversion;
-  r.mode = replaylevels;
-  r.level = 17;
-  r.custom.arenanum = 11;
-  r.multi.numplayers = 3;
-  r.xwin = 800;
-  r.ywin = 600;
-  r.fireworks = 1;
-  r.trail = 2;
-  r.wins[2] = 300;
-  r.startscore = 123456;
-  r.worstscore = 99;
+  r.setup.mode = "levels";
+  r.setup.level = 17;
+  r.setup.custom.arenanum = 11;
+  r.setup.multi.numplayers = 3;
+  r.setup.xwin = 800;
+  r.setup.ywin = 600;
+  r.setup.fireworks = 1;
+  r.setup.trail = 2;
+  r.setup.wins[2] = 300;
+  r.setup.startscore = 123456;
+  r.setup.worstscore = 99;
   r.randomstate = 0x0123456789abcdefull;
-  r.initialtime = 5000;
+  r.setup.startclock = 5000;
   r.startchecksum = 0xfeedfacecafebeefull;
   FrameInput f;
   f.clock = 5000;
@@ -47,11 +47,12 @@ replayrecord sample() {
 }
 
 bool same(const replayrecord& a, const replayrecord& b) {
-  return a.version == b.version && a.mode == b.mode && a.level == b.level &&
-         a.custom.arenanum == b.custom.arenanum && a.multi.numplayers == b.multi.numplayers &&
-         a.xwin == b.xwin && a.ywin == b.ywin && a.fireworks == b.fireworks && a.trail == b.trail &&
-         a.wins[2] == b.wins[2] && a.startscore == b.startscore && a.worstscore == b.worstscore &&
-         a.randomstate == b.randomstate && a.initialtime == b.initialtime &&
+  const matchsetup &s = a.setup, &t = b.setup;
+  return a.version == b.version && s.mode == t.mode && s.level == t.level &&
+         s.custom.arenanum == t.custom.arenanum && s.multi.numplayers == t.multi.numplayers &&
+         s.xwin == t.xwin && s.ywin == t.ywin && s.fireworks == t.fireworks && s.trail == t.trail &&
+         s.wins[2] == t.wins[2] && s.startscore == t.startscore && s.worstscore == t.worstscore &&
+         a.randomstate == b.randomstate && s.startclock == t.startclock &&
          a.startchecksum == b.startchecksum && a.frames == b.frames && a.winner == b.winner &&
          a.endchecksum == b.endchecksum && a.checksumformat == b.checksumformat;
 }
@@ -81,8 +82,8 @@ TEST(ReplayFile, WhatIsWrittenComesBackExactly) {
   EXPECT_TRUE(same(r, back));
   // Quiet frames cost one byte each.
   replayrecord quiet;
-  quiet.mode = replaycustom;
-  quiet.level = 1;
+  quiet.setup.mode = "custom";
+  quiet.setup.level = 1;
   quiet.frames.resize(2000);
   for (size_t k = 0; k < quiet.frames.size(); k++) quiet.frames[k].clock = static_cast<int>(17 * k);
   EXPECT_LT(encodereplay(quiet).size(), 2200u);
@@ -117,24 +118,27 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
     const char* cause;
   };
   const tamper cases[] = {
-      {[](replayrecord& r) { r.mode = 9; }, "its mode is out of range"},
-      {[](replayrecord& r) { r.level = 41; }, "its level is out of range"},
-      {[](replayrecord& r) { r.custom.numplayers = 7; }, "its number of players is out of range"},
-      {[](replayrecord& r) { r.multi.speed = 0; }, "its speed is out of range"},
-      {[](replayrecord& r) { r.ywin = 20; }, "its window size is out of range"},
+      {[](replayrecord& r) { r.setup.mode = "chess"; }, "its mode is out of range"},
+      {[](replayrecord& r) { r.setup.level = 41; }, "its level is out of range"},
+      {[](replayrecord& r) { r.setup.custom.numplayers = 7; },
+       "its number of players is out of range"},
+      {[](replayrecord& r) { r.setup.multi.speed = 0; }, "its speed is out of range"},
+      {[](replayrecord& r) { r.setup.ywin = 20; }, "its window size is out of range"},
       // Only the sizes the options offer: a huge one would take a gigabyte.
-      {[](replayrecord& r) { r.xwin = r.ywin = 8192; }, "its window size is out of range"},
-      {[](replayrecord& r) { r.ywin = 768; }, "its window size is out of range"},
-      {[](replayrecord& r) { r.trail = 3; }, "its trail option is out of range"},
-      {[](replayrecord& r) { r.startscore = -5; }, "its score is out of range"},
+      {[](replayrecord& r) { r.setup.xwin = r.setup.ywin = 8192; },
+       "its window size is out of range"},
+      {[](replayrecord& r) { r.setup.ywin = 768; }, "its window size is out of range"},
+      {[](replayrecord& r) { r.setup.trail = 3; }, "its trail option is out of range"},
+      {[](replayrecord& r) { r.setup.startscore = -5; }, "its score is out of range"},
       // More than winning every level before at once could carry in.
-      {[](replayrecord& r) { r.startscore = INT32_MAX; }, "its score is out of range"},
-      {[](replayrecord& r) { r.level = 3, r.startscore = 90001; }, "its score is out of range"},
+      {[](replayrecord& r) { r.setup.startscore = INT32_MAX; }, "its score is out of range"},
+      {[](replayrecord& r) { r.setup.level = 3, r.setup.startscore = 90001; },
+       "its score is out of range"},
       {[](replayrecord& r) { r.winner = 5; }, "its winner is out of range"},
       {[](replayrecord& r) { r.frames[3].held = 1 << 14; }, "its buttons are unknown"},
       {[](replayrecord& r) { r.frames[4].players[2].keys = 16; }, "a player's keys are unknown"},
       {[](replayrecord& r) {
-         r.mode = replayonline;
+         r.setup.mode = "online";
          r.frames[4].players[2].keys = 0x40;
        },
        "a player's keys are unknown"},
@@ -146,8 +150,8 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
     EXPECT_EQ(refusal(encodereplay(r)), std::string("not a playable replay: ") + t.cause);
   }
   replayrecord best = sample();
-  best.level = 3;
-  best.startscore = 90000;
+  best.setup.level = 3;
+  best.setup.startscore = 90000;
   EXPECT_EQ(refusal(encodereplay(best)), "");
 
   // A frame count larger than the bytes could hold is not believed.
@@ -170,11 +174,11 @@ TEST(ReplayFile, HandMadeFieldsOutOfRangeAreNamed) {
 // Online, for a machine that left; in any mode, for a player who played on
 // without his controller.
 TEST(ReplayFile, AMatchWithAManTheComputerPlaysComesBack) {
-  for (int mode : {int(replayonline), int(replaylevels)}) {
+  for (const char* mode : {"online", "levels"}) {
     replayrecord r = sample();
-    r.mode = mode;
-    r.level = 1;
-    r.startscore = 0;
+    r.setup.mode = mode;
+    r.setup.level = 1;
+    r.setup.startscore = 0;
     for (size_t k = 150; k < r.frames.size(); k++)
       r.frames[k].players[3].keys |= online::inputcomputer;
     replayrecord back;
