@@ -184,11 +184,6 @@ std::string checksumtext(uint64_t sum) {
   return text;
 }
 
-int tlevel::handleslower() {
-  slower = 1.0;
-  return 0;
-}
-
 int keepmusic(tlevel& level, Channel* channel, double volume) {
   if (channel == nullptr || Playing(channel)) return 0;
   // The track has ended: start it again from the beginning.

@@ -45,7 +45,7 @@ class matchkeeper {
 class tlevel {
  public:
   tlevel();
-  virtual ~tlevel();
+  ~tlevel();
   tlevel(const tlevel&) = delete;
   tlevel& operator=(const tlevel&) = delete;
 
@@ -74,7 +74,6 @@ class tlevel {
   int musicnumber = 1;
   Channel* musicchannel = nullptr;  // borrowed from the application
   std::array<Sound*, 4> musics{};   // borrowed from the application
-  int multiplayer = 0;              // not read by the match
   std::string phase;
   float bglinescol[3] = {0, 0, 0};
   float bglinesadd[3] = {2.0f, 2.0f, 2.0f};
@@ -109,7 +108,6 @@ class tlevel {
   float scrittaadd[3] = {2.0f, 2.0f, 2.0f};
   std::string scritta;
   int temposcritta = 0;
-  std::array<ragobject*, 2> goal{};  // not read by the match
 
   // Owning storage of the players listed in `men`.
   std::vector<std::unique_ptr<Tman>> ownedmen;
@@ -166,37 +164,36 @@ class tlevel {
 
   // Sets the match up from nothing: 0, or -1 when no match can be played.
   int startmatch(const matchsetup& setup);
-  virtual int handleslower();
 
   // Mode set-up and arena.
-  virtual int initarena(int arenanumber);
-  virtual int initsingleplayer(int levelnumber);
-  virtual int initcustom(const Tcustomsettings& settings);
-  virtual int initmultiplayer(const Tmultiplayersettings& settings);
+  int initarena(int arenanumber);
+  int initsingleplayer(int levelnumber);
+  int initcustom(const Tcustomsettings& settings);
+  int initmultiplayer(const Tmultiplayersettings& settings);
 
   // Contacts between players and main balls, and between players.
-  virtual int menballcoll();
-  virtual int manmancoll();
+  int menballcoll();
+  int manmancoll();
 
   // Camera and background.
-  virtual int fixzoom();
-  virtual int dobackground2();
+  int fixzoom();
+  int dobackground2();
 
   // Ownership, phases and end screens.
-  virtual int writeowntime();
-  virtual int doscritta(double v);
-  virtual int changephase();
-  virtual int tellwinner(int t);
-  virtual int levelcompleted(int t);
-  virtual int gameover(int t);
+  int writeowntime();
+  int doscritta(double v);
+  int changephase();
+  int tellwinner(int t);
+  int levelcompleted(int t);
+  int gameover(int t);
   // The name prompt's editing by a pad's d-pad or stick (buttonnav* bits).
   void padnameentry(uint16_t nav);
   // The game-over screen asks for a name (every letter key types then).
   bool nameprompt() const;
 
   // Effects.
-  virtual int Handlefireworks();
-  virtual int handledotbursts(double zoom, double xcenter, double ycenter, double xwin,
+  int Handlefireworks();
+  int handledotbursts(double zoom, double xcenter, double ycenter, double xwin,
                               double ywin);
 
   // A new player body for slot i, owned by this match and listed in raglist.
