@@ -146,9 +146,9 @@ inline soakcase randomcase(uint32_t seed) {
 // included, is steered by the computer, checking the rules after each.
 // With synctest N every frame is also rolled back N frames and simulated
 // again, and the states compared.
-inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int frames,
-                            double tolerance = 1.0, int synctest = 0) {
-  soakresult result;
+// A case's custom match, seeded and started with the computer steering
+// player 1 too; null when it does not start.
+inline std::unique_ptr<tlevel> startsoakmatch(const matchmedia& media, const soakcase& c) {
   SeedRandom(c.seed);
   auto level = media.newmatch();
   matchsetup setup = matchmedia::setup("custom");
@@ -157,10 +157,18 @@ inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int fram
   setup.custom.gravity = c.gravity;
   setup.custom.ballsize = c.ballsize;
   setup.custom.ballmass = c.ballmass;
-  if (level->startmatch(setup) != 0) return result;
-  result.started = true;
+  if (level->startmatch(setup) != 0) return nullptr;
   level->men[0]->bot = 1;
   level->men[0]->AIlevel = 10;
+  return level;
+}
+
+inline soakresult soakmatch(const matchmedia& media, const soakcase& c, int frames,
+                            double tolerance = 1.0, int synctest = 0) {
+  soakresult result;
+  std::unique_ptr<tlevel> level = startsoakmatch(media, c);
+  if (!level) return result;
+  result.started = true;
   matchloop loop(*level);
   loop.startsynctest(synctest);
   for (int f = 1; f <= frames; f++) {

@@ -64,20 +64,11 @@ int main(int argc, char** argv) {
     // Every arena and player count comes up in turn, whatever the seeds.
     soakcase c = randomcase(static_cast<uint32_t>(m));
     c.arena = m % 17;
-    SeedRandom(c.seed);
-    auto level = media.newmatch();
-    matchsetup setup = matchmedia::setup("custom");
-    setup.custom.arenanum = c.arena;
-    setup.custom.numplayers = c.players;
-    setup.custom.gravity = c.gravity;
-    setup.custom.ballsize = c.ballsize;
-    setup.custom.ballmass = c.ballmass;
-    if (level->startmatch(setup) != 0) {
+    std::unique_ptr<tlevel> level = startsoakmatch(media, c);
+    if (!level) {
       std::printf("match %d did not start\n", m);
       return 1;
     }
-    level->men[0]->bot = 1;
-    level->men[0]->AIlevel = 10;
     const FrameInput none;
     for (int f = 1; f <= frames; f++) {
       const clock::time_point start = clock::now();
